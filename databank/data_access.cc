@@ -1,0 +1,66 @@
+// Access settings and the databank I/O log.
+#include <string>
+
+#include "databank/data.h"
+#include "platform/log_file.h"
+
+namespace trovane {
+namespace {
+
+constexpr std::string_view kIoLog = "\\Database_IO.log";
+constexpr std::string_view kIoLogPrevious = "\\Database_IO.log.x";
+
+}  // namespace
+
+Data::Data(FileSystem& files, Clock& clock, const Environment& environment)
+    : files_(files), clock_(clock), environment_(environment) {}
+
+std::string Data::ProgramFolder() const {
+  return files_.ToDriveForm(environment_.ProgramFolder());
+}
+
+void Data::StartDatabankLog(bool keep_previous) {
+  const std::string folder = ProgramFolder();
+  const std::string log = folder + std::string(kIoLog);
+  if (keep_previous) {
+    const std::string previous = folder + std::string(kIoLogPrevious);
+    files_.Delete(previous);
+    files_.Rename(log, previous);
+  } else {
+    files_.Delete(log);
+  }
+  logging_ = true;
+}
+
+void Data::OpenDatabankAccess() {
+  std::string temporary = environment_.Get("VEK");
+  if (temporary.empty()) temporary = environment_.Get("TEMP");
+  if (temporary.empty()) temporary = environment_.Get("TMP");
+  temporary_folder_ =
+      temporary.empty() ? ProgramFolder() : files_.ToDriveForm(temporary);
+  run_path_ = ProgramFolder();
+  Report("Innitialized databank access with tempdir [" + temporary_folder_ +
+         "], runpath [" + run_path_ + "] and wait file []");
+  Report("   ");
+}
+
+std::string Data::ResolveDatabankPath(std::string_view name) {
+  if (temporary_folder_.empty()) OpenDatabankAccess();
+  std::string path;
+  if (!run_path_.empty() && name.find(':') == std::string_view::npos) {
+    path = run_path_ + "\\";
+  }
+  path.append(name);
+  if (!path.empty() && path.front() == '\\') path = temporary_folder_ + path;
+  return path;
+}
+
+void Data::LogDatabankIO(std::string_view message) {
+  AppendLogLine(files_, clock_, ProgramFolder() + std::string(kIoLog), message);
+}
+
+void Data::Report(std::string_view message) {
+  if (logging_) LogDatabankIO(message);
+}
+
+}  // namespace trovane

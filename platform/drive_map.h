@@ -1,0 +1,71 @@
+// The drive letters of the desktop world and the Linux folders they stand
+// for. Everything the program does to text happens on drive-form paths
+// ("C:\Vek\Run.exe"); this table is consulted only where the disk is touched
+// and where a Linux path has to be shown in drive form.
+#ifndef TROVANE_PLATFORM_DRIVE_MAP_H_
+#define TROVANE_PLATFORM_DRIVE_MAP_H_
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/environment.h"
+
+namespace trovane {
+
+// A Linux path in two parts: `root`, a folder taken as it is (a drive's
+// folder, the current folder or "/"), and `below`, the names under it that
+// the path gives, joined with "/" (empty for the root itself). Only the
+// names in `below` are matched without regard to case.
+struct LinuxPath {
+  std::string root;
+  std::string below;
+
+  std::string Joined() const;
+};
+
+class DriveMap {
+ public:
+  // C: and Z: both stand for "/", so that every Linux path has a drive form
+  // and the system disk is drive C; other letters are unmapped.
+  DriveMap();
+
+  // The defaults, overridden by VEK_DRIVE_C ... VEK_DRIVE_Z. A value that is
+  // not an absolute Linux path leaves the letter as it was.
+  static DriveMap FromEnvironment(const Environment& environment);
+
+  // Maps `letter` (either case) to an absolute Linux folder; an empty
+  // folder unmaps it.
+  void Map(char letter, std::string_view folder);
+
+  // The Linux folder of a drive letter, or nullptr when it is unmapped.
+  const std::string* FolderOf(char letter) const;
+
+  // The Linux path a path stands for, without looking at the disk: a drive
+  // form becomes its folder with "\" turned into "/", a path starting with
+  // "\" is on the drive of `current_folder`, a path starting with "/" is
+  // already a Linux path and anything else is relative to `current_folder`.
+  // Runs of separators collapse. Empty for a path on an unmapped drive.
+  std::optional<LinuxPath> ToLinux(std::string_view path,
+                                   std::string_view current_folder) const;
+
+  // The drive form of an absolute Linux path: the mapped folder with the
+  // longest match wins (ties go to the earlier letter), the rest joined with
+  // "\"; a drive root is written "C:\". Anything that is not an absolute
+  // Linux path is taken to be in drive form already and returned as given.
+  std::string ToDriveForm(std::string_view linux_path) const;
+
+ private:
+  std::array<std::string, 26> folders_;
+};
+
+// True for "X:" at the start of a path, X being a letter.
+bool HasDriveLetter(std::string_view path);
+
+// Collapses runs of "/" and drops a trailing "/" (but keeps "/" itself).
+std::string NormalizeLinuxPath(std::string_view path);
+
+}  // namespace trovane
+
+#endif  // TROVANE_PLATFORM_DRIVE_MAP_H_

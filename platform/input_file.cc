@@ -1,0 +1,108 @@
+#include "platform/input_file.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+namespace trovane {
+namespace {
+
+constexpr size_t kBufferSize = 1 << 16;
+
+}  // namespace
+
+InputFile::InputFile(FileNumbers::Lease lease)
+    : lease_(std::move(lease)), buffer_(kBufferSize) {}
+
+bool InputFile::Fill() {
+  if (position_ < end_) return true;
+  if (exhausted_) return false;
+  position_ = end_ = 0;
+  const int fd = lease_.fd();
+  for (;;) {
+    const ssize_t n = fd < 0 ? -1 : read(fd, buffer_.data(), buffer_.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      exhausted_ = true;
+      return false;
+    }
+    end_ = static_cast<size_t>(n);
+    return true;
+  }
+}
+
+bool InputFile::AtEnd() { return !Fill(); }
+
+bool InputFile::ReadLine(std::string* line) {
+  line->clear();
+  if (!Fill()) return false;
+  while (Fill()) {
+    const char* start = buffer_.data() + position_;
+    const size_t available = end_ - position_;
+    const void* newline = std::memchr(start, '\n', available);
+    if (newline != nullptr) {
+      const size_t length = static_cast<const char*>(newline) - start;
+      line->append(start, length);
+      position_ += length + 1;
+      break;
+    }
+    line->append(start, available);
+    position_ = end_;
+  }
+  if (!line->empty() && line->back() == '\r') line->pop_back();
+  return true;
+}
+
+void InputFile::TakeUntil(const char* stops, std::string* out) {
+  while (Fill()) {
+    const char* start = buffer_.data() + position_;
+    const size_t available = end_ - position_;
+    size_t length = available;
+    for (const char* stop = stops; *stop != '\0'; ++stop) {
+      const void* hit = std::memchr(start, *stop, length);
+      if (hit != nullptr) length = static_cast<const char*>(hit) - start;
+    }
+    out->append(start, length);
+    position_ += length;
+    if (length < available) return;
+  }
+}
+
+void InputFile::SkipLineEnd() {
+  if (Fill() && buffer_[position_] == '\n') ++position_;
+}
+
+bool InputFile::ReadField(std::string* field) {
+  field->clear();
+  if (!Fill()) return false;
+  while (Fill() && buffer_[position_] == ' ') ++position_;
+  if (Fill() && buffer_[position_] == '"') {
+    ++position_;
+    TakeUntil("\"", field);
+    if (Fill()) ++position_;  // the closing quote
+    std::string dropped;
+    TakeUntil(",\n", &dropped);
+  } else {
+    TakeUntil(",\n", field);
+    if (!field->empty() && field->back() == '\r') field->pop_back();
+    while (!field->empty() && field->back() == ' ') field->pop_back();
+  }
+  if (Fill()) ++position_;  // the comma or the line feed
+  return true;
+}
+
+size_t InputFile::ReadBytes(char* out, size_t size) {
+  size_t done = 0;
+  while (done < size && Fill()) {
+    const size_t n = std::min(size - done, end_ - position_);
+    std::memcpy(out + done, buffer_.data() + position_, n);
+    position_ += n;
+    done += n;
+  }
+  return done;
+}
+
+}  // namespace trovane

@@ -1,0 +1,59 @@
+// A file open for reading under a file number, read as lines, as
+// comma-delimited fields or as raw bytes. Reading never fails outward: a
+// failed read counts as the end of the file.
+#ifndef TROVANE_PLATFORM_INPUT_FILE_H_
+#define TROVANE_PLATFORM_INPUT_FILE_H_
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "platform/file_numbers.h"
+
+namespace trovane {
+
+class InputFile {
+ public:
+  explicit InputFile(FileNumbers::Lease lease);
+
+  int number() const { return lease_.number(); }
+
+  // The next line without its line end. Lines end at LF; a CR right before
+  // the LF belongs to the line end. The last line needs no line end. False
+  // at the end of the file.
+  bool ReadLine(std::string* line);
+
+  // The next comma-delimited field: leading blanks are skipped; a field
+  // that begins with a double quote runs to the next double quote (a comma
+  // between them belongs to the field) and whatever follows it up to the
+  // next comma or line end is dropped; any other field runs to the next
+  // comma or line end, blanks at its end removed. An empty line reads as one
+  // empty field. False at the end of the file.
+  bool ReadField(std::string* field);
+
+  // Up to `size` bytes; fewer at the end of the file.
+  size_t ReadBytes(char* out, size_t size);
+
+  // True once nothing is left to read.
+  bool AtEnd();
+
+  void Close() { lease_.Close(); }
+
+ private:
+  // Makes at least one unread byte available; false at the end.
+  bool Fill();
+  // Consumes the line end at the read position, if there is one.
+  void SkipLineEnd();
+  // Appends bytes up to (not including) one of `stops` or the end.
+  void TakeUntil(const char* stops, std::string* out);
+
+  FileNumbers::Lease lease_;
+  std::vector<char> buffer_;
+  size_t position_ = 0;
+  size_t end_ = 0;
+  bool exhausted_ = false;
+};
+
+}  // namespace trovane
+
+#endif  // TROVANE_PLATFORM_INPUT_FILE_H_

@@ -1,0 +1,56 @@
+// The program's view of the disk through drive-form paths: the drive table
+// and the current folder turn a path into a Linux path, and names that do
+// not exist with the exact case given are looked up without regard to case,
+// so that a path the program has upper-cased still names the real file.
+#ifndef TROVANE_PLATFORM_PATH_VIEW_H_
+#define TROVANE_PLATFORM_PATH_VIEW_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/drive_map.h"
+
+namespace trovane {
+
+class PathView {
+ public:
+  PathView(DriveMap drives, std::string current_folder);
+
+  // The Linux path of `path`. Each name that does not exist with its exact
+  // case is replaced by the first name of that folder, in byte order, that
+  // equals it without regard to case; a name that matches nothing keeps the
+  // case given (so new files are created as written). Empty for a path on an
+  // unmapped drive.
+  std::optional<std::string> ToLinux(std::string_view path) const;
+
+  // The folder part and the last name of `path` as Linux paths, the folder
+  // resolved like ToLinux() and the last name as given: for callers that
+  // look at the last name themselves (wildcards, links).
+  struct Split {
+    std::string folder;
+    std::string name;
+  };
+  std::optional<Split> SplitLast(std::string_view path) const;
+
+  std::string ToDriveForm(std::string_view linux_path) const {
+    return drives_.ToDriveForm(linux_path);
+  }
+
+  const DriveMap& drives() const { return drives_; }
+  const std::string& current_folder() const { return current_folder_; }
+
+ private:
+  DriveMap drives_;
+  std::string current_folder_;
+};
+
+// A hidden name begins with "."; the file probe never finds it and a
+// listing neither shows nor enters it.
+inline bool IsHiddenName(std::string_view name) {
+  return !name.empty() && name.front() == '.';
+}
+
+}  // namespace trovane
+
+#endif  // TROVANE_PLATFORM_PATH_VIEW_H_

@@ -1,0 +1,95 @@
+#include "platform/process.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+
+namespace trovane {
+namespace {
+
+bool IsExecutable(const std::string& path) {
+  return access(path.c_str(), X_OK) == 0;
+}
+
+}  // namespace
+
+bool DetachedLauncher::StartDetached(
+    const std::string& program, const std::vector<std::string>& arguments) {
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const std::string& argument : arguments) {
+    argv.push_back(const_cast<char*>(argument.c_str()));
+  }
+  argv.push_back(nullptr);
+
+  // A pipe that closes on exec tells the parent whether the program started.
+  int status_pipe[2];
+  if (pipe2(status_pipe, O_CLOEXEC) != 0) return false;
+
+  const pid_t child = fork();
+  if (child < 0) {
+    close(status_pipe[0]);
+    close(status_pipe[1]);
+    return false;
+  }
+  if (child == 0) {
+    // The child starts the grandchild and ends at once, so the grandchild
+    // is adopted by init and never becomes our zombie.
+    setsid();
+    // Signals this program blocks or ignores are none of the new one's
+    // business; a blocked mask and ignored signals survive exec.
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+      signal(signal_number, SIG_DFL);
+    }
+    const pid_t grandchild = fork();
+    if (grandchild != 0) _exit(grandchild < 0 ? 1 : 0);
+    const int null = open("/dev/null", O_RDWR);
+    if (null >= 0) {
+      dup2(null, STDIN_FILENO);
+      dup2(null, STDOUT_FILENO);
+      dup2(null, STDERR_FILENO);
+      if (null > STDERR_FILENO) close(null);
+    }
+    execv(program.c_str(), argv.data());
+    const char failed = 1;
+    (void)!write(status_pipe[1], &failed, 1);
+    _exit(127);
+  }
+  close(status_pipe[1]);
+  int child_status = 0;
+  while (waitpid(child, &child_status, 0) < 0 && errno == EINTR) {
+  }
+  char failed = 0;
+  ssize_t n;
+  do {
+    n = read(status_pipe[0], &failed, 1);
+  } while (n < 0 && errno == EINTR);
+  close(status_pipe[0]);
+  return WIFEXITED(child_status) && WEXITSTATUS(child_status) == 0 && n == 0;
+}
+
+std::string FindCompanion(const std::string& name,
+                          const Environment& environment) {
+  const std::string beside = environment.ProgramFolder() + "/" + name;
+  if (IsExecutable(beside)) return beside;
+  const std::string path = environment.Get("PATH");
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find(':', start);
+    if (end == std::string::npos) end = path.size();
+    const std::string folder =
+        end > start ? path.substr(start, end - start) : std::string(".");
+    const std::string candidate = folder + "/" + name;
+    if (IsExecutable(candidate)) return candidate;
+    start = end + 1;
+  }
+  return {};
+}
+
+}  // namespace trovane

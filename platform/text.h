@@ -1,0 +1,42 @@
+// Byte-text helpers shared by every part of the program. Text is bytes:
+// casing touches the ASCII letters only, and "blanks" are spaces only, the
+// way the databank and list formats have always trimmed them.
+#ifndef TROVANE_PLATFORM_TEXT_H_
+#define TROVANE_PLATFORM_TEXT_H_
+
+#include <string>
+#include <string_view>
+
+namespace trovane {
+
+// Removes the spaces (not tabs or other white space) at both ends.
+std::string_view TrimBlanks(std::string_view text);
+
+inline char UpperAscii(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+inline char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string UpperAscii(std::string_view text);
+
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// True when `needle` occurs in `haystack`, comparing without regard to case.
+// An empty needle occurs everywhere.
+bool ContainsNoCase(std::string_view haystack, std::string_view needle);
+
+// True when `text` ends with `tail`, comparing without regard to case.
+bool EndsWithNoCase(std::string_view text, std::string_view tail);
+
+// The order in which names are listed: byte by byte with the ASCII letters
+// upper-cased, ties broken by the names' own bytes. Returns <0, 0 or >0.
+int CompareNamesNoCase(std::string_view a, std::string_view b);
+
+// "True" or "False", the text form of a truth value in the logs.
+inline const char* TruthText(bool value) { return value ? "True" : "False"; }
+
+}  // namespace trovane
+
+#endif  // TROVANE_PLATFORM_TEXT_H_

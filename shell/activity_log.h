@@ -1,0 +1,39 @@
+// The activity log "\Trovane.Log" in the program's folder: one time-stamped
+// line for every stage of a run.
+#ifndef TROVANE_SHELL_ACTIVITY_LOG_H_
+#define TROVANE_SHELL_ACTIVITY_LOG_H_
+
+#include <string>
+#include <string_view>
+
+#include "platform/clock.h"
+#include "platform/file_system.h"
+
+namespace trovane {
+
+inline constexpr std::string_view kActivityLogName = "\\Trovane.Log";
+
+class ActivityLog {
+ public:
+  ActivityLog(FileSystem& files, Clock& clock) : files_(files), clock_(clock) {}
+
+  // The folder the log lies in (the run path), fixed at start-up.
+  void SetFolder(std::string folder) { folder_ = std::move(folder); }
+
+  // Appends one line; a line that cannot be written is lost silently.
+  void Append(std::string_view text);
+
+  // Deletes the log of an earlier run.
+  void Delete();
+
+ private:
+  std::string Path() const { return folder_ + std::string(kActivityLogName); }
+
+  FileSystem& files_;
+  Clock& clock_;
+  std::string folder_;
+};
+
+}  // namespace trovane
+
+#endif  // TROVANE_SHELL_ACTIVITY_LOG_H_

@@ -1,0 +1,53 @@
+// The front ends without a window: the terminal, which draws the status
+// line, the file-name label and both progress bars in place on standard
+// error, and quiet, which shows nothing. Both run the window's timers in an
+// event loop of their own.
+#ifndef TROVANE_SHELL_CONSOLE_FRONT_END_H_
+#define TROVANE_SHELL_CONSOLE_FRONT_END_H_
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "shell/front_end.h"
+#include "shell/timer_schedule.h"
+
+namespace trovane {
+
+class ConsoleFrontEnd : public FrontEnd {
+ public:
+  enum class Mode { kTerminal, kQuiet };
+
+  ConsoleFrontEnd(Mode mode, int output_fd, int input_fd);
+
+  void Show(Window& window) override;
+  void Run() override;
+  void ProcessPendingEvents() override;
+  void MessageBox(std::string_view title, std::string_view text) override;
+  void Close() override;
+
+ private:
+  // Sleeps until the next timer is due or a quit signal arrives.
+  void WaitForEvents();
+  // Redraws the status when something changed, at most ten times a second
+  // unless `now_anyway`.
+  void Draw(bool now_anyway);
+  void WriteOut(std::string_view text);
+
+  Mode mode_;
+  int output_fd_;
+  int input_fd_;
+  Window* window_ = nullptr;
+  TimerSchedule timers_;
+  uint64_t drawn_revision_ = 0;
+  int drawn_lines_ = 0;
+  std::chrono::steady_clock::time_point last_draw_{};
+};
+
+// The four lines the terminal shows: status, file name and the two bars,
+// each at most `width` columns wide.
+std::vector<std::string> StatusLines(const Window& window, int width);
+
+}  // namespace trovane
+
+#endif  // TROVANE_SHELL_CONSOLE_FRONT_END_H_

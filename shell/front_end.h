@@ -1,0 +1,39 @@
+// What shows the main window to the user and delivers its events: the real
+// window, the terminal, or nothing at all. The window's state lives in
+// Window; a front end only draws it and turns the user's and the system's
+// doings (ticks, closing, signals) into calls on it.
+#ifndef TROVANE_SHELL_FRONT_END_H_
+#define TROVANE_SHELL_FRONT_END_H_
+
+#include <string_view>
+
+namespace trovane {
+
+class Window;
+
+class FrontEnd {
+ public:
+  virtual ~FrontEnd() = default;
+
+  // Shows `window` and starts watching its timers. Called once, after the
+  // window has loaded.
+  virtual void Show(Window& window) = 0;
+
+  // Delivers events until the window unloads, which ends the process.
+  virtual void Run() = 0;
+
+  // Lets the window process what is pending: repaints, due ticks of other
+  // timers, the user closing the window, a quit signal.
+  virtual void ProcessPendingEvents() = 0;
+
+  // A modal information box with one OK button; returns when it is closed.
+  virtual void MessageBox(std::string_view title, std::string_view text) = 0;
+
+  // The window goes away: the last of the display is put right (a terminal
+  // gets its cursor back). The process ends right after.
+  virtual void Close() = 0;
+};
+
+}  // namespace trovane
+
+#endif  // TROVANE_SHELL_FRONT_END_H_

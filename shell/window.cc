@@ -1,0 +1,69 @@
+#include "shell/window.h"
+
+#include <cstdlib>
+
+namespace trovane {
+namespace {
+
+constexpr std::chrono::milliseconds kTimerInterval{1};
+
+}  // namespace
+
+Window::Window(Services services, WindowPasses& passes, FrontEnd& front_end)
+    : services_(std::move(services)),
+      passes_(passes),
+      front_end_(front_end),
+      activity_log_(services_.files, services_.clock),
+      right_after_load_(kTimerInterval, [this] { RightAfterLoad_Timer(); }),
+      p2_(revision_),
+      wait_(kTimerInterval, [this] { Wait_Timer(); }),
+      start_("Start"),
+      p1_(revision_),
+      filename_(revision_, ""),
+      doing_what_(revision_, "Loading...") {}
+
+void Window::Form_Load() {
+  Data& data = services_.data;
+  // The previous run's I/O log survives as Database_IO.log.x.
+  data.StartDatabankLog(/*keep_previous=*/true);
+  data.OpenDatabankAccess();
+  activity_log_.SetFolder(data.run_path());
+  activity_log_.Delete();
+  LogActivity("Cleanup");
+  // A completion signal left by an earlier run must not end this run's wait.
+  services_.files.Delete(data.temporary_folder() +
+                         std::string(kSignalFileName));
+  right_after_load_.SetEnabled(true);
+}
+
+void Window::RightAfterLoad_Timer() { passes_.AnalysisPass(*this); }
+
+void Window::Start_Click() { passes_.SearchPass(*this); }
+
+void Window::Form_Unload() {
+  if (unloading_) return;  // a second close while the first one runs
+  unloading_ = true;
+  LogActivity("About to exit");
+  LogActivity("Cleanup");
+  services_.file_numbers.CloseAll();
+  front_end_.Close();
+  services_.end_process(static_cast<int>(outcome_));
+}
+
+void Window::Unload(RunOutcome outcome) {
+  if (!unloading_) outcome_ = outcome;
+  Form_Unload();
+  // Ending the process never comes back; should it, end it the hard way
+  // rather than run on in a half-closed state.
+  std::abort();
+}
+
+void Window::LogActivity(std::string_view text) { activity_log_.Append(text); }
+
+void Window::DoEvents() { front_end_.ProcessPendingEvents(); }
+
+void Window::MessageBox(std::string_view title, std::string_view text) {
+  front_end_.MessageBox(title, text);
+}
+
+}  // namespace trovane

@@ -1,0 +1,78 @@
+// EnsureDatabank: creation and repair of the housekeeping entries.
+#include <gmock/gmock.h>
+#include <sys/stat.h>
+#include <utime.h>
+
+#include "tests/databank/databank_fixture.h"
+
+namespace trovane::testing {
+namespace {
+
+using ::testing::ElementsAre;
+
+TEST_F(DatabankTest, CreatesAMissingDatabankWithItsTwoLines) {
+  clock_.SetTime(2026, 3, 4, 5, 6, 7);
+  OpenLogged();
+  data_.EnsureDatabank("C:\\Trovane");
+  EXPECT_EQ(sandbox_.Read("Trovane"),
+            "INTERNAL FLAG = EXISTS!\r\nTDS = 05:06:07 03-04-2026\r\n");
+  EXPECT_EQ(sandbox_.Read("Run/Database_IO.log"), "");  // creation is silent
+  EXPECT_FALSE(sandbox_.Exists(".Trovane.trovane-new"));
+  EXPECT_FALSE(sandbox_.Exists("Temp/DSP.Root..TMP"));
+  EXPECT_EQ(data_.Query("C:\\Trovane", "INTERNAL FLAG"), "EXISTS!");
+}
+
+TEST_F(DatabankTest, RewritesAFlagInTheWrongCaseAtTheEnd) {
+  sandbox_.Write("Trovane", "INTERNAL FLAG=exists!\r\nTDS=x\r\nA=1\r\n");
+  data_.EnsureDatabank("C:\\Trovane");
+  EXPECT_EQ(sandbox_.Read("Trovane"),
+            "TDS=x\r\nA=1\r\nINTERNAL FLAG=EXISTS!\r\n");
+}
+
+TEST_F(DatabankTest, AddsAMissingStampFromTheFileTimeBeforeTheFlag) {
+  sandbox_.Write("Trovane", "A=1\r\n");
+  tm moment{};
+  moment.tm_year = 2025 - 1900;
+  moment.tm_mon = 6;
+  moment.tm_mday = 9;
+  moment.tm_hour = 8;
+  moment.tm_min = 7;
+  moment.tm_sec = 6;
+  moment.tm_isdst = -1;
+  const time_t when = mktime(&moment);
+  const utimbuf times{when, when};
+  ASSERT_EQ(utime(sandbox_.Path("Trovane").c_str(), &times), 0);
+
+  data_.EnsureDatabank("C:\\Trovane");
+  EXPECT_EQ(sandbox_.Read("Trovane"),
+            "A=1\r\nTDS=07-09-2025 08:07:06\r\nINTERNAL FLAG=EXISTS!\r\n");
+}
+
+TEST_F(DatabankTest, LeavesACompleteDatabankAloneAndOnlyQueries) {
+  const std::string content = "INTERNAL FLAG = EXISTS!\r\nTDS = t\r\n";
+  sandbox_.Write("Trovane", content);
+  OpenLogged();
+  data_.EnsureDatabank("C:\\Trovane");
+  EXPECT_EQ(sandbox_.Read("Trovane"), content);
+  EXPECT_THAT(IoLog(),
+              ElementsAre("Database C:\\Trovane serial 1 Query [TDS] ==>> [t]",
+                          "Database C:\\Trovane serial 1 Query [INTERNAL FLAG] "
+                          "==>> [EXISTS!]"));
+}
+
+TEST_F(DatabankTest, AFolderInTheWayIsNeitherReplacedNorFilled) {
+  sandbox_.MakeFolder("Trovane");
+  data_.EnsureDatabank("C:\\Trovane");
+  struct stat info;
+  ASSERT_EQ(stat(sandbox_.Path("Trovane").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISDIR(info.st_mode));
+  EXPECT_FALSE(sandbox_.Exists(".Trovane.trovane-new"));
+}
+
+TEST_F(DatabankTest, DatabanksBesideTheProgramResolveAgainstTheRunPath) {
+  data_.EnsureDatabank("Local.dat");
+  EXPECT_TRUE(sandbox_.Exists("Run/Local.dat"));
+}
+
+}  // namespace
+}  // namespace trovane::testing

@@ -1,0 +1,115 @@
+// The reading operations and their log lines.
+#include <gmock/gmock.h>
+
+#include "platform/file_numbers.h"
+#include "tests/databank/databank_fixture.h"
+
+namespace trovane::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+TEST_F(DatabankTest, QueryReturnsTheFirstMatchingValueTrimmed) {
+  sandbox_.Write("Trovane", "comment\r\n key  =  first = value  \r\nKEY=2\r\n");
+  OpenLogged();
+  EXPECT_EQ(data_.Query("C:\\Trovane", "Key"), "first = value");
+  EXPECT_THAT(IoLog(), ElementsAre("Database C:\\Trovane serial 1 Query [Key] "
+                                   "==>> [first = value]"));
+}
+
+TEST_F(DatabankTest, QueryMissClosesTheFileAndLogsAnEmptyValue) {
+  sandbox_.Write("Trovane", "A=1\r\n");
+  OpenLogged();
+  EXPECT_EQ(data_.Query("C:\\Trovane", "Missing"), "");
+  EXPECT_EQ(FileNumbers::Process().OpenCount(), 0);
+  // A second miss still gets the first number: nothing leaked.
+  EXPECT_EQ(data_.Query("C:\\Trovane", "Missing"), "");
+  EXPECT_THAT(
+      IoLog(),
+      ElementsAre("Database C:\\Trovane serial 1 Query [Missing] ==>> []",
+                  "Database C:\\Trovane serial 1 Query [Missing] ==>> []"));
+}
+
+TEST_F(DatabankTest, QueryOfAMissingOrEmptyDatabankOrEmptyKeyLogsNothing) {
+  OpenLogged();
+  EXPECT_EQ(data_.Query("C:\\Trovane", "A"), "");
+  sandbox_.Write("Trovane", "");
+  EXPECT_EQ(data_.Query("C:\\Trovane", "A"), "");
+  sandbox_.Write("Trovane", "A=1\r\n");
+  EXPECT_EQ(data_.Query("C:\\Trovane", ""), "");
+  EXPECT_THAT(IoLog(), IsEmpty());
+}
+
+TEST_F(DatabankTest, QueryRemovesAKeyWhoseValueIsBlank) {
+  sandbox_.Write("Trovane", "A=\r\nB=1\r\n");
+  OpenLogged();
+  EXPECT_EQ(data_.Query("C:\\Trovane", "A"), "");
+  EXPECT_EQ(sandbox_.Read("Trovane"), "B=1\r\n");
+  EXPECT_THAT(IoLog(),
+              ElementsAre("Database C:\\Trovane serial 0 RemoveEntry [A]",
+                          "Database [C:\\Trovane] ==>> allocated swap "
+                          "[C:\\Temp\\DSP.Root.Trovane.TMP]",
+                          "Database C:\\Trovane serial 1 Set [A], []",
+                          "Swap serial 2 Set",
+                          " Blank entry ==>> Property removed from databank",
+                          "Database C:\\Trovane serial 1 Query [A] ==>> []"));
+}
+
+TEST_F(DatabankTest, FindEntryReturnsTheLastKeyWhoseValueHoldsTheText) {
+  sandbox_.Write("Trovane",
+                 "A=xabcx\r\nabc without equals\r\nB=ABC\r\nC=ab\r\n");
+  OpenLogged();
+  EXPECT_EQ(data_.FindEntry("C:\\Trovane", " abc "), "B");
+  EXPECT_EQ(data_.FindEntry("C:\\Trovane", "zzz"), "");
+  EXPECT_EQ(data_.FindEntry("C:\\Missing", "abc"), "");
+  EXPECT_THAT(
+      IoLog(),
+      ElementsAre("Database C:\\Trovane serial 1 FindEntry [ abc ] ==>> [B]",
+                  "Database C:\\Trovane serial 1 FindEntry [zzz] ==>> []",
+                  "Database C:\\Missing serial 0 FindEntry [abc] ==>> []"));
+}
+
+TEST_F(DatabankTest, QueryByLineNumberCountsCommentLinesToo) {
+  sandbox_.Write("Trovane", "comment\r\n K = V \r\n=only value\r\n");
+  OpenLogged();
+  const DatabankEntry second = data_.QueryByLineNumber("C:\\Trovane", 2);
+  EXPECT_EQ(second.Key, "K");
+  EXPECT_EQ(second.Value, "V");
+  const DatabankEntry first = data_.QueryByLineNumber("C:\\Trovane", 1);
+  EXPECT_EQ(first.Key, "");
+  EXPECT_EQ(first.Value, "");
+  const DatabankEntry third = data_.QueryByLineNumber("C:\\Trovane", 3);
+  EXPECT_EQ(third.Key, "");
+  EXPECT_EQ(third.Value, "only value");
+  const DatabankEntry beyond = data_.QueryByLineNumber("C:\\Trovane", 9);
+  EXPECT_EQ(beyond.Key + beyond.Value, "");
+  EXPECT_THAT(IoLog(),
+              ElementsAre("Database C:\\Trovane serial 1 QueryByLineNumber [2] "
+                          "==>> [K=V]",
+                          "Database C:\\Trovane serial 1 QueryByLineNumber [1] "
+                          "==>> [=]",
+                          "Database C:\\Trovane serial 1 QueryByLineNumber [3] "
+                          "==>> [=only value]",
+                          "Database C:\\Trovane serial 1 QueryByLineNumber [9] "
+                          "==>> [=]"));
+  EXPECT_EQ(FileNumbers::Process().OpenCount(), 0);
+}
+
+TEST_F(DatabankTest, ReadersAcceptLfOnlyAndAMissingFinalBreak) {
+  sandbox_.Write("Trovane", "A=1\nB=2");
+  EXPECT_EQ(data_.Query("C:\\Trovane", "B"), "2");
+  EXPECT_EQ(data_.QueryByLineNumber("C:\\Trovane", 2).Value, "2");
+  EXPECT_EQ(data_.FindEntry("C:\\Trovane", "2"), "B");
+}
+
+TEST_F(DatabankTest, RemoveEntryLogsSerialZeroThenSets) {
+  sandbox_.Write("Trovane", "A=1\r\n");
+  OpenLogged();
+  data_.RemoveEntry("C:\\Trovane", "a");
+  EXPECT_EQ(sandbox_.Read("Trovane"), "");
+  EXPECT_EQ(IoLog().front(), "Database C:\\Trovane serial 0 RemoveEntry [a]");
+}
+
+}  // namespace
+}  // namespace trovane::testing

@@ -1,0 +1,77 @@
+#include "tests/support/sandbox.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace trovane::testing {
+
+Sandbox::Sandbox() {
+  const char* base = std::getenv("TMPDIR");
+  std::string pattern =
+      std::string(base != nullptr && *base != '\0' ? base : "/tmp") +
+      "/trovane-test-XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) {
+    ADD_FAILURE() << "cannot make a sandbox folder";
+  }
+  root_ = pattern;
+}
+
+Sandbox::~Sandbox() {
+  std::error_code ignored;
+  // Folders a test made unreadable must be opened up before removal.
+  for (auto it = std::filesystem::recursive_directory_iterator(
+           root_, std::filesystem::directory_options::skip_permission_denied,
+           ignored);
+       it != std::filesystem::recursive_directory_iterator(); ++it) {
+    if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
+      std::filesystem::permissions(it->path(),
+                                   std::filesystem::perms::owner_all,
+                                   std::filesystem::perm_options::add, ignored);
+    }
+  }
+  std::filesystem::permissions(root_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ignored);
+  std::filesystem::remove_all(root_, ignored);
+}
+
+std::string Sandbox::Path(std::string_view relative) const {
+  return relative.empty() ? root_ : root_ + "/" + std::string(relative);
+}
+
+void Sandbox::Write(std::string_view relative, std::string_view content) const {
+  const std::filesystem::path path = Path(relative);
+  std::filesystem::create_directories(path.parent_path());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(content.data(), static_cast<std::streamsize>(content.size()));
+}
+
+std::string Sandbox::Read(std::string_view relative) const {
+  std::ifstream in(Path(relative), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool Sandbox::Exists(std::string_view relative) const {
+  std::error_code ignored;
+  return std::filesystem::exists(
+      std::filesystem::symlink_status(Path(relative), ignored));
+}
+
+void Sandbox::MakeFolder(std::string_view relative) const {
+  std::filesystem::create_directories(Path(relative));
+}
+
+DriveMap Sandbox::Drives() const {
+  DriveMap drives;
+  drives.Map('C', root_);
+  return drives;
+}
+
+LinuxFileSystem Sandbox::Files() const {
+  return LinuxFileSystem(PathView(Drives(), root_));
+}
+
+}  // namespace trovane::testing

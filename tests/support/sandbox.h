@@ -1,0 +1,41 @@
+// A fresh folder for one test, mapped as drive C, removed afterwards.
+#ifndef TROVANE_TESTS_SUPPORT_SANDBOX_H_
+#define TROVANE_TESTS_SUPPORT_SANDBOX_H_
+
+#include <string>
+#include <string_view>
+
+#include "platform/drive_map.h"
+#include "platform/linux_file_system.h"
+
+namespace trovane::testing {
+
+class Sandbox {
+ public:
+  Sandbox();
+  Sandbox(const Sandbox&) = delete;
+  Sandbox& operator=(const Sandbox&) = delete;
+  ~Sandbox();
+
+  // The Linux folder that stands for drive C.
+  const std::string& root() const { return root_; }
+  // The Linux path of a path relative to the root ("Run/FileList.txt").
+  std::string Path(std::string_view relative) const;
+
+  void Write(std::string_view relative, std::string_view content) const;
+  std::string Read(std::string_view relative) const;
+  bool Exists(std::string_view relative) const;
+  void MakeFolder(std::string_view relative) const;
+
+  // Drive C is the sandbox; nothing else is mapped but Z: ("/").
+  DriveMap Drives() const;
+  // A file system on that drive table, its current folder the root.
+  LinuxFileSystem Files() const;
+
+ private:
+  std::string root_;
+};
+
+}  // namespace trovane::testing
+
+#endif  // TROVANE_TESTS_SUPPORT_SANDBOX_H_
