@@ -20,6 +20,12 @@ ClockReading SystemClock::Now() {
   return reading;
 }
 
+double SystemClock::MonotonicSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+  return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
+}
+
 void SystemClock::Sleep(std::chrono::milliseconds duration) {
   std::this_thread::sleep_for(duration);
 }

@@ -26,6 +26,9 @@ class Clock {
  public:
   virtual ~Clock() = default;
   virtual ClockReading Now() = 0;
+  // Seconds from an arbitrary start, never going back: cheap enough to read
+  // once per line of a long file, for throttling what is shown.
+  virtual double MonotonicSeconds() = 0;
   virtual void Sleep(std::chrono::milliseconds duration) = 0;
 };
 
@@ -33,6 +36,7 @@ class Clock {
 class SystemClock : public Clock {
  public:
   ClockReading Now() override;
+  double MonotonicSeconds() override;
   void Sleep(std::chrono::milliseconds duration) override;
 };
 

@@ -57,6 +57,8 @@ bool InputFile::ReadLine(std::string* line) {
 }
 
 void InputFile::TakeUntil(const char* stops, std::string* out) {
+  // Each stop is looked for only before the nearest earlier one, so putting
+  // the line end first keeps the search to one line.
   while (Fill()) {
     const char* start = buffer_.data() + position_;
     const size_t available = end_ - position_;
@@ -84,9 +86,9 @@ bool InputFile::ReadField(std::string* field) {
     TakeUntil("\"", field);
     if (Fill()) ++position_;  // the closing quote
     std::string dropped;
-    TakeUntil(",\n", &dropped);
+    TakeUntil("\n,", &dropped);
   } else {
-    TakeUntil(",\n", field);
+    TakeUntil("\n,", field);
     if (!field->empty() && field->back() == '\r') field->pop_back();
     while (!field->empty() && field->back() == ' ') field->pop_back();
   }

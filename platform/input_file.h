@@ -44,7 +44,7 @@ class InputFile {
   bool Fill();
   // Consumes the line end at the read position, if there is one.
   void SkipLineEnd();
-  // Appends bytes up to (not including) one of `stops` or the end.
+  // Appends bytes up to (not including) the first of `stops` or the end.
   void TakeUntil(const char* stops, std::string* out);
 
   FileNumbers::Lease lease_;

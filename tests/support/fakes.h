@@ -17,6 +17,7 @@ class FakeClock : public Clock {
  public:
   FakeClock();
   ClockReading Now() override { return reading_; }
+  double MonotonicSeconds() override { return seconds_; }
   void Sleep(std::chrono::milliseconds duration) override;
 
   // Sets the moment from its parts; `fraction` is added to the seconds

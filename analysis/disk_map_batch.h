@@ -1,0 +1,45 @@
+// The scan batch: "\Map.bat" in the run path lists every path below the
+// relevant folders of the folder list "\Map.txt" into the disk map
+// "\Trovane.txt" in the temporary folder, then writes the completion
+// signal. The command interpreter runs it as a process of its own.
+#ifndef TROVANE_ANALYSIS_DISK_MAP_BATCH_H_
+#define TROVANE_ANALYSIS_DISK_MAP_BATCH_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/process.h"
+#include "shell/window.h"
+
+namespace trovane {
+
+inline constexpr std::string_view kFolderListName = "\\Map.txt";
+inline constexpr std::string_view kScanBatchName = "\\Map.bat";
+inline constexpr std::string_view kDiskMapName = "\\Trovane.txt";
+
+// The part of a folder-list line an entry must mention for the line to be
+// worth listing: the text after its last "*", else after its last "\",
+// else the whole line.
+std::string_view FolderTail(std::string_view line);
+
+// True when some wanted entry mentions the line's folder tail, ignoring
+// case. An empty tail is mentioned by every entry.
+bool IsRelevant(std::string_view line, const std::vector<std::string>& items);
+
+// How the scan batch is started: the interpreter's Linux path (empty when
+// it cannot be found) and the launcher.
+struct BatchStarter {
+  std::string interpreter;
+  ProcessLauncher& launcher;
+};
+
+// Builds and starts the scan batch when entries remain, then hands over to
+// the batch wait; `read_count` sizes P1.
+void BuildDiskMapBatch(Window& window, FileSystem& files,
+                       const BatchStarter& starter, int read_count);
+
+}  // namespace trovane
+
+#endif  // TROVANE_ANALYSIS_DISK_MAP_BATCH_H_

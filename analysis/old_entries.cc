@@ -1,0 +1,107 @@
+#include "analysis/old_entries.h"
+
+#include <memory>
+#include <string>
+
+#include "platform/text.h"
+#include "platform/time_text.h"
+
+namespace trovane {
+namespace {
+
+constexpr std::string_view kMarkerLine =
+    "This file and directory was created by VEK Trovane.";
+
+// Adds the marker line to the marker file of `folder`, creating the file;
+// it cannot be made when `folder` is no existing folder.
+void AppendFolderMarker(FileSystem& files, const std::string& folder) {
+  std::unique_ptr<OutputFile> marker =
+      files.OpenForAppending(folder + std::string(kFolderMarkerName), {});
+  if (!marker) return;
+  marker->WriteLine(kMarkerLine);
+  marker->Close();
+}
+
+void ShowResolved(Window& window) {
+  ProgressBar& p2 = window.P2();
+  p2.SetValue(p2.max() - static_cast<float>(window.FileList().ListCount()));
+}
+
+// Tests the wanted entry at `index` against the location the databank
+// holds for it; removes it from FileList when that location is still good.
+// Returns whether it was removed.
+bool CheckEntry(Window& window, Data& data, FileSystem& files, int index) {
+  const std::string item = window.FileList().Item(index);
+  const EntryParts parts = SplitEntry(item);
+  const std::string correct(parts.value);
+  window.Filename().SetCaption(parts.key);
+  bool rechecked = false;
+  std::string stored = data.Query(kTrovaneDatabank, parts.key);
+  if (stored.empty()) return false;
+  for (;;) {
+    const std::string found = files.Probe(stored);
+    const bool named = ContainsNoCase(stored, correct);
+    window.LogActivity("");
+    window.LogActivity("Filename from database = " + stored);
+    window.LogActivity("Tested filename = " + found);
+    window.LogActivity("Correct filename = " + correct);
+    window.LogActivity(std::string("OK = ") +
+                       TruthText(named && !found.empty()));
+    if (!named) {
+      window.LogActivity("Going to recheck");
+      return false;
+    }
+    if (!found.empty()) {
+      window.FileList().RemoveItem(index);
+      window.LogActivity("Not going to look for it");
+      ShowResolved(window);
+      return true;
+    }
+    if (rechecked) return false;
+    // The location may be a folder, which only its marker can show.
+    AppendFolderMarker(files, stored);
+    window.LogActivity("Testing if directory");
+    rechecked = true;
+    stored += kFolderMarkerName;
+  }
+}
+
+}  // namespace
+
+void CheckOldEntries(Window& window, Data& data, FileSystem& files,
+                     Clock& clock) {
+  const int loaded = window.FileList().ListCount();
+  window.P2().SetMin(0);
+  window.P2().SetMax(static_cast<float>(loaded));
+  ShowResolved(window);
+  window.DoingWhat().SetCaption("Innitializing database:");
+  window.LogActivity("Innitializing database");
+  window.Filename().SetCaption(kTrovaneDatabank);
+  data.EnsureDatabank(kTrovaneDatabank);
+  const LocalTime now = clock.Now().time;
+  data.Set(kTrovaneDatabank, "TDS", TimeText(now) + " " + DateText(now));
+  window.DoingWhat().SetCaption("Checking old entries:");
+  window.LogActivity("Checking old entries:");
+
+  // From the last item to the first, so that a removal does not move the
+  // items still to be visited.
+  for (int index = window.FileList().ListCount() - 1; index >= 0; --index) {
+    if (ContainsNoCase(window.FileList().Item(index), "TDS")) continue;
+    CheckEntry(window, data, files, index);
+    window.DoEvents();
+  }
+
+  window.DoingWhat().SetCaption("");
+  window.Filename().SetCaption("");
+  const ListBox& remaining = window.FileList();
+  if (remaining.ListCount() == 0) return;
+  window.LogActivity("");
+  window.LogActivity("Still have " + std::to_string(remaining.ListCount()) +
+                     " entries to look for:");
+  for (const std::string& item : remaining.items()) {
+    window.LogActivity(" - " + item);
+  }
+  window.LogActivity("");
+}
+
+}  // namespace trovane

@@ -1,0 +1,41 @@
+#include "analysis/wanted_entries.h"
+
+#include <memory>
+#include <string>
+
+#include "databank/entry_line.h"
+#include "platform/text.h"
+
+namespace trovane {
+
+bool IsHousekeepingKey(std::string_view key) {
+  const std::string upper = UpperAscii(TrimBlanks(key));
+  return upper == "INTERNAL FLAG" || upper == "TDS";
+}
+
+int LoadWantedEntries(Window& window, FileSystem& files) {
+  window.LogActivity("About to begin analisys");
+  window.DoingWhat().SetCaption("Loading file list...");
+  window.LogActivity("Loading file list:");
+  std::unique_ptr<InputFile> list = files.OpenForReading(
+      window.run_path() + std::string(kWantedListName), {});
+  window.P1().SetMin(1);
+
+  int read_count = 0;
+  std::string field;
+  for (;;) {
+    ++read_count;
+    // The field at which the file ends is taken too: a list whose last line
+    // has no line break still has a last entry.
+    if (!list || !list->ReadField(&field)) break;
+    const std::optional<std::string> key = EntryKey(field);
+    if (!key || IsHousekeepingKey(*key)) continue;
+    window.LogActivity("- " + field);
+    window.FileList().AddItem(field);
+    window.DoEvents();
+  }
+  if (list) list->Close();
+  return read_count;
+}
+
+}  // namespace trovane

@@ -1,0 +1,28 @@
+// The wanted-entry list "\FileList.txt" in the run path: key=value lines,
+// the key under which a VEK program looks a location up and the name a
+// valid location must contain. It is read field by field, comma-delimited,
+// into the window's FileList, which from then on is the list of entries
+// still to be found.
+#ifndef TROVANE_ANALYSIS_WANTED_ENTRIES_H_
+#define TROVANE_ANALYSIS_WANTED_ENTRIES_H_
+
+#include <string_view>
+
+#include "platform/file_system.h"
+#include "shell/window.h"
+
+namespace trovane {
+
+inline constexpr std::string_view kWantedListName = "\\FileList.txt";
+
+// True for the keys every databank carries for itself, which are never
+// wanted entries.
+bool IsHousekeepingKey(std::string_view key);
+
+// Loads the wanted entries into FileList, logging each one; returns the
+// read count, the number of fields read plus the read that found the end.
+int LoadWantedEntries(Window& window, FileSystem& files);
+
+}  // namespace trovane
+
+#endif  // TROVANE_ANALYSIS_WANTED_ENTRIES_H_

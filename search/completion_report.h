@@ -1,0 +1,24 @@
+// The end of a run: the outcome is reported, the two bookkeeping entries
+// record where the upkeep files lie, and the window unloads.
+#ifndef TROVANE_SEARCH_COMPLETION_REPORT_H_
+#define TROVANE_SEARCH_COMPLETION_REPORT_H_
+
+#include <string_view>
+
+#include "databank/data.h"
+#include "shell/window.h"
+
+namespace trovane {
+
+inline constexpr std::string_view kProblemsTitle = "Problems encountered...";
+inline constexpr std::string_view kProblemsText =
+    "On double-check illegal entries have been found. There are no illegal "
+    "entries in the database at the moment, but to make sure your VEK "
+    "programs will run appropriately, you should run Trovane again.";
+
+// Never returns: the window unloads and the process ends.
+[[noreturn]] void ReportCompletion(Window& window, Data& data, bool problems);
+
+}  // namespace trovane
+
+#endif  // TROVANE_SEARCH_COMPLETION_REPORT_H_

@@ -1,0 +1,138 @@
+#include "search/double_check.h"
+
+#include <memory>
+
+#include "analysis/old_entries.h"
+#include "analysis/wanted_entries.h"
+#include "platform/text.h"
+
+namespace trovane {
+namespace {
+
+constexpr std::string_view kUpperMarker = "\\VEKCREATE.DIR";
+
+// Writes a file of `lines`, replacing it; true when it was written whole.
+bool WriteFile(FileSystem& files, const std::string& path,
+               std::initializer_list<std::string_view> lines) {
+  std::unique_ptr<OutputFile> file = files.OpenForWriting(path, {});
+  if (!file) return false;
+  for (std::string_view line : lines) file->WriteLine(line);
+  return file->Close();
+}
+
+// Creates what the entry's kind says should be at `path`; true when it is
+// there afterwards. `kind` is upper-case and one of DSP, CFP, DIR.
+bool Repair(Window& window, Data& data, FileSystem& files,
+            const std::string& kind, const std::string& path) {
+  if (kind == "DSP") {
+    window.LogActivity("Attempting to create databank");
+    data.EnsureDatabank(path);
+    return !files.Probe(data.ResolveDatabankPath(path)).empty();
+  }
+  if (kind == "CFP") {
+    window.LogActivity("Attempting to create CFP file");
+    const std::string file = data.ResolveDatabankPath(path);
+    // A file that is there but fails the name test is somebody else's
+    // file: it is never overwritten with a blank one.
+    if (files.IsFile(file)) return false;
+    WriteFile(files, file, {"--- Blank entry", ""});
+    return !files.Probe(file).empty();
+  }
+  window.LogActivity("Attempting to create directory");
+  files.MakeFolder(path);
+  WriteFile(files,
+            data.ResolveDatabankPath(path + std::string(kFolderMarkerName)),
+            {"This file was created by VEK Trovane, please do not delete it"});
+  return !files
+              .Probe(data.ResolveDatabankPath(path + std::string(kUpperMarker)))
+              .empty();
+}
+
+}  // namespace
+
+std::string ShortestDistinguishingTail(Data& data, const std::string& list,
+                                       std::string_view path) {
+  size_t start = path.rfind('\\');
+  for (;;) {
+    const std::string_view tail =
+        start == std::string_view::npos ? path : path.substr(start + 1);
+    if (start == std::string_view::npos || data.FindEntry(list, tail).empty()) {
+      return std::string(tail);
+    }
+    start = start == 0 ? std::string_view::npos : path.rfind('\\', start - 1);
+  }
+}
+
+bool DoubleCheck(Window& window, Data& data, FileSystem& files) {
+  const std::string wanted_list =
+      window.run_path() + std::string(kWantedListName);
+  const std::string must_exist =
+      window.run_path() + std::string(kMustExistName);
+  bool problems = false;
+  window.DoingWhat().SetCaption("Doubble-checking entry:");
+  window.LogActivity("Doubble-checking:");
+
+  // The key of an entry whose removal was attempted at this line number: if
+  // it is still there, the databank could not be rewritten, and the walk
+  // moves on instead of trying the same line for ever.
+  std::string removed_here;
+  for (int32_t serial = 1;;) {
+    window.LogActivity("--- Serial number: " + std::to_string(serial));
+    const DatabankEntry entry =
+        data.QueryByLineNumber(kTrovaneDatabank, serial);
+    window.LogActivity("Checking value = " + entry.Key);
+    if (entry.Key.empty()) break;
+    if (IsHousekeepingKey(entry.Key) || entry.Key == removed_here) {
+      removed_here.clear();
+      ++serial;
+      continue;
+    }
+    std::string path = entry.Value;
+    window.LogActivity("Filename from Trovane databank = " + path);
+    window.Filename().SetCaption(entry.Key);
+
+    std::string correct = data.Query(wanted_list, entry.Key);
+    if (correct.empty()) {
+      correct = ShortestDistinguishingTail(data, wanted_list, path);
+      data.Set(wanted_list, entry.Key, correct);
+    }
+    if (ContainsNoCase(entry.Key, "interface") &&
+        data.Query(must_exist, entry.Key).empty()) {
+      data.Set(must_exist, entry.Key, "CFP");
+    }
+    if (!correct.empty()) window.LogActivity("Correct filename = " + correct);
+
+    // A folder is tested through its marker.
+    if (files.Probe(path).empty()) path += kFolderMarkerName;
+    const bool named = ContainsNoCase(path, correct);
+    const bool exists = !files.Probe(path).empty();
+    window.LogActivity(std::string("Checks up = ") + TruthText(named));
+    window.LogActivity(std::string("Exists = ") + TruthText(exists));
+
+    bool keep = named && exists;
+    if (!keep) {
+      const std::string_view trimmed = TrimBlanks(path);
+      if (EndsWithNoCase(trimmed, kUpperMarker)) {
+        path = trimmed.substr(0, trimmed.size() - kUpperMarker.size());
+      }
+      const std::string kind = UpperAscii(data.Query(must_exist, entry.Key));
+      const bool known = kind == "DSP" || kind == "CFP" || kind == "DIR";
+      keep = known && Repair(window, data, files, kind, path);
+      if (!keep) {
+        data.RemoveEntry(kTrovaneDatabank, entry.Key);
+        problems = true;
+        window.LogActivity(known ? "Failed; line removed" : "Line removed");
+        // The next entry now holds this line number.
+        removed_here = entry.Key;
+      }
+    }
+    window.DoEvents();
+    if (keep) {
+      removed_here.clear();
+      ++serial;
+    }
+  }
+  return problems;
+}
+
+}  // namespace trovane

@@ -1,0 +1,32 @@
+// The double-check: every entry of the Trovane databank, by line number,
+// must still name an existing file or folder that carries its correct file
+// name. The root content upkeep file "\FileList.txt" and the must-exist list
+// "\MustExist.txt" gain the lines they lack; a failed entry is repaired by
+// creating what its kind says (a databank, a plain file, a folder) or
+// removed.
+#ifndef TROVANE_SEARCH_DOUBLE_CHECK_H_
+#define TROVANE_SEARCH_DOUBLE_CHECK_H_
+
+#include <string>
+#include <string_view>
+
+#include "databank/data.h"
+#include "platform/file_system.h"
+#include "shell/window.h"
+
+namespace trovane {
+
+inline constexpr std::string_view kMustExistName = "\\MustExist.txt";
+
+// The shortest trailing part of `path`, whole names joined with "\", that no
+// value of the databank `list` contains; the whole path when every part is
+// contained somewhere.
+std::string ShortestDistinguishingTail(Data& data, const std::string& list,
+                                       std::string_view path);
+
+// Returns whether any entry had to be removed: the problem flag.
+bool DoubleCheck(Window& window, Data& data, FileSystem& files);
+
+}  // namespace trovane
+
+#endif  // TROVANE_SEARCH_DOUBLE_CHECK_H_

@@ -1,0 +1,89 @@
+// Trovane Setup: one unattended run from start to exit. The window loads,
+// its first tick runs the analysis pass, the batch wait hands over to the
+// search pass, and the unload ends the process with the run's outcome as
+// its exit status.
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "analysis/analysis_pass.h"
+#include "databank/data.h"
+#include "platform/clock.h"
+#include "platform/environment.h"
+#include "platform/linux_file_system.h"
+#include "platform/process.h"
+#include "search/search_pass.h"
+#include "shell/console_front_end.h"
+#include "shell/front_end_choice.h"
+#include "shell/qt_front_end.h"
+#include "shell/quit_signals.h"
+#include "shell/window.h"
+
+namespace trovane {
+namespace {
+
+class RunPasses : public WindowPasses {
+ public:
+  RunPasses(Data& data, FileSystem& files, Clock& clock, BatchStarter starter)
+      : data_(data), files_(files), clock_(clock), starter_(starter) {}
+
+  void AnalysisPass(Window& window) override {
+    RunAnalysisPass(window, data_, files_, clock_, starter_);
+  }
+  void SearchPass(Window& window) override {
+    RunSearchPass(window, data_, files_, clock_);
+  }
+
+ private:
+  Data& data_;
+  FileSystem& files_;
+  Clock& clock_;
+  BatchStarter starter_;
+};
+
+[[noreturn]] void EndProcessNow(int status) {
+  std::fflush(nullptr);
+  // At once: no destructor of an interrupted pass, nor the toolkit's, runs.
+  _exit(status);
+}
+
+std::unique_ptr<FrontEnd> MakeFrontEnd(FrontEndKind kind, int& argc,
+                                       char** argv) {
+  switch (kind) {
+    case FrontEndKind::kWindow:
+      return MakeQtFrontEnd(argc, argv);
+    case FrontEndKind::kTerminal:
+      return std::make_unique<ConsoleFrontEnd>(ConsoleFrontEnd::Mode::kTerminal,
+                                               STDERR_FILENO, STDIN_FILENO);
+    case FrontEndKind::kQuiet:
+      break;
+  }
+  return std::make_unique<ConsoleFrontEnd>(ConsoleFrontEnd::Mode::kQuiet,
+                                           STDERR_FILENO, STDIN_FILENO);
+}
+
+int Main(int argc, char** argv) {
+  ProcessEnvironment environment;
+  LinuxFileSystem files(PathView(DriveMap::FromEnvironment(environment),
+                                 environment.CurrentFolder()));
+  SystemClock clock;
+  Data data(files, clock, environment);
+  DetachedLauncher launcher;
+  RunPasses passes(data, files, clock,
+                   {FindCompanion("trovane-cmd", environment), launcher});
+  QuitSignals::Install();
+  std::unique_ptr<FrontEnd> front_end = MakeFrontEnd(
+      ChooseFrontEnd(environment, isatty(STDERR_FILENO) == 1), argc, argv);
+  Window window({files, clock, data, FileNumbers::Process(), EndProcessNow},
+                passes, *front_end);
+  window.Form_Load();
+  front_end->Show(window);
+  front_end->Run();
+  return static_cast<int>(RunOutcome::kInterrupted);  // Run() never returns
+}
+
+}  // namespace
+}  // namespace trovane
+
+int main(int argc, char** argv) { return trovane::Main(argc, argv); }
