@@ -1,0 +1,83 @@
+// A main window over a sandbox, shown by a scripted front end: tests drive
+// its events by hand and decide what happens while a pass yields. The end
+// of the process is an exception that carries the exit status, so that the
+// interrupted pass unwinds and the test goes on.
+#ifndef TROVANE_TESTS_SUPPORT_WINDOW_HARNESS_H_
+#define TROVANE_TESTS_SUPPORT_WINDOW_HARNESS_H_
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "databank/data.h"
+#include "shell/front_end.h"
+#include "shell/window.h"
+#include "tests/support/fakes.h"
+#include "tests/support/sandbox.h"
+
+namespace trovane::testing {
+
+// Thrown where the process would end.
+struct ProcessEnded {
+  int status;
+};
+
+class ScriptedFrontEnd : public FrontEnd {
+ public:
+  void Show(Window& window) override { window_ = &window; }
+  void Run() override {}
+  // Counts the yield, then runs what the test scripted for it.
+  void ProcessPendingEvents() override;
+  void MessageBox(std::string_view title, std::string_view text) override {
+    boxes.emplace_back(title, text);
+  }
+  void Close() override { ++closes; }
+
+  // Called with the yield's number (from 1) at every yield.
+  std::function<void(int)> on_yield;
+  int yields = 0;
+  int closes = 0;
+  std::vector<std::pair<std::string, std::string>> boxes;
+
+ private:
+  Window* window_ = nullptr;
+};
+
+// Passes given as plain functions.
+class FunctionPasses : public WindowPasses {
+ public:
+  void AnalysisPass(Window& window) override {
+    if (analysis) analysis(window);
+  }
+  void SearchPass(Window& window) override {
+    if (search) search(window);
+  }
+  std::function<void(Window&)> analysis;
+  std::function<void(Window&)> search;
+};
+
+// The program's folder is C:\Run, the temporary folder C:\Temp.
+class WindowHarness {
+ public:
+  explicit WindowHarness(WindowPasses& passes);
+
+  // The activity log's messages, each line's time stamp checked and cut.
+  std::vector<std::string> ActivityLog() const;
+
+  // Runs `event` and returns the exit status it ended the process with;
+  // fails the test when it returns instead.
+  int ExpectEnd(const std::function<void()>& event);
+
+  Sandbox sandbox;
+  LinuxFileSystem files;
+  FakeClock clock;
+  FakeEnvironment environment;
+  Data data;
+  ScriptedFrontEnd front_end;
+  Window window;
+};
+
+}  // namespace trovane::testing
+
+#endif  // TROVANE_TESTS_SUPPORT_WINDOW_HARNESS_H_
