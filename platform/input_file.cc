@@ -23,7 +23,11 @@ bool InputFile::Fill() {
   position_ = end_ = 0;
   const int fd = lease_.fd();
   for (;;) {
-    const ssize_t n = fd < 0 ? -1 : read(fd, buffer_.data(), buffer_.size());
+    if (fd < 0) {
+      exhausted_ = true;
+      return false;
+    }
+    const ssize_t n = read(fd, buffer_.data(), buffer_.size());
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       exhausted_ = true;
@@ -78,21 +82,40 @@ void InputFile::SkipLineEnd() {
 }
 
 bool InputFile::ReadField(std::string* field) {
-  field->clear();
-  if (!Fill()) return false;
-  while (Fill() && buffer_[position_] == ' ') ++position_;
-  if (Fill() && buffer_[position_] == '"') {
-    ++position_;
-    TakeUntil("\"", field);
-    if (Fill()) ++position_;  // the closing quote
-    std::string dropped;
-    TakeUntil("\n,", &dropped);
-  } else {
-    TakeUntil("\n,", field);
-    if (!field->empty() && field->back() == '\r') field->pop_back();
-    while (!field->empty() && field->back() == ' ') field->pop_back();
+  if (!Fill()) {
+    field->clear();
+    return false;
   }
-  if (Fill()) ++position_;  // the comma or the line feed
+  // The common case, a plain field whose line is already in the buffer, is
+  // taken in one piece.
+  const char* start = buffer_.data() + position_;
+  const size_t available = end_ - position_;
+  const void* newline = *start == ' ' || *start == '"'
+                            ? nullptr
+                            : std::memchr(start, '\n', available);
+  if (newline != nullptr) {
+    size_t length = static_cast<const char*>(newline) - start;
+    const void* comma = std::memchr(start, ',', length);
+    if (comma != nullptr) length = static_cast<const char*>(comma) - start;
+    field->assign(start, length);
+    position_ += length + 1;  // with the comma or the line feed
+  } else {
+    field->clear();
+    while (Fill() && buffer_[position_] == ' ') ++position_;
+    if (Fill() && buffer_[position_] == '"') {
+      ++position_;
+      TakeUntil("\"", field);
+      if (Fill()) ++position_;  // the closing quote
+      std::string dropped;
+      TakeUntil("\n,", &dropped);
+      if (Fill()) ++position_;  // the comma or the line feed
+      return true;
+    }
+    TakeUntil("\n,", field);
+    if (Fill()) ++position_;  // the comma or the line feed
+  }
+  if (!field->empty() && field->back() == '\r') field->pop_back();
+  while (!field->empty() && field->back() == ' ') field->pop_back();
   return true;
 }
 

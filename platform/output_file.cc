@@ -28,10 +28,10 @@ void OutputFile::WriteLine(std::string_view text) {
 
 bool OutputFile::Flush() {
   const int fd = lease_.fd();
+  if (fd < 0 && !pending_.empty()) ok_ = false;
   size_t done = 0;
-  while (done < pending_.size()) {
-    const ssize_t n =
-        fd < 0 ? -1 : write(fd, pending_.data() + done, pending_.size() - done);
+  while (fd >= 0 && done < pending_.size()) {
+    const ssize_t n = write(fd, pending_.data() + done, pending_.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       ok_ = false;

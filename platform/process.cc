@@ -1,6 +1,7 @@
 #include "platform/process.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,8 +11,11 @@
 namespace trovane {
 namespace {
 
+// An ordinary file we may run: a folder passes the access test too.
 bool IsExecutable(const std::string& path) {
-  return access(path.c_str(), X_OK) == 0;
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+         access(path.c_str(), X_OK) == 0;
 }
 
 }  // namespace
@@ -80,7 +84,7 @@ std::string FindCompanion(const std::string& name,
   if (IsExecutable(beside)) return beside;
   const std::string path = environment.Get("PATH");
   size_t start = 0;
-  while (start <= path.size()) {
+  while (!path.empty() && start <= path.size()) {
     size_t end = path.find(':', start);
     if (end == std::string::npos) end = path.size();
     const std::string folder =

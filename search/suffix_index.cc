@@ -27,11 +27,13 @@ SuffixIndex::SuffixIndex(const std::vector<std::string>& values) {
       node = child.get();
     }
     if (node->value < 0) node->value = static_cast<int32_t>(number);
-    if (value.size() >= 2) {
-      const auto last = static_cast<unsigned char>(value.back());
-      const auto before = static_cast<unsigned char>(value[value.size() - 2]);
-      last_two_.set(last << 8 | before);
+    if (!value.empty() && (tail_ == 0 || value.size() < tail_)) {
+      tail_ = value.size();
     }
+  }
+  tail_ = std::min<size_t>(tail_, 8);
+  for (const std::string& value : values) {
+    if (!value.empty()) filter_.set(FilterBit(value));
   }
 
   // Breadth first, so each node's edges lie together, sorted by byte.

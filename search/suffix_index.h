@@ -1,8 +1,9 @@
 // Which of the wanted values a path ends with, found without testing the
-// values one by one: the values are kept reversed in a trie, so a path is
-// read backwards from its last byte and most paths are turned away after
-// one or two bytes. Comparison ignores case: values are upper-case and the
-// path's bytes are upper-cased as they are read.
+// values one by one. A filter over the last few bytes of every value turns
+// most paths away with one look; the rest are read backwards from their last
+// byte through a trie of the reversed values. Comparison ignores case:
+// values are upper-case and the path's bytes are upper-cased as they are
+// read.
 #ifndef TROVANE_SEARCH_SUFFIX_INDEX_H_
 #define TROVANE_SEARCH_SUFFIX_INDEX_H_
 
@@ -41,30 +42,42 @@ class SuffixIndex {
   }
   // The child of `node` along `byte`, or 0 (the root is nobody's child).
   uint32_t Child(uint32_t node, unsigned char byte) const;
+  // The filter's bit for the last `tail_` bytes of `text`, upper-cased.
+  size_t FilterBit(std::string_view text) const;
+
+  static constexpr int kFilterBits = 18;
 
   std::vector<Node> nodes_;
   std::vector<Edge> edges_;
-  // The root's children by byte, and which last-but-one bytes can follow
-  // each last byte: two cheap looks that turn most paths away.
   std::array<uint32_t, 256> root_children_{};
-  std::bitset<65536> last_two_{};
+  // How many last bytes the filter looks at: as many as the shortest value
+  // that is not empty has, at most eight; 0 when every value is empty.
+  size_t tail_ = 0;
+  std::bitset<size_t{1} << kFilterBits> filter_{};
 };
 
 template <typename Found>
 void SuffixIndex::ForEachSuffixOf(std::string_view path, Found found) const {
   if (nodes_[0].value >= 0) found(nodes_[0].value);
+  if (tail_ == 0 || path.size() < tail_ || !filter_[FilterBit(path)]) return;
   size_t left = path.size();
-  if (left == 0) return;
-  const unsigned char last = Fold(path[--left]);
-  uint32_t node = root_children_[last];
+  uint32_t node = root_children_[Fold(path[--left])];
   if (node == 0) return;
   if (nodes_[node].value >= 0) found(nodes_[node].value);
-  if (left == 0 || !last_two_[last << 8 | Fold(path[left - 1])]) return;
   while (left > 0) {
     node = Child(node, Fold(path[--left]));
     if (node == 0) return;
     if (nodes_[node].value >= 0) found(nodes_[node].value);
   }
+}
+
+inline size_t SuffixIndex::FilterBit(std::string_view text) const {
+  uint64_t packed = 0;
+  for (size_t i = text.size() - tail_; i < text.size(); ++i) {
+    packed = packed << 8 | Fold(text[i]);
+  }
+  return static_cast<size_t>((packed * 0x9E3779B97F4A7C15ULL) >>
+                             (64 - kFilterBits));
 }
 
 }  // namespace trovane

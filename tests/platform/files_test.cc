@@ -1,0 +1,279 @@
+// Open files: their numbers, reading lines, fields and bytes, writing CR LF
+// lines, and the swap file held as a lock.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/file_numbers.h"
+#include "platform/linux_file_system.h"
+#include "platform/swap_lock.h"
+#include "tests/support/sandbox.h"
+
+namespace trovane {
+namespace {
+
+using ::trovane::testing::Sandbox;
+
+int OpenNull() { return open("/dev/null", O_RDONLY | O_CLOEXEC); }
+bool IsOpen(int fd) { return fcntl(fd, F_GETFD) != -1; }
+
+TEST(FileNumbersTest, HandsOutTheLowestFreeNumber) {
+  FileNumbers table;
+  FileNumbers::Lease first = table.Take(OpenNull());
+  FileNumbers::Lease second = table.Take(OpenNull());
+  FileNumbers::Lease third = table.Take(OpenNull());
+  EXPECT_EQ(first.number(), 1);
+  EXPECT_EQ(second.number(), 2);
+  EXPECT_EQ(third.number(), 3);
+
+  const int fd = second.fd();
+  EXPECT_TRUE(second.Close());
+  EXPECT_FALSE(IsOpen(fd));
+  EXPECT_EQ(second.number(), 2);  // still readable for the logs
+  EXPECT_EQ(second.fd(), -1);
+  FileNumbers::Lease fourth = table.Take(OpenNull());
+  EXPECT_EQ(fourth.number(), 2);
+  EXPECT_EQ(table.OpenCount(), 3);
+}
+
+TEST(FileNumbersTest, TheFileAfterTheHighestNumberIsRefusedAndClosed) {
+  FileNumbers table;
+  std::vector<FileNumbers::Lease> leases;
+  for (int i = 1; i <= FileNumbers::kHighest; ++i) {
+    leases.push_back(table.Take(OpenNull()));
+    ASSERT_EQ(leases.back().number(), i);
+  }
+  const int extra = OpenNull();
+  FileNumbers::Lease refused = table.Take(extra);
+  EXPECT_EQ(refused.number(), 0);
+  EXPECT_EQ(refused.fd(), -1);
+  EXPECT_FALSE(IsOpen(extra));
+  EXPECT_EQ(table.OpenCount(), FileNumbers::kHighest);
+
+  leases[99] = FileNumbers::Lease();  // ending a lease frees number 100
+  EXPECT_EQ(table.Take(OpenNull()).number(), 100);
+}
+
+TEST(FileNumbersTest, CloseAllLeavesFilesOpenedLaterAlone) {
+  FileNumbers table;
+  std::optional<FileNumbers::Lease> stale(table.Take(OpenNull()));
+  const int old_fd = stale->fd();
+  table.CloseAll();
+  EXPECT_EQ(table.OpenCount(), 0);
+  EXPECT_FALSE(IsOpen(old_fd));
+  EXPECT_EQ(stale->fd(), -1);
+  EXPECT_EQ(stale->number(), 1);
+
+  // The lowest free descriptor and the lowest free number both come round
+  // again; the stale lease must close neither.
+  const int reused = OpenNull();
+  ASSERT_EQ(reused, old_fd);
+  FileNumbers::Lease fresh = table.Take(reused);
+  EXPECT_EQ(fresh.number(), 1);
+  stale.reset();
+  EXPECT_TRUE(IsOpen(reused));
+  EXPECT_EQ(fresh.fd(), reused);
+  EXPECT_EQ(table.OpenCount(), 1);
+}
+
+class InputFileTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<InputFile> Open(std::string_view content) {
+    sandbox_.Write("in.txt", content);
+    std::unique_ptr<InputFile> in = files_.OpenForReading("C:\\in.txt", {});
+    EXPECT_NE(in, nullptr);
+    return in;
+  }
+  std::vector<std::string> Lines(std::string_view content) {
+    std::unique_ptr<InputFile> in = Open(content);
+    std::vector<std::string> lines;
+    for (std::string line; in && in->ReadLine(&line);) lines.push_back(line);
+    return lines;
+  }
+  std::vector<std::string> Fields(std::string_view content) {
+    std::unique_ptr<InputFile> in = Open(content);
+    std::vector<std::string> fields;
+    for (std::string f; in && in->ReadField(&f);) fields.push_back(f);
+    return fields;
+  }
+
+  Sandbox sandbox_;
+  LinuxFileSystem files_ = sandbox_.Files();
+};
+
+using Texts = std::vector<std::string>;
+
+TEST_F(InputFileTest, LinesEndAtLfWithOrWithoutCr) {
+  EXPECT_EQ(Lines("a\r\nb\nc"), (Texts{"a", "b", "c"}));
+  EXPECT_EQ(Lines("a\rb\r\n\r\n\n"), (Texts{"a\rb", "", ""}));
+  EXPECT_EQ(Lines("last\r"), (Texts{"last"}));
+  EXPECT_EQ(Lines(""), Texts{});
+  const std::string with_nul("x\0y\r\n", 5);
+  EXPECT_EQ(Lines(with_nul), (Texts{std::string("x\0y", 3)}));
+}
+
+TEST_F(InputFileTest, LongLinesAndLineEndsAcrossReads) {
+  const std::string huge(10 << 20, 'q');
+  EXPECT_EQ(Lines(huge + "\r\ntail"), (Texts{huge, "tail"}));
+  // 101-byte records over 10 MB: wherever the reads are cut, some CR falls
+  // at the end of one read and its LF at the start of the next.
+  const std::string record = std::string(99, 'r');
+  std::string many;
+  for (int i = 0; i < 100000; ++i) many += record + "\r\n";
+  const Texts lines = Lines(many);
+  ASSERT_EQ(lines.size(), 100000U);
+  for (const std::string& line : lines) ASSERT_EQ(line, record);
+}
+
+TEST_F(InputFileTest, FieldsAreSplitAtCommasAndLineEnds) {
+  EXPECT_EQ(Fields("A=x.exe, B=y.dll\r\nC=z\r\n"),
+            (Texts{"A=x.exe", "B=y.dll", "C=z"}));
+  EXPECT_EQ(Fields("   lead and trail   ,x\n"), (Texts{"lead and trail", "x"}));
+  EXPECT_EQ(Fields("\tx\t\r\n"), (Texts{"\tx\t"}));  // blanks are spaces
+  EXPECT_EQ(Fields("\r\n\nlast"), (Texts{"", "", "last"}));
+}
+
+TEST_F(InputFileTest, QuotesProtectCommasOnlyWhenTheyOpenTheField) {
+  EXPECT_EQ(Fields("\"A=x, y.exe\"dropped,B\r\n"), (Texts{"A=x, y.exe", "B"}));
+  EXPECT_EQ(Fields("  \" padded \" \r\nnext"), (Texts{" padded ", "next"}));
+  EXPECT_EQ(Fields("A=\"x,y\"\r\n"), (Texts{"A=\"x", "y\""}));
+}
+
+TEST_F(InputFileTest, TheFieldAtWhichTheFileEndsIsReturned) {
+  std::unique_ptr<InputFile> in = Open("a,b");
+  std::string field;
+  ASSERT_TRUE(in->ReadField(&field));
+  EXPECT_EQ(field, "a");
+  EXPECT_FALSE(in->AtEnd());
+  ASSERT_TRUE(in->ReadField(&field));
+  EXPECT_EQ(field, "b");
+  EXPECT_TRUE(in->AtEnd());
+  EXPECT_FALSE(in->ReadField(&field));
+  EXPECT_EQ(field, "");
+}
+
+TEST_F(InputFileTest, ReadBytesStopsShortAtTheEnd) {
+  std::unique_ptr<InputFile> in = Open("OK! \r\n");
+  char head[2];
+  EXPECT_EQ(in->ReadBytes(head, sizeof head), 2U);
+  EXPECT_EQ(std::string(head, 2), "OK");
+  char rest[16];
+  EXPECT_EQ(in->ReadBytes(rest, sizeof rest), 4U);
+  EXPECT_EQ(std::string(rest, 4), "! \r\n");
+  EXPECT_EQ(in->ReadBytes(rest, sizeof rest), 0U);
+  EXPECT_TRUE(in->AtEnd());
+}
+
+TEST(OutputFileTest, LinesEndWithCrLf) {
+  Sandbox sandbox;
+  LinuxFileSystem files = sandbox.Files();
+  std::unique_ptr<OutputFile> out = files.OpenForWriting("C:\\out.txt", {});
+  ASSERT_NE(out, nullptr);
+  out->Write("OK! ");
+  out->WriteLine("");
+  out->WriteLine("x");
+  EXPECT_TRUE(out->Close());
+  EXPECT_EQ(sandbox.Read("out.txt"), "OK! \r\nx\r\n");
+
+  out = files.OpenForAppending("C:\\OUT.TXT", {});
+  ASSERT_NE(out, nullptr);
+  out->WriteLine("y");
+  EXPECT_TRUE(out->Close());
+  EXPECT_EQ(sandbox.Read("out.txt"), "OK! \r\nx\r\ny\r\n");
+
+  out = files.OpenForWriting("C:\\out.txt", {});
+  ASSERT_NE(out, nullptr);
+  out->WriteLine("z");
+  out.reset();  // closing on destruction writes out the rest
+  EXPECT_EQ(sandbox.Read("out.txt"), "z\r\n");
+}
+
+TEST(OutputFileTest, FilesClosedByCloseAllFailOrReadAsEnded) {
+  Sandbox sandbox;
+  sandbox.Write("in.txt", "unread\r\n");
+  FileNumbers table;
+  LinuxFileSystem files(PathView(sandbox.Drives(), sandbox.root()), table);
+  std::unique_ptr<OutputFile> out = files.OpenForWriting("C:\\out.txt", {});
+  std::unique_ptr<InputFile> in = files.OpenForReading("C:\\in.txt", {});
+  ASSERT_NE(out, nullptr);
+  ASSERT_NE(in, nullptr);
+  out->WriteLine("pending");
+  table.CloseAll();
+
+  // The program closes everything when a signal ends it; a call that the
+  // signal interrupted leaves EINTR behind, which must not be taken for an
+  // interrupted write or read that is worth retrying.
+  errno = EINTR;
+  EXPECT_FALSE(out->Close());
+  EXPECT_FALSE(out->ok());
+  EXPECT_EQ(sandbox.Read("out.txt"), "");
+  errno = EINTR;
+  std::string line;
+  EXPECT_FALSE(in->ReadLine(&line));
+  EXPECT_TRUE(in->AtEnd());
+}
+
+TEST(SwapLockTest, HeldWhileTheLockLivesAndGoneAfterwards) {
+  Sandbox sandbox;
+  const std::string path = sandbox.Path("DSP.TMP");
+  {
+    const SwapClaim claim = ClaimSwapFile(path);
+    ASSERT_EQ(claim.outcome, SwapClaim::Outcome::kTaken);
+    ASSERT_NE(claim.lock, nullptr);
+    EXPECT_TRUE(sandbox.Exists("DSP.TMP"));
+
+    // Another open of the file cannot take its lock: a living holder.
+    const SwapClaim second = ClaimSwapFile(path);
+    EXPECT_EQ(second.outcome, SwapClaim::Outcome::kHeldByLiveProcess);
+    EXPECT_EQ(second.lock, nullptr);
+    EXPECT_TRUE(sandbox.Exists("DSP.TMP"));
+  }
+  EXPECT_FALSE(sandbox.Exists("DSP.TMP"));
+  EXPECT_TRUE(std::filesystem::is_empty(sandbox.root()));
+}
+
+TEST(SwapLockTest, FileNobodyHoldsIsRemoved) {
+  Sandbox sandbox;
+  sandbox.Write("DSP.TMP", "left by a process that died");
+  EXPECT_EQ(ClaimSwapFile(sandbox.Path("DSP.TMP")).outcome,
+            SwapClaim::Outcome::kLeftByDeadProcess);
+  EXPECT_FALSE(sandbox.Exists("DSP.TMP"));
+  EXPECT_EQ(ClaimSwapFile(sandbox.Path("DSP.TMP")).outcome,
+            SwapClaim::Outcome::kTaken);
+}
+
+TEST(SwapLockTest, SymbolicLinkIsRemovedAndItsTargetKept) {
+  Sandbox sandbox;
+  sandbox.Write("victim.txt", "precious");
+  std::filesystem::create_symlink(sandbox.Path("victim.txt"),
+                                  sandbox.Path("DSP.TMP"));
+  std::filesystem::create_symlink(sandbox.Path("nowhere"),
+                                  sandbox.Path("DANGLING.TMP"));
+  EXPECT_EQ(ClaimSwapFile(sandbox.Path("DSP.TMP")).outcome,
+            SwapClaim::Outcome::kLeftByDeadProcess);
+  EXPECT_EQ(ClaimSwapFile(sandbox.Path("DANGLING.TMP")).outcome,
+            SwapClaim::Outcome::kLeftByDeadProcess);
+  EXPECT_FALSE(sandbox.Exists("DSP.TMP"));
+  EXPECT_FALSE(sandbox.Exists("DANGLING.TMP"));
+  EXPECT_FALSE(sandbox.Exists("nowhere"));
+  EXPECT_EQ(sandbox.Read("victim.txt"), "precious");
+}
+
+TEST(SwapLockTest, FolderAtTheNameOrNoFolderIsUnavailable) {
+  Sandbox sandbox;
+  sandbox.MakeFolder("DSP.TMP");
+  EXPECT_EQ(ClaimSwapFile(sandbox.Path("DSP.TMP")).outcome,
+            SwapClaim::Outcome::kUnavailable);
+  EXPECT_TRUE(std::filesystem::is_directory(sandbox.Path("DSP.TMP")));
+  EXPECT_EQ(ClaimSwapFile(sandbox.Path("Missing/DSP.TMP")).outcome,
+            SwapClaim::Outcome::kUnavailable);
+}
+
+}  // namespace
+}  // namespace trovane

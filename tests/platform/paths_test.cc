@@ -1,0 +1,226 @@
+// Drive-form paths and the disk behind them: the drive table, names matched
+// without regard to case, the file probe and the file operations.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <time.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/drive_map.h"
+#include "platform/linux_file_system.h"
+#include "platform/time_text.h"
+#include "tests/support/fakes.h"
+#include "tests/support/sandbox.h"
+
+namespace trovane {
+namespace {
+
+using ::trovane::testing::FakeEnvironment;
+using ::trovane::testing::Sandbox;
+
+TEST(DriveMapTest, DefaultsAndEnvironmentOverrides) {
+  const DriveMap defaults;
+  ASSERT_NE(defaults.FolderOf('C'), nullptr);
+  EXPECT_EQ(*defaults.FolderOf('c'), "/");
+  ASSERT_NE(defaults.FolderOf('Z'), nullptr);
+  EXPECT_EQ(*defaults.FolderOf('Z'), "/");
+  EXPECT_EQ(defaults.FolderOf('D'), nullptr);
+
+  FakeEnvironment environment("/opt/trovane");
+  environment.Set("VEK_DRIVE_C", "/home/user");
+  environment.Set("VEK_DRIVE_D", "/srv//data/");
+  environment.Set("VEK_DRIVE_E", "relative/folder");
+  const DriveMap map = DriveMap::FromEnvironment(environment);
+  EXPECT_EQ(*map.FolderOf('C'), "/home/user");
+  EXPECT_EQ(*map.FolderOf('d'), "/srv/data");
+  EXPECT_EQ(map.FolderOf('E'), nullptr);
+  EXPECT_EQ(*map.FolderOf('Z'), "/");
+}
+
+TEST(DriveMapTest, PathsBecomeLinuxPaths) {
+  DriveMap map;
+  map.Map('C', "/c");
+  map.Map('D', "/d");
+  const auto linux = [&map](std::string_view path) -> std::string {
+    const std::optional<LinuxPath> result = map.ToLinux(path, "/d/work");
+    return result ? result->Joined() : "(unmapped)";
+  };
+  EXPECT_EQ(linux("C:\\Vek\\Run.exe"), "/c/Vek/Run.exe");
+  EXPECT_EQ(linux("c:\\\\Vek\\/\\Run.exe\\"), "/c/Vek/Run.exe");
+  EXPECT_EQ(linux("C:\\"), "/c");
+  EXPECT_EQ(linux("\\Temp\\x"), "/d/Temp/x");  // the drive of /d/work
+  EXPECT_EQ(linux("/usr//lib/"), "/usr/lib");
+  EXPECT_EQ(linux("Sub\\a.txt"), "/d/work/Sub/a.txt");
+  EXPECT_EQ(linux("Q:\\x"), "(unmapped)");
+
+  // Only the names below the drive's folder are open to case matching.
+  const std::optional<LinuxPath> split = map.ToLinux("C:\\Vek", "/");
+  ASSERT_TRUE(split.has_value());
+  EXPECT_EQ(split->root, "/c");
+  EXPECT_EQ(split->below, "Vek");
+}
+
+TEST(DriveMapTest, LinuxPathsAreShownInDriveForm) {
+  EXPECT_EQ(DriveMap().ToDriveForm("/usr/bin"), "C:\\usr\\bin");  // C, not Z
+  DriveMap map;
+  map.Map('C', "/home/u");
+  map.Map('E', "/home/u/data");
+  map.Map('D', "/home/u/data");
+  map.Map('F', "/home/us");
+  EXPECT_EQ(map.ToDriveForm("/home/u/data/x/y"), "D:\\x\\y");
+  EXPECT_EQ(map.ToDriveForm("/home/u/data"), "D:\\");
+  EXPECT_EQ(map.ToDriveForm("//home//u///docs/"), "C:\\docs");
+  EXPECT_EQ(map.ToDriveForm("/home/user/x"), "Z:\\home\\user\\x");
+  EXPECT_EQ(map.ToDriveForm("/"), "Z:\\");
+  EXPECT_EQ(map.ToDriveForm("C:\\Vek\\"), "C:\\Vek\\");
+  EXPECT_EQ(map.ToDriveForm("relative"), "relative");
+}
+
+class SandboxFilesTest : public ::testing::Test {
+ protected:
+  void Link(std::string_view target, std::string_view name) {
+    std::filesystem::create_symlink(target, sandbox_.Path(name));
+  }
+
+  Sandbox sandbox_;
+  LinuxFileSystem files_ = sandbox_.Files();
+};
+
+TEST_F(SandboxFilesTest, EveryNameIsMatchedWithoutRegardToCase) {
+  sandbox_.Write("Vek/Run/FileList.txt", "x");
+  EXPECT_EQ(files_.ToLinux("C:\\VEK\\RUN\\FILELIST.TXT"),
+            sandbox_.Path("Vek/Run/FileList.txt"));
+  EXPECT_EQ(files_.ToLinux("vek\\rUN"), sandbox_.Path("Vek/Run"));
+  EXPECT_EQ(files_.ToLinux("\\VEK"), sandbox_.Path("Vek"));
+  EXPECT_TRUE(files_.IsFile("c:\\vek\\run\\filelist.txt"));
+  EXPECT_EQ(files_.ToLinux("Q:\\Vek"), std::nullopt);
+}
+
+TEST_F(SandboxFilesTest, SeveralCaseVariantsGiveTheFirstInByteOrder) {
+  sandbox_.Write("Dir/data.TXT", "lower");
+  sandbox_.Write("Dir/Data.txt", "mixed");
+  sandbox_.Write("Dir/DATA.txt", "upper");
+  EXPECT_EQ(files_.ToLinux("C:\\dir\\data.txt"), sandbox_.Path("Dir/DATA.txt"));
+  EXPECT_EQ(files_.Probe("C:\\DIR\\DATA.TXT"), "DATA.txt");
+  // A name that exists exactly as written is taken as it is.
+  EXPECT_EQ(files_.ToLinux("C:\\DIR\\data.TXT"), sandbox_.Path("Dir/data.TXT"));
+}
+
+TEST_F(SandboxFilesTest, MissingNamesKeepTheCaseGiven) {
+  sandbox_.MakeFolder("Out");
+  EXPECT_EQ(files_.ToLinux("C:\\OUT\\Missing\\FILE"),
+            sandbox_.Path("Out/Missing/FILE"));
+  ASSERT_NE(files_.OpenForWriting("C:\\OUT\\NewFile.TXT", {}), nullptr);
+  EXPECT_TRUE(sandbox_.Exists("Out/NewFile.TXT"));
+
+  EXPECT_TRUE(files_.MakeFolder("C:\\out\\Sub\\Deeper"));
+  EXPECT_TRUE(std::filesystem::is_directory(sandbox_.Path("Out/Sub/Deeper")));
+  EXPECT_TRUE(files_.MakeFolder("C:\\OUT\\SUB"));  // already there
+  EXPECT_FALSE(files_.MakeFolder("C:\\Out\\NewFile.TXT\\Below"));
+}
+
+TEST_F(SandboxFilesTest, ProbeFindsVisibleOrdinaryFilesOnly) {
+  sandbox_.Write("Run/Zeta.exe", "");
+  sandbox_.Write("Run/alpha.EXE", "");
+  sandbox_.Write("Run/.hidden.exe", "");
+  sandbox_.MakeFolder("Run/Folder.exe");
+  Link(sandbox_.Path("Run/Zeta.exe"), "Run/Link.dll");
+  Link(sandbox_.Path("Run/missing"), "Run/Broken.dll");
+
+  // Byte order puts ".hidden.exe" and "Folder.exe" first; neither counts.
+  EXPECT_EQ(files_.Probe("C:\\Run\\*.exe"), "Zeta.exe");
+  EXPECT_EQ(files_.Probe("C:\\RUN\\ALPHA.exe"), "alpha.EXE");
+  EXPECT_EQ(files_.Probe("C:\\Run\\?eta.EXE"), "Zeta.exe");
+  EXPECT_EQ(files_.Probe("C:\\Run\\.hidden.exe"), "");
+  EXPECT_EQ(files_.Probe("C:\\Run\\.h*"), "");
+  EXPECT_EQ(files_.Probe("C:\\Run\\Folder.exe"), "");
+  EXPECT_EQ(files_.Probe("C:\\Run"), "");
+  EXPECT_EQ(files_.Probe("C:\\Run\\link.DLL"), "Link.dll");
+  EXPECT_EQ(files_.Probe("C:\\Run\\Broken.dll"), "");
+  EXPECT_EQ(files_.Probe("C:\\Run\\*.dll"), "Link.dll");
+  EXPECT_EQ(files_.Probe("C:\\*\\Zeta.exe"), "");
+  EXPECT_EQ(files_.Probe("C:\\Nowhere\\*.exe"), "");
+  EXPECT_EQ(files_.Probe("Q:\\Run\\Zeta.exe"), "");
+
+  EXPECT_TRUE(files_.IsFile("C:\\Run\\.HIDDEN.exe"));
+  EXPECT_FALSE(files_.IsFile("C:\\Run\\Folder.exe"));
+}
+
+TEST_F(SandboxFilesTest, LengthAndLastModified) {
+  sandbox_.Write("a.txt", "12345");
+  sandbox_.MakeFolder("Folder");
+  EXPECT_EQ(files_.Length("C:\\A.TXT"), 5);
+  EXPECT_EQ(files_.Length("C:\\Folder"), std::nullopt);
+  EXPECT_EQ(files_.Length("C:\\missing"), std::nullopt);
+
+  tm local{};
+  local.tm_year = 2021 - 1900;
+  local.tm_mon = 2;  // March
+  local.tm_mday = 4;
+  local.tm_hour = 5;
+  local.tm_min = 6;
+  local.tm_sec = 7;
+  local.tm_isdst = -1;
+  const time_t when = mktime(&local);
+  const timespec times[2] = {{when, 0}, {when, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, sandbox_.Path("a.txt").c_str(), times, 0), 0);
+  const std::optional<LocalTime> modified = files_.LastModified("c:\\a.txt");
+  ASSERT_TRUE(modified.has_value());
+  EXPECT_EQ(DateTimeText(*modified), "03-04-2021 05:06:07");
+  EXPECT_EQ(files_.LastModified("C:\\missing"), std::nullopt);
+}
+
+TEST_F(SandboxFilesTest, DeleteRenameAndLink) {
+  sandbox_.Write("a.txt", "first");
+  sandbox_.Write("c.txt", "second");
+
+  EXPECT_TRUE(files_.Link("C:\\A.TXT", "C:\\b.txt"));
+  EXPECT_EQ(sandbox_.Read("b.txt"), "first");
+  EXPECT_FALSE(files_.Link("C:\\c.txt", "C:\\B.TXT"));  // b.txt exists
+  EXPECT_EQ(sandbox_.Read("b.txt"), "first");
+
+  // The target's name is matched without regard to case too, so the
+  // existing file is replaced rather than joined by a second one.
+  EXPECT_TRUE(files_.Rename("C:\\C.txt", "C:\\A.TXT"));
+  EXPECT_EQ(sandbox_.Read("a.txt"), "second");
+  EXPECT_FALSE(sandbox_.Exists("c.txt"));
+  EXPECT_FALSE(sandbox_.Exists("A.TXT"));
+  EXPECT_FALSE(files_.Rename("C:\\c.txt", "C:\\d.txt"));
+
+  EXPECT_TRUE(files_.Delete("C:\\A.txt"));
+  EXPECT_FALSE(sandbox_.Exists("a.txt"));
+  EXPECT_FALSE(files_.Delete("C:\\A.txt"));
+  EXPECT_FALSE(files_.Delete("Q:\\b.txt"));
+}
+
+TEST_F(SandboxFilesTest, OpeningHonoursRefusedLinksAndCreation) {
+  sandbox_.Write("real.txt", "secret");
+  Link(sandbox_.Path("real.txt"), "link.txt");
+  const OpenOptions no_link{.refuse_link = true};
+
+  EXPECT_EQ(files_.OpenForReading("C:\\LINK.TXT", no_link), nullptr);
+  EXPECT_EQ(files_.OpenForWriting("C:\\link.txt", no_link), nullptr);
+  EXPECT_EQ(files_.OpenForAppending("C:\\link.txt", no_link), nullptr);
+  EXPECT_EQ(sandbox_.Read("real.txt"), "secret");
+
+  std::unique_ptr<InputFile> through_link =
+      files_.OpenForReading("C:\\LINK.TXT", {});
+  ASSERT_NE(through_link, nullptr);
+  std::string line;
+  EXPECT_TRUE(through_link->ReadLine(&line));
+  EXPECT_EQ(line, "secret");
+
+  EXPECT_EQ(files_.OpenForReading("C:\\absent.txt", {}), nullptr);
+  EXPECT_FALSE(sandbox_.Exists("absent.txt"));
+  std::unique_ptr<InputFile> made =
+      files_.OpenForReading("C:\\Made.txt", {.create = true});
+  ASSERT_NE(made, nullptr);
+  EXPECT_TRUE(made->AtEnd());
+  EXPECT_TRUE(sandbox_.Exists("Made.txt"));
+  EXPECT_EQ(sandbox_.Read("Made.txt"), "");
+}
+
+}  // namespace
+}  // namespace trovane
