@@ -1,0 +1,128 @@
+// The built trovane-cmd, copied into a sandbox that is drive C and run
+// there on a batch of the kind the program writes.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "tests/support/sandbox.h"
+#include "tests/support/text_files.h"
+#include "tests/trovane-cmd/program_run.h"
+
+namespace trovane::testing {
+namespace {
+
+class EndToEndTest : public ::testing::Test {
+ protected:
+  EndToEndTest() {
+    sandbox_.MakeFolder("Run");
+    sandbox_.MakeFolder("tmp");
+    std::filesystem::copy_file(TROVANE_CMD_PATH,
+                               sandbox_.Path("Run/trovane-cmd"));
+  }
+
+  // Runs the copied interpreter in C:\Run with `arguments`.
+  int RunCmd(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), sandbox_.Path("Run/trovane-cmd"));
+    return RunProgram({arguments,
+                       {"VEK_DRIVE_C=" + sandbox_.root()},
+                       sandbox_.Path("Run"),
+                       sandbox_.Path("out.txt"),
+                       sandbox_.Path("err.txt")});
+  }
+
+  Sandbox sandbox_;
+};
+
+TEST_F(EndToEndTest, RunsTheScanBatchThatTheProgramWrites) {
+  sandbox_.Write("Program Files & more/Game/run.exe", "");
+  sandbox_.Write("Program Files & more/readme.txt", "");
+  sandbox_.Write("tmp/Signal.txt", "stale");
+  sandbox_.Write("Run/Map.bat",
+                 "@Echo off\r\n"
+                 "Echo This batch is harmless, it only scans the disk.\r\n"
+                 "Echo Innitiating...\r\n"
+                 "Del C:\\tmp\\Signal.txt\r\n"
+                 "Cd\\\r\n"
+                 "Echo Now scanning C:\\Program Files & more...\r\n"
+                 "Dir C:\\Program Files & more /s /b > C:\\tmp\\Trovane.txt\r\n"
+                 "Dir C:\\Run\\*.bat /s /b >> C:\\tmp\\Trovane.txt\r\n"
+                 "Echo Finnishing...\r\n"
+                 "Echo OK! > C:\\tmp\\Signal.txt\r\n"
+                 "Echo DONE!\r\n");
+  EXPECT_EQ(RunCmd({"C:\\Run\\Map.Bat"}), 0);
+  EXPECT_EQ(sandbox_.Read("tmp/Trovane.txt"),
+            "C:\\Program Files & more\\Game\r\n"
+            "C:\\Program Files & more\\readme.txt\r\n"
+            "C:\\Program Files & more\\Game\\run.exe\r\n"
+            "C:\\Run\\Map.bat\r\n");
+  EXPECT_EQ(sandbox_.Read("tmp/Signal.txt"), "OK! \r\n");
+  EXPECT_EQ(sandbox_.Read("out.txt"),
+            "This batch is harmless, it only scans the disk.\r\n"
+            "Innitiating...\r\n"
+            "Now scanning C:\\Program Files & more...\r\n"
+            "Finnishing...\r\n"
+            "DONE!\r\n");
+  EXPECT_EQ(sandbox_.Read("err.txt"), "");
+}
+
+TEST_F(EndToEndTest, TheDiskMapHoldsWhatFindSeesLessHiddenEntries) {
+  for (const char* file :
+       {"Data/a.txt", "Data/B.TXT", "Data/b.txt", "Data/Sub/c d.exe",
+        "Data/Sub/Deeper/e", "Data/Program Files & more/x,y>z", "Data/.hidden",
+        "Data/.git/config", "Data/Sub/.cache/deep/f", "Data/_under",
+        "Data/[bracket]"}) {
+    sandbox_.Write(file, "");
+  }
+  sandbox_.MakeFolder("Data/Empty");
+  ASSERT_EQ(symlink(sandbox_.Path("Run").c_str(),
+                    sandbox_.Path("Data/Sub/to run").c_str()),
+            0);
+  ASSERT_EQ(symlink("missing", sandbox_.Path("Data/dangling").c_str()), 0);
+  sandbox_.Write("Run/Map.bat",
+                 "Dir C:\\Data\\* /s /b > C:\\tmp\\Trovane.txt\r\n");
+  ASSERT_EQ(RunCmd({"C:\\Run\\Map.bat"}), 0);
+
+  ASSERT_EQ(RunProgram({{"find", sandbox_.Path("Data"), "-mindepth", "1"},
+                        {},
+                        sandbox_.root(),
+                        sandbox_.Path("find.txt"),
+                        sandbox_.Path("find-err.txt")}),
+            0);
+  std::set<std::string> expected;
+  const std::string found = sandbox_.Read("find.txt");
+  const std::string prefix = sandbox_.root() + "/";
+  size_t start = 0;
+  while (start < found.size()) {
+    const size_t end = found.find('\n', start);
+    std::string path = found.substr(start, end - start);
+    start = end + 1;
+    ASSERT_EQ(path.compare(0, prefix.size(), prefix), 0) << path;
+    path.erase(0, prefix.size());
+    if (path.find("/.") != std::string::npos) continue;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    expected.insert("C:\\" + path);
+  }
+  const std::vector<std::string> listed =
+      CrLfLines(sandbox_.Read("tmp/Trovane.txt"));
+  EXPECT_EQ(std::set<std::string>(listed.begin(), listed.end()), expected);
+  EXPECT_EQ(listed.size(), expected.size()) << "no line twice";
+  EXPECT_EQ(expected.size(), 14U);
+}
+
+TEST_F(EndToEndTest, ExitStatusTellsWhetherTheBatchRan) {
+  sandbox_.Write("Run/Map.bat", "Bogus line\r\n");
+  EXPECT_EQ(RunCmd({"C:\\Run\\Map.bat"}), 0);
+  EXPECT_EQ(sandbox_.Read("err.txt"), "Unknown command: Bogus line\n");
+  EXPECT_EQ(RunCmd({sandbox_.Path("Run/Map.bat")}), 0) << "a Linux path";
+  EXPECT_EQ(RunCmd({"C:\\Run\\Missing.bat"}), 1);
+  EXPECT_EQ(RunCmd({}), 2);
+  EXPECT_EQ(RunCmd({"a", "b"}), 2);
+}
+
+}  // namespace
+}  // namespace trovane::testing

@@ -1,0 +1,25 @@
+#include "trovane-cmd/listing_writer.h"
+
+#include "trovane-cmd/write_all.h"
+
+namespace trovane {
+
+ListingWriter::ListingWriter(int fd, size_t chunk_size)
+    : fd_(fd), buffer_(chunk_size) {}
+
+ListingWriter::~ListingWriter() { Flush(); }
+
+bool ListingWriter::Flush() {
+  ok_ = ok_ && WriteAll(fd_, {buffer_.data(), used_});
+  used_ = 0;
+  return ok_;
+}
+
+void ListingWriter::MakeRoom(size_t size) {
+  Flush();
+  if (buffer_.size() < size) {
+    buffer_.resize(size);
+  }
+}
+
+}  // namespace trovane

@@ -1,0 +1,23 @@
+// Opening the file named after ">" or ">>". The disk map and the completion
+// signal live in the temporary folder, which may be shared with other
+// users, so the target is never opened through a symbolic link in its last
+// name, and only an ordinary file (or a device such as /dev/null) is taken.
+#ifndef TROVANE_TROVANE_CMD_REDIRECTION_TARGET_H_
+#define TROVANE_TROVANE_CMD_REDIRECTION_TARGET_H_
+
+#include <string>
+
+#include "trovane-cmd/batch_line.h"
+#include "trovane-cmd/unique_fd.h"
+
+namespace trovane {
+
+// Creates or empties (kReplace) or opens for appending, creating it when
+// missing (kAppend), the file at `linux_path`. Invalid when it cannot be
+// opened that way.
+UniqueFd OpenRedirectionTarget(const std::string& linux_path,
+                               Redirection redirection);
+
+}  // namespace trovane
+
+#endif  // TROVANE_TROVANE_CMD_REDIRECTION_TARGET_H_

@@ -1,0 +1,23 @@
+#include "trovane-cmd/write_all.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace trovane {
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) {
+      continue;
+    }
+    if (n <= 0) {
+      return false;
+    }
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace trovane
