@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 #include "analysis/analysis_pass.h"
 #include "databank/data.h"
@@ -26,7 +27,10 @@ namespace {
 class RunPasses : public WindowPasses {
  public:
   RunPasses(Data& data, FileSystem& files, Clock& clock, BatchStarter starter)
-      : data_(data), files_(files), clock_(clock), starter_(starter) {}
+      : data_(data),
+        files_(files),
+        clock_(clock),
+        starter_(std::move(starter)) {}
 
   void AnalysisPass(Window& window) override {
     RunAnalysisPass(window, data_, files_, clock_, starter_);

@@ -1,0 +1,148 @@
+#include "shell/qt_front_end.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <chrono>
+#include <string_view>
+#include <vector>
+
+#include "shell/qt_icon.h"
+#include "shell/qt_text.h"
+#include "shell/qt_window_view.h"
+#include "shell/quit_signals.h"
+#include "shell/window.h"
+
+namespace trovane {
+namespace {
+
+constexpr std::string_view kApplicationName = "Trovane Setup";
+// The desktop entry's name, by which the desktop finds the window's icon.
+constexpr std::string_view kDesktopFileName = "trovane-setup";
+// How often the display catches up with the window while the loop idles.
+constexpr std::chrono::milliseconds kRefreshInterval{50};
+
+class QtFrontEnd : public FrontEnd {
+ public:
+  QtFrontEnd(int& argc, char** argv);
+
+  void Show(Window& window) override;
+  void Run() override;
+  void ProcessPendingEvents() override;
+  void MessageBox(std::string_view title, std::string_view text) override;
+  void Close() override;
+
+ private:
+  // Ticks `timer` from a Qt timer that runs while it is enabled.
+  void Watch(Timer& timer);
+  void UnloadIfSignalled();
+
+  QApplication application_;
+  Window* window_ = nullptr;
+  std::unique_ptr<QtWindowView> view_;
+  std::vector<std::unique_ptr<QTimer>> timers_;
+  QTimer refresh_;
+  std::unique_ptr<QSocketNotifier> quit_notifier_;
+};
+
+QtFrontEnd::QtFrontEnd(int& argc, char** argv) : application_(argc, argv) {
+  // The display name is left to default to the application name: set
+  // explicitly, the X11 platform appends it to every other window's title,
+  // the message box's among them.
+  QApplication::setApplicationName(ToQString(kApplicationName));
+  QApplication::setApplicationVersion(QStringLiteral(TROVANE_VERSION));
+  QApplication::setDesktopFileName(ToQString(kDesktopFileName));
+  QApplication::setWindowIcon(TrovaneIcon());
+  // Only the window's unload ends a run: a message box closing while no
+  // other window shows must not end the loop.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  refresh_.setInterval(kRefreshInterval);
+  QObject::connect(&refresh_, &QTimer::timeout, [this] {
+    // Also catches a signal whose handlers came after Show, with no
+    // descriptor being watched yet.
+    UnloadIfSignalled();
+    view_->Refresh();
+  });
+}
+
+void QtFrontEnd::Show(Window& window) {
+  window_ = &window;
+  view_ = std::make_unique<QtWindowView>(window);
+  Watch(window.RightAfterLoad());
+  Watch(window.Wait());
+  if (QuitSignals::WakeFd() >= 0) {
+    // Wakes the loop as soon as a signal arrives. The byte is never
+    // drained: the unload ends the process.
+    quit_notifier_ = std::make_unique<QSocketNotifier>(QuitSignals::WakeFd(),
+                                                       QSocketNotifier::Read);
+    QObject::connect(quit_notifier_.get(), &QSocketNotifier::activated,
+                     [this] { UnloadIfSignalled(); });
+  }
+  refresh_.start();
+  view_->show();
+}
+
+void QtFrontEnd::Run() {
+  QApplication::exec();
+  // The loop ends only when something outside asks it to, as the desktop
+  // session ending does: that counts as closing the window.
+  window_->Unload(RunOutcome::kInterrupted);
+}
+
+void QtFrontEnd::ProcessPendingEvents() {
+  view_->Redraw();
+  UnloadIfSignalled();
+  QApplication::processEvents();
+}
+
+void QtFrontEnd::MessageBox(std::string_view title, std::string_view text) {
+  QMessageBox box(QMessageBox::Information, ToQString(title), ToQString(text),
+                  QMessageBox::Ok, view_.get());
+  box.setTextFormat(Qt::PlainText);
+  // The box runs a loop of its own: the window's timers, the refresh and the
+  // quit signals are served meanwhile, while the window takes no input.
+  box.exec();
+}
+
+void QtFrontEnd::Close() {
+  // The widgets get the last state; nothing waits on the display, which
+  // goes away with the process right after.
+  if (view_) {
+    view_->Refresh();
+  }
+}
+
+void QtFrontEnd::Watch(Timer& timer) {
+  QTimer& qt_timer = *timers_.emplace_back(std::make_unique<QTimer>());
+  qt_timer.setTimerType(Qt::PreciseTimer);
+  qt_timer.setInterval(timer.interval());
+  // Qt may deliver a timeout while the previous tick still runs, since the
+  // passes yield to this loop; Timer::Tick refuses those itself.
+  QObject::connect(&qt_timer, &QTimer::timeout, [&timer] { timer.Tick(); });
+  timer.SetObserver([&qt_timer](bool enabled) {
+    if (enabled) {
+      qt_timer.start();
+    } else {
+      qt_timer.stop();
+    }
+  });
+  if (timer.enabled()) {
+    qt_timer.start();
+  }
+}
+
+void QtFrontEnd::UnloadIfSignalled() {
+  if (QuitSignals::Pending()) {
+    window_->Unload(RunOutcome::kInterrupted);
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<FrontEnd> MakeQtFrontEnd(int& argc, char** argv) {
+  return std::make_unique<QtFrontEnd>(argc, argv);
+}
+
+}  // namespace trovane
