@@ -58,7 +58,9 @@ std::string Data::FindEntry(std::string_view name, std::string_view text) {
       while (file->ReadLine(&line)) {
         const size_t equals = line.find('=');
         if (equals == std::string::npos) continue;
-        if (ContainsNoCase(std::string_view(line).substr(equals + 1), wanted)) {
+        const std::string_view value =
+            std::string_view{line}.substr(equals + 1);
+        if (ContainsNoCase(value, wanted)) {
           result = *EntryKey(line);
         }
       }

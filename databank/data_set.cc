@@ -146,8 +146,9 @@ void Data::Set(std::string_view name, std::string_view key,
                  : " Blank entry ==>> Property not found in databank!!");
     return;
   }
-  if (!found)
+  if (!found) {
     Report(" Append/Replace serial " + ToText(serial_append) + " Set");
+  }
   if (serial_append != 0) {
     Report((found ? " Replace serial " : " Append serial ") +
            ToText(serial_append) + " Set");

@@ -112,7 +112,7 @@ std::string DriveMap::ToDriveForm(std::string_view linux_path) const {
   if (linux_path.empty() || linux_path.front() != '/') {
     return std::string(linux_path);
   }
-  const std::string path = NormalizeLinuxPath(linux_path);
+  std::string path = NormalizeLinuxPath(linux_path);
   int best = -1;
   for (int i = 0; i < 26; ++i) {
     const std::string& folder = folders_[i];

@@ -104,10 +104,16 @@ bool InputFile::ReadField(std::string* field) {
     while (Fill() && buffer_[position_] == ' ') ++position_;
     if (Fill() && buffer_[position_] == '"') {
       ++position_;
-      TakeUntil("\"", field);
-      if (Fill()) ++position_;  // the closing quote
-      std::string dropped;
-      TakeUntil("\n,", &dropped);
+      // A quote left open ends with its line: one stray quote must not
+      // swallow the lines after it.
+      TakeUntil("\n\"", field);
+      if (Fill() && buffer_[position_] == '"') {
+        ++position_;
+        std::string dropped;
+        TakeUntil("\n,", &dropped);
+      } else if (!field->empty() && field->back() == '\r') {
+        field->pop_back();
+      }
       if (Fill()) ++position_;  // the comma or the line feed
       return true;
     }

@@ -26,9 +26,10 @@ class InputFile {
   // The next comma-delimited field: leading blanks are skipped; a field
   // that begins with a double quote runs to the next double quote (a comma
   // between them belongs to the field) and whatever follows it up to the
-  // next comma or line end is dropped; any other field runs to the next
-  // comma or line end, blanks at its end removed. An empty line reads as one
-  // empty field. False at the end of the file.
+  // next comma or line end is dropped, or to the line end when the quote is
+  // never closed; any other field runs to the next comma or line end,
+  // blanks at its end removed. An empty line reads as one empty field.
+  // False at the end of the file.
   bool ReadField(std::string* field);
 
   // Up to `size` bytes; fewer at the end of the file.

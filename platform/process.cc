@@ -80,7 +80,7 @@ bool DetachedLauncher::StartDetached(
 
 std::string FindCompanion(const std::string& name,
                           const Environment& environment) {
-  const std::string beside = environment.ProgramFolder() + "/" + name;
+  std::string beside = environment.ProgramFolder() + "/" + name;
   if (IsExecutable(beside)) return beside;
   const std::string path = environment.Get("PATH");
   size_t start = 0;
@@ -89,7 +89,7 @@ std::string FindCompanion(const std::string& name,
     if (end == std::string::npos) end = path.size();
     const std::string folder =
         end > start ? path.substr(start, end - start) : std::string(".");
-    const std::string candidate = folder + "/" + name;
+    std::string candidate = folder + "/" + name;
     if (IsExecutable(candidate)) return candidate;
     start = end + 1;
   }

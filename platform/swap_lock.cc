@@ -79,9 +79,10 @@ SwapClaim::Outcome JudgeExisting(const std::string& path) {
   struct stat held;
   struct stat named;
   if (flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &held) == 0) {
-    if (lstat(path.c_str(), &named) != 0 || !SameFile(held, named)) {
-      outcome = SwapClaim::Outcome::kLeftByDeadProcess;  // gone meanwhile
-    } else if (S_ISREG(held.st_mode) && unlink(path.c_str()) == 0) {
+    const bool gone_meanwhile =
+        lstat(path.c_str(), &named) != 0 || !SameFile(held, named);
+    if (gone_meanwhile ||
+        (S_ISREG(held.st_mode) && unlink(path.c_str()) == 0)) {
       outcome = SwapClaim::Outcome::kLeftByDeadProcess;
     } else {
       // Stale, but not ours to remove: a folder, or another user's file in

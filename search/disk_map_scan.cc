@@ -30,9 +30,9 @@ class WantedEntries {
       if (equals == std::string::npos) {
         entry.value = UpperAscii(TrimBlanks(item));
       } else {
-        entry.key = TrimBlanks(std::string_view(item).substr(0, equals));
+        entry.key = TrimBlanks(std::string_view{item}.substr(0, equals));
         entry.value =
-            UpperAscii(TrimBlanks(std::string_view(item).substr(equals + 1)));
+            UpperAscii(TrimBlanks(std::string_view{item}.substr(equals + 1)));
       }
       const auto [it, added] =
           numbers.emplace(entry.value, static_cast<int>(values.size()));

@@ -24,16 +24,18 @@ bool WriteFile(FileSystem& files, const std::string& path,
 // there afterwards. `kind` is upper-case and one of DSP, CFP, DIR.
 bool Repair(Window& window, Data& data, FileSystem& files,
             const std::string& kind, const std::string& path) {
+  // A file that is there but fails the name test is somebody else's file:
+  // a repair creates what is missing and never rewrites what exists.
   if (kind == "DSP") {
     window.LogActivity("Attempting to create databank");
+    const std::string file = data.ResolveDatabankPath(path);
+    if (files.IsFile(file)) return false;
     data.EnsureDatabank(path);
-    return !files.Probe(data.ResolveDatabankPath(path)).empty();
+    return !files.Probe(file).empty();
   }
   if (kind == "CFP") {
     window.LogActivity("Attempting to create CFP file");
     const std::string file = data.ResolveDatabankPath(path);
-    // A file that is there but fails the name test is somebody else's
-    // file: it is never overwritten with a blank one.
     if (files.IsFile(file)) return false;
     WriteFile(files, file, {"--- Blank entry", ""});
     return !files.Probe(file).empty();

@@ -12,6 +12,7 @@
 #include "databank/data.h"
 #include "tests/support/fakes.h"
 #include "tests/support/sandbox.h"
+#include "tests/support/text_files.h"
 
 namespace trovane::testing {
 
@@ -43,9 +44,6 @@ class DatabankTest : public ::testing::Test {
   FakeEnvironment environment_;
   Data data_;
 };
-
-// The lines of a file's content; each must end in CR LF.
-std::vector<std::string> CrLfLines(const std::string& content);
 
 }  // namespace trovane::testing
 

@@ -143,6 +143,9 @@ TEST_F(InputFileTest, QuotesProtectCommasOnlyWhenTheyOpenTheField) {
   EXPECT_EQ(Fields("\"A=x, y.exe\"dropped,B\r\n"), (Texts{"A=x, y.exe", "B"}));
   EXPECT_EQ(Fields("  \" padded \" \r\nnext"), (Texts{" padded ", "next"}));
   EXPECT_EQ(Fields("A=\"x,y\"\r\n"), (Texts{"A=\"x", "y\""}));
+  // A quote never closed ends with its line; the next line is its own.
+  EXPECT_EQ(Fields("\"A=open, never closed\r\nB=kept\r\n"),
+            (Texts{"A=open, never closed", "B=kept"}));
 }
 
 TEST_F(InputFileTest, TheFieldAtWhichTheFileEndsIsReturned) {

@@ -3,26 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_numbers.h"
+#include "tests/support/text_files.h"
 
 namespace trovane::testing {
-namespace {
-
-std::vector<std::string> CrLfLinesOf(const std::string& content) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < content.size()) {
-    const size_t end = content.find("\r\n", start);
-    if (end == std::string::npos) {
-      ADD_FAILURE() << "line without CR LF: " << content.substr(start);
-      break;
-    }
-    lines.push_back(content.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
-
-}  // namespace
 
 void ScriptedFrontEnd::ProcessPendingEvents() {
   ++yields;
@@ -43,13 +26,7 @@ WindowHarness::WindowHarness(WindowPasses& passes)
 }
 
 std::vector<std::string> WindowHarness::ActivityLog() const {
-  std::vector<std::string> messages;
-  for (const std::string& line : CrLfLinesOf(sandbox.Read("Run/Trovane.Log"))) {
-    const size_t bar = line.find("| ");
-    EXPECT_NE(bar, std::string::npos) << line;
-    messages.push_back(bar == std::string::npos ? line : line.substr(bar + 2));
-  }
-  return messages;
+  return ActivityLogMessages(sandbox);
 }
 
 int WindowHarness::ExpectEnd(const std::function<void()>& event) {

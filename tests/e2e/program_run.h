@@ -1,0 +1,49 @@
+// The two executables copied into a sandbox that is drive C, run as a user
+// would run them: from the program's folder C:\Run, with the temporary
+// folder C:\Temp and no display, so the run is quiet.
+#ifndef TROVANE_TESTS_E2E_PROGRAM_RUN_H_
+#define TROVANE_TESTS_E2E_PROGRAM_RUN_H_
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/sandbox.h"
+#include "tests/support/text_files.h"
+
+namespace trovane::testing {
+
+class ProgramRun {
+ public:
+  // `with_interpreter` false leaves trovane-cmd out, so no scan batch can
+  // run and the batch wait goes on until the program is stopped.
+  explicit ProgramRun(bool with_interpreter = true);
+
+  // Runs the program to its end; the exit status, or -1 when it had to be
+  // killed after a generous time.
+  int Run();
+
+  // Starts the program and returns at once.
+  void Start();
+  // Waits until the activity log holds a line ending in `message`.
+  bool WaitForLog(const std::string& message);
+  // Sends `signal_number` and waits for the end; the exit status.
+  int Stop(int signal_number);
+
+  // The activity log's messages, time stamps cut off.
+  std::vector<std::string> ActivityLog() const;
+  // What the program wrote to standard error.
+  std::string ErrorOutput() const;
+
+  Sandbox sandbox;
+
+ private:
+  int WaitForEnd();
+
+  pid_t pid_ = -1;
+};
+
+}  // namespace trovane::testing
+
+#endif  // TROVANE_TESTS_E2E_PROGRAM_RUN_H_

@@ -1,0 +1,175 @@
+// Whole runs of the program, copied into a sandbox that is drive C.
+#include <gmock/gmock.h>
+#include <signal.h>
+
+#include "tests/e2e/program_run.h"
+
+namespace trovane::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsSupersetOf;
+using ::testing::Not;
+
+constexpr char kProblems[] =
+    "Problems encountered...\nOn double-check illegal entries have been "
+    "found. There are no illegal entries in the database at the moment, but "
+    "to make sure your VEK programs will run appropriately, you should run "
+    "Trovane again.\n";
+
+std::vector<std::string> LastTwo(const std::vector<std::string>& lines) {
+  if (lines.size() < 2) return lines;
+  return {lines.end() - 2, lines.end()};
+}
+
+TEST(ProgramTest, AnEmptyRunStartsAndEndsItsLogsInOrder) {
+  ProgramRun run;
+  EXPECT_EQ(run.Run(), 0);
+  const std::vector<std::string> log = run.ActivityLog();
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.front(), "Cleanup");
+  EXPECT_THAT(LastTwo(log), ElementsAre("About to exit", "Cleanup"));
+  // No wanted entry: no batch, and the wait ended on the empty list.
+  EXPECT_FALSE(run.sandbox.Exists("Run/Map.bat"));
+  EXPECT_THAT(log, Not(::testing::Contains("Building file find batch...")));
+  EXPECT_EQ(run.ErrorOutput(), "");
+
+  // The second run checks the first run's bookkeeping entries, one of
+  // which names the must-exist list.
+  run.sandbox.Write("Run/MustExist.txt", "");
+  const std::string first_io_log = run.sandbox.Read("Run/Database_IO.log");
+  EXPECT_EQ(run.Run(), 0);
+  EXPECT_EQ(run.sandbox.Read("Run/Database_IO.log.x"), first_io_log);
+  EXPECT_EQ(run.ActivityLog().front(), "Cleanup");
+}
+
+TEST(ProgramTest, SigtermEndsAWaitingRunWithItsTwoLastLines) {
+  ProgramRun run(/*with_interpreter=*/false);
+  run.sandbox.Write("Run/FileList.txt", "A=nowhere.exe\r\n");
+  run.Start();
+  ASSERT_TRUE(run.WaitForLog("Executing batch"));
+  EXPECT_EQ(run.Stop(SIGTERM), 2);
+  EXPECT_THAT(LastTwo(run.ActivityLog()),
+              ElementsAre("About to exit", "Cleanup"));
+}
+
+TEST(ProgramTest, EntriesTheDatabankResolvesNeedNoBatch) {
+  ProgramRun run;
+  run.sandbox.Write("Vek/Run.EXE", "MZ");
+  run.sandbox.Write("Trovane", "Main=C:\\VEK\\RUN.EXE\r\n");
+  run.sandbox.Write("Run/FileList.txt", "Main=run.exe\r\n");
+  run.sandbox.Write("Run/MustExist.txt", "");
+  EXPECT_EQ(run.Run(), 0);
+  const std::vector<std::string> log = run.ActivityLog();
+  EXPECT_THAT(
+      log, IsSupersetOf({"Not going to look for it", "About to begin search"}));
+  EXPECT_THAT(log, Not(::testing::Contains("Building file find batch...")));
+  EXPECT_FALSE(run.sandbox.Exists("Run/Map.bat"));
+  EXPECT_FALSE(run.sandbox.Exists("Run/Map.txt"));
+  EXPECT_FALSE(run.sandbox.Exists("Temp/Trovane.txt"));
+}
+
+TEST(ProgramTest, TheScanBatchListsTheDiskAndTheSearchRecordsWhatItFound) {
+  ProgramRun run;
+  run.sandbox.Write("Apps/X/AB.EXE", "MZ");
+  run.sandbox.Write("Apps/Y/ab.exe", "MZ");
+  run.sandbox.Write("Run/FileList.txt",
+                    "A=b.exe\r\nTwin=B.EXE\r\nGone=nowhere.dll");
+  run.sandbox.Write("Run/MustExist.txt", "");
+  EXPECT_EQ(run.Run(), 0);
+
+  // The default folder list, the batch, the signal and the disk map.
+  EXPECT_EQ(run.sandbox.Read("Run/Map.txt"), "C:\\*\r\n\r\n");
+  EXPECT_THAT(CrLfLines(run.sandbox.Read("Run/Map.bat")),
+              IsSupersetOf({"Dir C:\\* /s /b > C:\\Temp\\Trovane.txt",
+                            "Echo OK! > C:\\Temp\\Signal.txt"}));
+  EXPECT_EQ(run.sandbox.Read("Temp/Signal.txt"), "OK! \r\n");
+  EXPECT_THAT(CrLfLines(run.sandbox.Read("Temp/Trovane.txt")),
+              IsSupersetOf({"C:\\Apps\\X\\AB.EXE", "C:\\Apps\\Y\\ab.exe"}));
+
+  // Both entries with the one value take the first path; the one never
+  // found is not recorded. The stored paths are upper-case.
+  const std::vector<std::string> databank =
+      CrLfLines(run.sandbox.Read("Trovane"));
+  EXPECT_THAT(databank, IsSupersetOf({"A=C:\\APPS\\X\\AB.EXE",
+                                      "Twin=C:\\APPS\\X\\AB.EXE"}));
+  EXPECT_THAT(run.sandbox.Read("Trovane"), Not(HasSubstr("Gone")));
+  const std::vector<std::string> log = run.ActivityLog();
+  const auto executing = std::find(log.begin(), log.end(), "Executing batch");
+  const auto searching =
+      std::find(log.begin(), log.end(), "About to begin search");
+  EXPECT_LT(executing, searching);
+
+  // A second run finds them again through the upper-cased stored paths.
+  EXPECT_EQ(run.Run(), 0);
+  const std::vector<std::string> second = run.ActivityLog();
+  EXPECT_EQ(
+      std::count(second.begin(), second.end(), "Not going to look for it"), 2);
+  EXPECT_THAT(second, ::testing::Contains("Still have 1 entries to look for:"));
+}
+
+TEST(ProgramTest, DoubleCheckRepairsByKindAndRemovesWhatItCannot) {
+  ProgramRun run;
+  run.sandbox.MakeFolder("Vek");
+  run.sandbox.Write("Trovane",
+                    "INTERNAL FLAG = EXISTS!\r\n"
+                    "TDS = 01:02:03 01-02-2026\r\n"
+                    "Bank=C:\\VEK\\PREFS.DSP\r\n"
+                    "Plain=C:\\VEK\\BLANK.CFP\r\n"
+                    "MyInterfaceFile=C:\\VEK\\FACE.CFG\r\n"
+                    "Logs=C:\\VEK\\LOGS\r\n"
+                    "Lost1=C:\\GONE\\ONE.TXT\r\n"
+                    "Lost2=C:\\GONE\\TWO.TXT\r\n"
+                    "NoRoom=C:\\MISSING\\FOLDER\\X.CFP\r\n");
+  run.sandbox.Write("Run/FileList.txt", "");
+  run.sandbox.Write("Run/MustExist.txt",
+                    "Bank=DSP\r\nPlain=cfp\r\nLogs=DIR\r\nNoRoom=CFP\r\n");
+  EXPECT_EQ(run.Run(), 1);
+  EXPECT_EQ(run.ErrorOutput(), kProblems);
+
+  EXPECT_THAT(
+      CrLfLines(run.sandbox.Read("Vek/PREFS.DSP")),
+      ElementsAre("INTERNAL FLAG = EXISTS!", ::testing::StartsWith("TDS = ")));
+  EXPECT_EQ(run.sandbox.Read("Vek/BLANK.CFP"), "--- Blank entry\r\n\r\n");
+  EXPECT_EQ(run.sandbox.Read("Vek/FACE.CFG"), "--- Blank entry\r\n\r\n");
+  EXPECT_EQ(
+      run.sandbox.Read("Vek/LOGS/VEKcreate.dir"),
+      "This file was created by VEK Trovane, please do not delete it\r\n");
+  EXPECT_THAT(CrLfLines(run.sandbox.Read("Run/MustExist.txt")),
+              ::testing::Contains("MyInterfaceFile=CFP"));
+  EXPECT_THAT(CrLfLines(run.sandbox.Read("Run/FileList.txt")),
+              IsSupersetOf({"Bank=PREFS.DSP", "Plain=BLANK.CFP",
+                            "MyInterfaceFile=FACE.CFG", "Logs=LOGS",
+                            "Lost1=ONE.TXT", "Lost2=TWO.TXT"}));
+
+  const std::string databank = run.sandbox.Read("Trovane");
+  EXPECT_THAT(databank, HasSubstr("Bank=C:\\VEK\\PREFS.DSP"));
+  EXPECT_THAT(databank, HasSubstr("Logs=C:\\VEK\\LOGS"));
+  EXPECT_THAT(databank, Not(HasSubstr("Lost1")));
+  EXPECT_THAT(databank, Not(HasSubstr("Lost2")));
+  EXPECT_THAT(databank, Not(HasSubstr("NoRoom")));
+  const std::vector<std::string> log = run.ActivityLog();
+  EXPECT_EQ(std::count(log.begin(), log.end(), "Line removed"), 2);
+  EXPECT_EQ(std::count(log.begin(), log.end(), "Failed; line removed"), 1);
+  EXPECT_THAT(log, IsSupersetOf({"Attempting to create databank",
+                                 "Attempting to create CFP file",
+                                 "Attempting to create directory"}));
+}
+
+TEST(ProgramTest, ARunWithNothingRemovedShowsNoMessage) {
+  ProgramRun run;
+  run.sandbox.Write("Run/FileList.txt", "");
+  run.sandbox.Write("Run/MustExist.txt", "");
+  EXPECT_EQ(run.Run(), 0);
+  // The bookkeeping entries of the first run are checked on the second.
+  EXPECT_EQ(run.Run(), 0);
+  EXPECT_EQ(run.ErrorOutput(), "");
+  EXPECT_THAT(
+      CrLfLines(run.sandbox.Read("Trovane")),
+      IsSupersetOf({"List of files that Must Exist=C:\\Run\\MustExist.txt",
+                    "Trovane root content upkeep file=C:\\Run\\FileList.txt"}));
+}
+
+}  // namespace
+}  // namespace trovane::testing

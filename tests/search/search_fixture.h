@@ -1,0 +1,30 @@
+// The search pass's stages on a loaded main window.
+#ifndef TROVANE_TESTS_SEARCH_SEARCH_FIXTURE_H_
+#define TROVANE_TESTS_SEARCH_SEARCH_FIXTURE_H_
+
+#include <string>
+#include <string_view>
+
+#include "search/completion_report.h"
+#include "search/disk_map_scan.h"
+#include "search/double_check.h"
+#include "search/search_pass.h"
+#include "tests/analysis/pass_fixture.h"
+
+namespace trovane::testing {
+
+class SearchTest : public PassTest {
+ protected:
+  void Scan() {
+    ScanDiskMap(window_, harness_.data, harness_.files, harness_.clock);
+  }
+  bool Check() { return DoubleCheck(window_, harness_.data, harness_.files); }
+  // The value the Trovane databank holds for `key`.
+  std::string Value(std::string_view key) {
+    return harness_.data.Query(kTrovaneDatabank, key);
+  }
+};
+
+}  // namespace trovane::testing
+
+#endif  // TROVANE_TESTS_SEARCH_SEARCH_FIXTURE_H_
