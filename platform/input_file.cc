@@ -12,6 +12,13 @@ namespace {
 
 constexpr size_t kBufferSize = 1 << 16;
 
+// An unquoted field ends before the CR of its line end and its last blanks.
+std::string_view TrimFieldEnd(std::string_view field) {
+  if (!field.empty() && field.back() == '\r') field.remove_suffix(1);
+  while (!field.empty() && field.back() == ' ') field.remove_suffix(1);
+  return field;
+}
+
 }  // namespace
 
 InputFile::InputFile(FileNumbers::Lease lease)
@@ -82,12 +89,19 @@ void InputFile::SkipLineEnd() {
 }
 
 bool InputFile::ReadField(std::string* field) {
-  if (!Fill()) {
+  std::string_view view;
+  if (!ReadField(&view, field)) {
     field->clear();
     return false;
   }
+  if (view.data() != field->data()) field->assign(view);
+  return true;
+}
+
+bool InputFile::ReadField(std::string_view* field, std::string* spill) {
+  if (!Fill()) return false;
   // The common case, a plain field whose line is already in the buffer, is
-  // taken in one piece.
+  // taken where it lies.
   const char* start = buffer_.data() + position_;
   const size_t available = end_ - position_;
   const void* newline = *start == ' ' || *start == '"'
@@ -97,31 +111,32 @@ bool InputFile::ReadField(std::string* field) {
     size_t length = static_cast<const char*>(newline) - start;
     const void* comma = std::memchr(start, ',', length);
     if (comma != nullptr) length = static_cast<const char*>(comma) - start;
-    field->assign(start, length);
     position_ += length + 1;  // with the comma or the line feed
-  } else {
-    field->clear();
-    while (Fill() && buffer_[position_] == ' ') ++position_;
+    *field = TrimFieldEnd(std::string_view(start, length));
+    return true;
+  }
+  spill->clear();
+  while (Fill() && buffer_[position_] == ' ') ++position_;
+  if (Fill() && buffer_[position_] == '"') {
+    ++position_;
+    // A quote left open ends with its line: one stray quote must not
+    // swallow the lines after it.
+    TakeUntil("\n\"", spill);
     if (Fill() && buffer_[position_] == '"') {
       ++position_;
-      // A quote left open ends with its line: one stray quote must not
-      // swallow the lines after it.
-      TakeUntil("\n\"", field);
-      if (Fill() && buffer_[position_] == '"') {
-        ++position_;
-        std::string dropped;
-        TakeUntil("\n,", &dropped);
-      } else if (!field->empty() && field->back() == '\r') {
-        field->pop_back();
-      }
-      if (Fill()) ++position_;  // the comma or the line feed
-      return true;
+      std::string dropped;
+      TakeUntil("\n,", &dropped);
+    } else if (!spill->empty() && spill->back() == '\r') {
+      spill->pop_back();
     }
-    TakeUntil("\n,", field);
     if (Fill()) ++position_;  // the comma or the line feed
+    *field = *spill;
+    return true;
   }
-  if (!field->empty() && field->back() == '\r') field->pop_back();
-  while (!field->empty() && field->back() == ' ') field->pop_back();
+  TakeUntil("\n,", spill);
+  if (Fill()) ++position_;  // the comma or the line feed
+  spill->resize(TrimFieldEnd(*spill).size());
+  *field = *spill;
   return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/file_numbers.h"
@@ -31,6 +32,11 @@ class InputFile {
   // blanks at its end removed. An empty line reads as one empty field.
   // False at the end of the file.
   bool ReadField(std::string* field);
+
+  // The same field as a view, valid until the next read: into the file's
+  // buffer where the field lies whole in it, else into `spill`. For long
+  // files read field by field without a copy of each.
+  bool ReadField(std::string_view* field, std::string* spill);
 
   // Up to `size` bytes; fewer at the end of the file.
   size_t ReadBytes(char* out, size_t size);

@@ -44,15 +44,16 @@ class WantedEntries {
     index_ = std::make_unique<SuffixIndex>(values);
   }
 
-  // Records every entry whose value `path` ends with, in list order, and
-  // takes it off the list.
-  void Match(const std::string& path, Window& window, Data& data) {
+  // Records every entry whose value the record ends with, in list order,
+  // under the record upper-cased, and takes it off the list.
+  void Match(std::string_view record, Window& window, Data& data) {
     bool any = false;
-    index_->ForEachSuffixOf(path, [this, &any](int number) {
+    index_->ForEachSuffixOf(record, [this, &any](int number) {
       matched_[number] = true;
       any = true;
     });
     if (!any) return;
+    const std::string path = UpperAscii(record);
     ListBox& list = window.FileList();
     ProgressBar& p2 = window.P2();
     for (size_t i = 0; i < entries_.size();) {
@@ -108,24 +109,27 @@ void ScanDiskMap(Window& window, Data& data, FileSystem& files, Clock& clock) {
   WantedEntries wanted(window.FileList());
   double last_update = 0.0;
   uint64_t records = 0;
-  std::string path;
+  // Each record is the path it names upper-cased; the matching ignores case
+  // by itself, so the upper-cased text is made only where it is shown or
+  // recorded.
+  std::string_view record;
+  std::string spill;
   for (;;) {
     // A read that fails leaves the record as it was: empty at the start.
-    if (map) map->ReadField(&path);
-    UpperAsciiInPlace(path);
+    if (map) map->ReadField(&record, &spill);
     // The clock is read every few records: a label a few microseconds late
     // is not seen, a clock read per record is.
     if (records++ % kRecordsPerClockRead == 0) {
       const double now = clock.MonotonicSeconds();
       if (std::fabs(now - last_update) > kLabelInterval) {
         last_update = now;
-        window.Filename().SetCaption(ScanLabel(path));
+        window.Filename().SetCaption(ScanLabel(UpperAscii(record)));
         window.DoEvents();
       }
     }
-    p1.SetValue(p1.value() + static_cast<float>(path.size()));
+    p1.SetValue(p1.value() + static_cast<float>(record.size()));
     if (window.FileList().ListCount() == 0) break;
-    wanted.Match(path, window, data);
+    wanted.Match(record, window, data);
     if (!map || map->AtEnd()) break;
   }
   p1.SetValue(p1.max());
