@@ -21,8 +21,7 @@ std::string_view TrimFieldEnd(std::string_view field) {
 
 }  // namespace
 
-InputFile::InputFile(FileNumbers::Lease lease)
-    : lease_(std::move(lease)), buffer_(kBufferSize) {}
+InputFile::InputFile(FileNumbers::Lease lease) : lease_(std::move(lease)) {}
 
 bool InputFile::Fill() {
   if (position_ < end_) return true;
@@ -34,7 +33,8 @@ bool InputFile::Fill() {
       exhausted_ = true;
       return false;
     }
-    const ssize_t n = read(fd, buffer_.data(), buffer_.size());
+    if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
+    const ssize_t n = read(fd, buffer_.get(), kBufferSize);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       exhausted_ = true;
@@ -51,7 +51,7 @@ bool InputFile::ReadLine(std::string* line) {
   line->clear();
   if (!Fill()) return false;
   while (Fill()) {
-    const char* start = buffer_.data() + position_;
+    const char* start = buffer_.get() + position_;
     const size_t available = end_ - position_;
     const void* newline = std::memchr(start, '\n', available);
     if (newline != nullptr) {
@@ -71,7 +71,7 @@ void InputFile::TakeUntil(const char* stops, std::string* out) {
   // Each stop is looked for only before the nearest earlier one, so putting
   // the line end first keeps the search to one line.
   while (Fill()) {
-    const char* start = buffer_.data() + position_;
+    const char* start = buffer_.get() + position_;
     const size_t available = end_ - position_;
     size_t length = available;
     for (const char* stop = stops; *stop != '\0'; ++stop) {
@@ -82,10 +82,6 @@ void InputFile::TakeUntil(const char* stops, std::string* out) {
     position_ += length;
     if (length < available) return;
   }
-}
-
-void InputFile::SkipLineEnd() {
-  if (Fill() && buffer_[position_] == '\n') ++position_;
 }
 
 bool InputFile::ReadField(std::string* field) {
@@ -102,7 +98,7 @@ bool InputFile::ReadField(std::string_view* field, std::string* spill) {
   if (!Fill()) return false;
   // The common case, a plain field whose line is already in the buffer, is
   // taken where it lies.
-  const char* start = buffer_.data() + position_;
+  const char* start = buffer_.get() + position_;
   const size_t available = end_ - position_;
   const void* newline = *start == ' ' || *start == '"'
                             ? nullptr
@@ -144,7 +140,7 @@ size_t InputFile::ReadBytes(char* out, size_t size) {
   size_t done = 0;
   while (done < size && Fill()) {
     const size_t n = std::min(size - done, end_ - position_);
-    std::memcpy(out + done, buffer_.data() + position_, n);
+    std::memcpy(out + done, buffer_.get() + position_, n);
     position_ += n;
     done += n;
   }
