@@ -4,11 +4,11 @@
 #ifndef TROVANE_TESTS_E2E_PROGRAM_RUN_H_
 #define TROVANE_TESTS_E2E_PROGRAM_RUN_H_
 
-#include <sys/types.h>
-
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "tests/support/child_process.h"
 #include "tests/support/sandbox.h"
 #include "tests/support/text_files.h"
 
@@ -20,28 +20,26 @@ class ProgramRun {
   // run and the batch wait goes on until the program is stopped.
   explicit ProgramRun(bool with_interpreter = true);
 
-  // Runs the program to its end; the exit status, or -1 when it had to be
-  // killed after a generous time.
+  // Runs the program to its end; the exit status.
   int Run();
 
   // Starts the program and returns at once.
   void Start();
-  // Waits until the activity log holds a line ending in `message`.
-  bool WaitForLog(const std::string& message);
+  // Waits until the activity log holds the message `message`.
+  bool WaitForLog(const std::string& message) const;
   // Sends `signal_number` and waits for the end; the exit status.
   int Stop(int signal_number);
 
-  // The activity log's messages, time stamps cut off.
-  std::vector<std::string> ActivityLog() const;
+  std::vector<std::string> ActivityLog() const {
+    return ActivityLogMessages(sandbox);
+  }
   // What the program wrote to standard error.
-  std::string ErrorOutput() const;
+  std::string ErrorOutput() const { return sandbox.Read("stderr.txt"); }
 
   Sandbox sandbox;
 
  private:
-  int WaitForEnd();
-
-  pid_t pid_ = -1;
+  std::unique_ptr<ChildProcess> program_;
 };
 
 }  // namespace trovane::testing

@@ -9,9 +9,9 @@
 #include <set>
 #include <string>
 
+#include "tests/support/child_process.h"
 #include "tests/support/sandbox.h"
 #include "tests/support/text_files.h"
-#include "tests/trovane-cmd/program_run.h"
 
 namespace trovane::testing {
 namespace {
@@ -28,11 +28,11 @@ class EndToEndTest : public ::testing::Test {
   // Runs the copied interpreter in C:\Run with `arguments`.
   int RunCmd(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), sandbox_.Path("Run/trovane-cmd"));
-    return RunProgram({arguments,
-                       {"VEK_DRIVE_C=" + sandbox_.root()},
-                       sandbox_.Path("Run"),
-                       sandbox_.Path("out.txt"),
-                       sandbox_.Path("err.txt")});
+    return RunToEnd({.arguments = std::move(arguments),
+                     .environment = {"VEK_DRIVE_C=" + sandbox_.root()},
+                     .folder = sandbox_.Path("Run"),
+                     .out_path = sandbox_.Path("out.txt"),
+                     .err_path = sandbox_.Path("err.txt")});
   }
 
   Sandbox sandbox_;
@@ -87,12 +87,11 @@ TEST_F(EndToEndTest, TheDiskMapHoldsWhatFindSeesLessHiddenEntries) {
                  "Dir C:\\Data\\* /s /b > C:\\tmp\\Trovane.txt\r\n");
   ASSERT_EQ(RunCmd({"C:\\Run\\Map.bat"}), 0);
 
-  ASSERT_EQ(RunProgram({{"find", sandbox_.Path("Data"), "-mindepth", "1"},
-                        {},
-                        sandbox_.root(),
-                        sandbox_.Path("find.txt"),
-                        sandbox_.Path("find-err.txt")}),
-            0);
+  ASSERT_EQ(
+      RunToEnd({.arguments = {"find", sandbox_.Path("Data"), "-mindepth", "1"},
+                .folder = sandbox_.root(),
+                .out_path = sandbox_.Path("find.txt")}),
+      0);
   std::set<std::string> expected;
   const std::string found = sandbox_.Read("find.txt");
   const std::string prefix = sandbox_.root() + "/";
