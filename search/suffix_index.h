@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/text.h"
+
 namespace trovane {
 
 class SuffixIndex {
@@ -27,6 +29,18 @@ class SuffixIndex {
   void ForEachSuffixOf(std::string_view path, Found found) const;
 
  private:
+  // Longer values, far beyond any real file name, are tested one by one
+  // against the few paths as long as they are; the trie stays shallow.
+  static constexpr size_t kLongestInTrie = 256;
+
+  struct LongValue {
+    int32_t number;
+    std::string text;
+  };
+
+  template <typename Found>
+  void WalkTrie(std::string_view path, Found& found) const;
+
   struct Node {
     uint32_t first_edge = 0;
     uint32_t edge_count = 0;
@@ -50,6 +64,7 @@ class SuffixIndex {
   std::vector<Node> nodes_;
   std::vector<Edge> edges_;
   std::array<uint32_t, 256> root_children_{};
+  std::vector<LongValue> long_values_;  // shortest first
   // How many last bytes the filter looks at: as many as the shortest value
   // that is not empty has, at most eight; 0 when every value is empty.
   size_t tail_ = 0;
@@ -58,6 +73,15 @@ class SuffixIndex {
 
 template <typename Found>
 void SuffixIndex::ForEachSuffixOf(std::string_view path, Found found) const {
+  WalkTrie(path, found);
+  for (const LongValue& value : long_values_) {
+    if (value.text.size() > path.size()) break;
+    if (EndsWithNoCase(path, value.text)) found(value.number);
+  }
+}
+
+template <typename Found>
+void SuffixIndex::WalkTrie(std::string_view path, Found& found) const {
   if (nodes_[0].value >= 0) found(nodes_[0].value);
   if (tail_ == 0 || path.size() < tail_ || !filter_[FilterBit(path)]) return;
   size_t left = path.size();

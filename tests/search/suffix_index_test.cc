@@ -30,6 +30,17 @@ TEST(SuffixIndexTest, FindsEveryValueThePathEndsWithShortestFirst) {
   EXPECT_THAT(Found(SuffixIndex({"A"}), ""), IsEmpty());
 }
 
+TEST(SuffixIndexTest, ValuesOfAnyLengthAreFoundWithoutADeepTrie) {
+  const std::string long_name = std::string(300, 'N') + ".DAT";
+  const std::string huge(10 << 20, 'X');
+  const SuffixIndex index({"N.DAT", long_name, huge, long_name});
+  EXPECT_THAT(Found(index, "C:\\" + UpperAscii(long_name)), ElementsAre(0, 1));
+  EXPECT_THAT(Found(index, "c:\\" + std::string(300, 'n') + ".dat"),
+              ElementsAre(0, 1));
+  EXPECT_THAT(Found(index, "C:\\" + huge), ElementsAre(2));
+  EXPECT_THAT(Found(index, huge.substr(1)), IsEmpty());
+}
+
 // Values and paths drawn from a few bytes, so that values share endings,
 // repeat, and are one character or empty. Half the paths end in some
 // value's tail, or the whole value, in mixed case; the rest are random.
