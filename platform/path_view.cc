@@ -1,6 +1,7 @@
 #include "platform/path_view.h"
 
 #include <dirent.h>
+#include <limits.h>
 #include <sys/stat.h>
 
 #include <memory>
@@ -14,13 +15,6 @@ namespace {
 bool Exists(const std::string& path) {
   struct stat info;
   return lstat(path.c_str(), &info) == 0;
-}
-
-std::string Join(const std::string& folder, std::string_view name) {
-  std::string result = folder;
-  if (result.empty() || result.back() != '/') result.push_back('/');
-  result.append(name);
-  return result;
 }
 
 // The first name in `folder`, in byte order, that equals `name` without
@@ -39,7 +33,9 @@ std::string FindNoCase(const std::string& folder, std::string_view name) {
 
 // Walks `below` name by name from `root`, fixing the case of each name that
 // does not exist as given. Once a name matches nothing, the rest cannot
-// exist either and is appended as given.
+// exist either and is appended as given; so is everything past the longest
+// path the system accepts. The path grows in place: a path of a great many
+// names costs time in proportion to its length.
 std::string Resolve(const LinuxPath& path) {
   std::string result = path.root;
   std::string_view rest = path.below;
@@ -49,16 +45,21 @@ std::string Resolve(const LinuxPath& path) {
     const std::string_view name = rest.substr(0, slash);
     rest = slash == std::string_view::npos ? std::string_view()
                                            : rest.substr(slash + 1);
-    std::string next = Join(result, name);
-    if (!missing && !Exists(next)) {
-      const std::string found = FindNoCase(result, name);
+    const size_t folder_end = result.size();
+    if (result.empty() || result.back() != '/') result.push_back('/');
+    const size_t name_start = result.size();
+    result.append(name);
+    if (missing) continue;
+    if (result.size() >= PATH_MAX) {
+      missing = true;
+    } else if (!Exists(result)) {
+      const std::string found = FindNoCase(result.substr(0, folder_end), name);
       if (found.empty()) {
         missing = true;
       } else {
-        next = Join(result, found);
+        result.replace(name_start, std::string::npos, found);
       }
     }
-    result = std::move(next);
   }
   return result;
 }

@@ -121,6 +121,21 @@ TEST_F(SandboxFilesTest, MissingNamesKeepTheCaseGiven) {
   EXPECT_FALSE(files_.MakeFolder("C:\\Out\\NewFile.TXT\\Below"));
 }
 
+TEST_F(SandboxFilesTest, APathOfAGreatManyNamesIsTakenAsWritten) {
+  // Far beyond the longest path the system accepts: nothing of it can
+  // exist, and the names come back as given, in drive form or not.
+  std::string drive_form = "C:\\Out";
+  std::string linux_path = sandbox_.Path("Out");
+  for (int i = 0; i < 100000; ++i) {
+    drive_form += "\\D" + std::to_string(i);
+    linux_path += "/D" + std::to_string(i);
+  }
+  sandbox_.MakeFolder("Out");
+  EXPECT_EQ(files_.ToLinux(drive_form), linux_path);
+  EXPECT_FALSE(files_.MakeFolder(drive_form));
+  EXPECT_EQ(files_.Probe(drive_form), "");
+}
+
 TEST_F(SandboxFilesTest, ProbeFindsVisibleOrdinaryFilesOnly) {
   sandbox_.Write("Run/Zeta.exe", "");
   sandbox_.Write("Run/alpha.EXE", "");
