@@ -138,6 +138,17 @@ bool InputFile::ReadField(std::string_view* field, std::string* spill) {
 
 size_t InputFile::ReadBytes(char* out, size_t size) {
   size_t done = 0;
+  // Nothing buffered yet: a short read goes straight to the caller, one
+  // system call asking for just those bytes.
+  if (position_ == end_ && !exhausted_ && size < kBufferSize) {
+    const int fd = lease_.fd();
+    ssize_t n;
+    do {
+      n = fd < 0 ? 0 : read(fd, out, size);
+    } while (n < 0 && errno == EINTR);
+    if (n <= 0) exhausted_ = true;
+    done = n > 0 ? static_cast<size_t>(n) : 0;
+  }
   while (done < size && Fill()) {
     const size_t n = std::min(size - done, end_ - position_);
     std::memcpy(out + done, buffer_.get() + position_, n);

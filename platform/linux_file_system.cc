@@ -135,13 +135,20 @@ bool LinuxFileSystem::MakeFolder(std::string_view path) {
   return true;
 }
 
+int LinuxFileSystem::Open(std::string_view path, int flags) {
+  const std::optional<std::string> written = paths_.AsWritten(path);
+  if (!written) return -1;
+  const int fd = open(written->c_str(), flags & ~O_CREAT, 0666);
+  if (fd >= 0 || errno != ENOENT) return fd;
+  const std::optional<std::string> resolved = paths_.ToLinux(path);
+  return resolved ? open(resolved->c_str(), flags, 0666) : -1;
+}
+
 std::unique_ptr<InputFile> LinuxFileSystem::OpenForReading(
     std::string_view path, OpenOptions options) {
-  const std::optional<std::string> linux_path = paths_.ToLinux(path);
-  if (!linux_path) return nullptr;
-  const int flags =
-      OpenFlags(options) | (options.create ? (O_RDWR | O_CREAT) : O_RDONLY);
-  const int fd = open(linux_path->c_str(), flags, 0666);
+  const int fd =
+      Open(path, OpenFlags(options) |
+                     (options.create ? (O_RDWR | O_CREAT) : O_RDONLY));
   if (fd < 0) return nullptr;
   FileNumbers::Lease lease = numbers_.Take(fd);
   if (lease.number() == 0) return nullptr;
@@ -151,10 +158,7 @@ std::unique_ptr<InputFile> LinuxFileSystem::OpenForReading(
 std::unique_ptr<OutputFile> LinuxFileSystem::OpenOutput(std::string_view path,
                                                         int flags,
                                                         OpenOptions options) {
-  const std::optional<std::string> linux_path = paths_.ToLinux(path);
-  if (!linux_path) return nullptr;
-  const int fd = open(linux_path->c_str(),
-                      OpenFlags(options) | O_WRONLY | O_CREAT | flags, 0666);
+  const int fd = Open(path, OpenFlags(options) | O_WRONLY | O_CREAT | flags);
   if (fd < 0) return nullptr;
   FileNumbers::Lease lease = numbers_.Take(fd);
   if (lease.number() == 0) return nullptr;

@@ -33,6 +33,10 @@ class LinuxFileSystem : public FileSystem {
   std::optional<std::string> ToLinux(std::string_view path) const override;
 
  private:
+  // Opens the file of `path` with open(2)'s `flags`: first as written, the
+  // common case and one system call, then with the case of each name looked
+  // up, which is also where a missing file is created.
+  int Open(std::string_view path, int flags);
   std::unique_ptr<OutputFile> OpenOutput(std::string_view path, int flags,
                                          OpenOptions options);
 

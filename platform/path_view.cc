@@ -69,6 +69,13 @@ std::string Resolve(const LinuxPath& path) {
 PathView::PathView(DriveMap drives, std::string current_folder)
     : drives_(std::move(drives)), current_folder_(std::move(current_folder)) {}
 
+std::optional<std::string> PathView::AsWritten(std::string_view path) const {
+  const std::optional<LinuxPath> linux_path =
+      drives_.ToLinux(path, current_folder_);
+  if (!linux_path) return std::nullopt;
+  return linux_path->Joined();
+}
+
 std::optional<std::string> PathView::ToLinux(std::string_view path) const {
   const std::optional<LinuxPath> linux_path =
       drives_.ToLinux(path, current_folder_);

@@ -24,6 +24,10 @@ class PathView {
   // unmapped drive.
   std::optional<std::string> ToLinux(std::string_view path) const;
 
+  // The Linux path of `path` with every name exactly as written, without
+  // looking at the disk: what ToLinux() gives whenever that path exists.
+  std::optional<std::string> AsWritten(std::string_view path) const;
+
   // The folder part and the last name of `path` as Linux paths, the folder
   // resolved like ToLinux() and the last name as given: for callers that
   // look at the last name themselves (wildcards, links).
