@@ -1,7 +1,6 @@
 // EnsureDatabank: creation and repair of the housekeeping entries.
 #include <gmock/gmock.h>
 #include <sys/stat.h>
-#include <utime.h>
 
 #include "tests/databank/databank_fixture.h"
 
@@ -31,17 +30,7 @@ TEST_F(DatabankTest, RewritesAFlagInTheWrongCaseAtTheEnd) {
 
 TEST_F(DatabankTest, AddsAMissingStampFromTheFileTimeBeforeTheFlag) {
   sandbox_.Write("Trovane", "A=1\r\n");
-  tm moment{};
-  moment.tm_year = 2025 - 1900;
-  moment.tm_mon = 6;
-  moment.tm_mday = 9;
-  moment.tm_hour = 8;
-  moment.tm_min = 7;
-  moment.tm_sec = 6;
-  moment.tm_isdst = -1;
-  const time_t when = mktime(&moment);
-  const utimbuf times{when, when};
-  ASSERT_EQ(utime(sandbox_.Path("Trovane").c_str(), &times), 0);
+  ASSERT_TRUE(sandbox_.SetModified("Trovane", {2025, 7, 9, 8, 7, 6}));
 
   data_.EnsureDatabank("C:\\Trovane");
   EXPECT_EQ(sandbox_.Read("Trovane"),

@@ -1,9 +1,7 @@
 // Drive-form paths and the disk behind them: the drive table, names matched
 // without regard to case, the file probe and the file operations.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <time.h>
 
 #include <filesystem>
 #include <string>
@@ -170,17 +168,7 @@ TEST_F(SandboxFilesTest, LengthAndLastModified) {
   EXPECT_EQ(files_.Length("C:\\Folder"), std::nullopt);
   EXPECT_EQ(files_.Length("C:\\missing"), std::nullopt);
 
-  tm local{};
-  local.tm_year = 2021 - 1900;
-  local.tm_mon = 2;  // March
-  local.tm_mday = 4;
-  local.tm_hour = 5;
-  local.tm_min = 6;
-  local.tm_sec = 7;
-  local.tm_isdst = -1;
-  const time_t when = mktime(&local);
-  const timespec times[2] = {{when, 0}, {when, 0}};
-  ASSERT_EQ(utimensat(AT_FDCWD, sandbox_.Path("a.txt").c_str(), times, 0), 0);
+  ASSERT_TRUE(sandbox_.SetModified("a.txt", {2021, 3, 4, 5, 6, 7}));
   const std::optional<LocalTime> modified = files_.LastModified("c:\\a.txt");
   ASSERT_TRUE(modified.has_value());
   EXPECT_EQ(DateTimeText(*modified), "03-04-2021 05:06:07");

@@ -1,7 +1,10 @@
 #include "tests/support/sandbox.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <time.h>
 
 #include <filesystem>
 #include <fstream>
@@ -62,6 +65,21 @@ bool Sandbox::Exists(std::string_view relative) const {
 
 void Sandbox::MakeFolder(std::string_view relative) const {
   std::filesystem::create_directories(Path(relative));
+}
+
+bool Sandbox::SetModified(std::string_view relative,
+                          const LocalTime& time) const {
+  tm local{};
+  local.tm_year = time.year - 1900;
+  local.tm_mon = time.month - 1;
+  local.tm_mday = time.day;
+  local.tm_hour = time.hour;
+  local.tm_min = time.minute;
+  local.tm_sec = time.second;
+  local.tm_isdst = -1;
+  const time_t when = mktime(&local);
+  const timespec times[2] = {{when, 0}, {when, 0}};
+  return utimensat(AT_FDCWD, Path(relative).c_str(), times, 0) == 0;
 }
 
 DriveMap Sandbox::Drives() const {

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/clock.h"
 #include "platform/drive_map.h"
 #include "platform/linux_file_system.h"
 
@@ -26,6 +27,9 @@ class Sandbox {
   std::string Read(std::string_view relative) const;
   bool Exists(std::string_view relative) const;
   void MakeFolder(std::string_view relative) const;
+  // Gives the file the local moment `time` as its last-modified time;
+  // false when that could not be done.
+  bool SetModified(std::string_view relative, const LocalTime& time) const;
 
   // Drive C is the sandbox; nothing else is mapped but Z: ("/").
   DriveMap Drives() const;
