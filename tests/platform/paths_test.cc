@@ -1,7 +1,6 @@
 // Drive-form paths and the disk behind them: the drive table, names matched
 // without regard to case, the file probe and the file operations.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
