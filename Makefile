@@ -8,17 +8,16 @@ CMAKE_ARGS ?=
 
 # Debian packages the build, the tests and the window need.
 PACKAGES := build-essential cmake ninja-build libgtest-dev libgmock-dev \
-            libbenchmark-dev qt6-base-dev qt6-qpa-plugins
+            qt6-base-dev qt6-qpa-plugins
+# What the style checks need on top.
+CHECK_PACKAGES := clang-format clang-tidy
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all build deps test test-asan run bench screenshot format tidy clean
-
-all: build
-
-deps:
+# Installs the Debian packages named in $(1) that are missing.
+define install_missing
 	@missing=""; \
-	for p in $(PACKAGES); do \
+	for p in $(1); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' \
 	    || missing="$$missing $$p"; \
 	done; \
@@ -27,12 +26,29 @@ deps:
 	  $(SUDO) apt-get update -q && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q $$missing; \
 	fi
+endef
 
-$(BUILD)/build.ninja:
+.PHONY: all build deps check-deps programs test test-asan run bench screenshot \
+        format check format-check tidy clean
+
+all: build
+
+deps:
+	$(call install_missing,$(PACKAGES))
+
+check-deps:
+	$(call install_missing,$(PACKAGES) $(CHECK_PACKAGES))
+
+# Configuring needs the packages: under `make -j` it still waits for them.
+$(BUILD)/build.ninja: | deps
 	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_ARGS)
 
-build: $(BUILD)/build.ninja
+build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
+
+# Just the two programs, for the demo.
+programs: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target trovane-setup trovane-cmd
 
 test: deps build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -45,7 +61,7 @@ test-asan: deps
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
-run: deps build
+run: programs
 	examples/run-demo.sh $(BUILD)
 
 bench: deps build
@@ -55,11 +71,19 @@ screenshot: deps build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bin/window_screenshot $(BUILD)/window.png
 	@echo "Screenshot: $(BUILD)/window.png"
 
-format:
+format: check-deps
 	clang-format -i $$(git ls-files '*.cc' '*.h')
 
-tidy: build
-	clang-tidy -p $(BUILD) --quiet $$(git ls-files '*.cc' | grep -v '^tests/')
+# The style checks CI runs: formatting as clang-format wants it, and no
+# clang-tidy finding in the program's sources.
+check: format-check tidy
+
+format-check: check-deps
+	clang-format --dry-run --Werror $$(git ls-files '*.cc' '*.h')
+
+tidy: check-deps build
+	git ls-files '*.cc' | grep -v '^tests/' | \
+	  xargs -P $(JOBS) -n 8 clang-tidy -p $(BUILD) --quiet
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -104,8 +104,9 @@ void BuildDiskMapBatch(Window& window, FileSystem& files,
     // A batch that was not written whole is not started: an older Map.bat
     // left in its place must not run for this one.
     if (written && !starter.interpreter.empty()) {
-      starter.launcher.StartDetached(starter.interpreter,
-                                     {window.run_path() + "\\Map.Bat"});
+      starter.launcher.StartDetached(
+          starter.interpreter,
+          {InFolder(window.run_path(), kStartedBatchName)});
     }
   }
   window.Wait().SetEnabled(true);

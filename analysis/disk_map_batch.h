@@ -15,10 +15,6 @@
 
 namespace trovane {
 
-inline constexpr std::string_view kFolderListName = "\\Map.txt";
-inline constexpr std::string_view kScanBatchName = "\\Map.bat";
-inline constexpr std::string_view kDiskMapName = "\\Trovane.txt";
-
 // The part of a folder-list line an entry must mention for the line to be
 // worth listing: the text after its last "*", else after its last "\",
 // else the whole line.

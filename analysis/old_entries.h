@@ -13,9 +13,6 @@
 
 namespace trovane {
 
-// The marker that stands for a folder, which the file probe cannot find.
-inline constexpr std::string_view kFolderMarkerName = "\\VEKcreate.dir";
-
 void CheckOldEntries(Window& window, Data& data, FileSystem& files,
                      Clock& clock);
 

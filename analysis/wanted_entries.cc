@@ -4,14 +4,10 @@
 #include <string>
 
 #include "databank/entry_line.h"
+#include "databank/housekeeping.h"
 #include "platform/text.h"
 
 namespace trovane {
-
-bool IsHousekeepingKey(std::string_view key) {
-  const std::string upper = UpperAscii(TrimBlanks(key));
-  return upper == "INTERNAL FLAG" || upper == "TDS";
-}
 
 int LoadWantedEntries(Window& window, FileSystem& files) {
   window.LogActivity("About to begin analisys");

@@ -13,12 +13,6 @@
 
 namespace trovane {
 
-inline constexpr std::string_view kWantedListName = "\\FileList.txt";
-
-// True for the keys every databank carries for itself, which are never
-// wanted entries.
-bool IsHousekeepingKey(std::string_view key);
-
 // Loads the wanted entries into FileList, logging each one; returns the
 // read count, the number of fields read plus the read that found the end.
 int LoadWantedEntries(Window& window, FileSystem& files);

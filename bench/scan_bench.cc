@@ -14,6 +14,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cinttypes>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -82,8 +84,8 @@ void EnsureInput(const std::string& folder, int paths,
                  std::vector<std::string>* wanted) {
   std::mt19937 random(7);
   std::uniform_int_distribution<int> pick(0, paths - 1);
-  std::vector<int> present;
-  for (int i = 0; i < kPresent; ++i) present.push_back(pick(random));
+  std::vector<int> present(kPresent);
+  for (int& line : present) line = pick(random);
   std::sort(present.begin(), present.end());
   const std::string map = folder + "/Trovane.txt";
   std::ifstream existing(map);
@@ -110,7 +112,7 @@ void EnsureInput(const std::string& folder, int paths,
 
 struct Sample {
   double seconds;
-  long peak_kib;
+  int64_t peak_kib;
 };
 
 // Runs one scan in a child process, for its own peak memory.
@@ -179,7 +181,7 @@ int Main(int argc, char** argv) {
 
   std::vector<double> scans;
   std::vector<double> greps;
-  long peak_big = 0;
+  int64_t peak_big = 0;
   for (int i = 0; i < kRepetitions; ++i) {
     const Sample sample = ScanOnce(big, wanted_big);
     if (sample.seconds < 0) {
@@ -190,7 +192,7 @@ int Main(int argc, char** argv) {
     peak_big = std::max(peak_big, sample.peak_kib);
     greps.push_back(GrepOnce(big));
   }
-  const long peak_small = ScanOnce(small, wanted_small).peak_kib;
+  const int64_t peak_small = ScanOnce(small, wanted_small).peak_kib;
   const double scan = Median(scans);
   const double floor = Median(greps);
   std::printf(
@@ -199,7 +201,8 @@ int Main(int argc, char** argv) {
   std::printf("  scan median       %.4f s\n", scan);
   std::printf("  grep -c '' median %.4f s (the read floor)\n", floor);
   std::printf("  ratio             %.2f\n", scan / floor);
-  std::printf("  peak memory       %ld KiB (a tenth of the map: %ld KiB)\n",
+  std::printf("  peak memory       %" PRId64
+              " KiB (a tenth of the map: %" PRId64 " KiB)\n",
               peak_big, peak_small);
   return 0;
 }

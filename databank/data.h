@@ -12,14 +12,12 @@
 #include <string_view>
 
 #include "databank/entry_line.h"
+#include "databank/run_files.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
 
 namespace trovane {
-
-// The program's own databank, the file of that very path.
-inline constexpr std::string_view kTrovaneDatabank = "C:\\Trovane";
 
 // One entry as QueryByLineNumber returns it.
 struct DatabankEntry {

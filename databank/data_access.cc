@@ -5,13 +5,6 @@
 #include "platform/log_file.h"
 
 namespace trovane {
-namespace {
-
-constexpr std::string_view kIoLog = "\\Database_IO.log";
-constexpr std::string_view kIoLogPrevious = "\\Database_IO.log.x";
-
-}  // namespace
-
 Data::Data(FileSystem& files, Clock& clock, const Environment& environment)
     : files_(files), clock_(clock), environment_(environment) {}
 
@@ -21,9 +14,9 @@ std::string Data::ProgramFolder() const {
 
 void Data::StartDatabankLog(bool keep_previous) {
   const std::string folder = ProgramFolder();
-  const std::string log = folder + std::string(kIoLog);
+  const std::string log = InFolder(folder, kIoLogName);
   if (keep_previous) {
-    const std::string previous = folder + std::string(kIoLogPrevious);
+    const std::string previous = InFolder(folder, kPreviousIoLogName);
     files_.Delete(previous);
     files_.Rename(log, previous);
   } else {
@@ -56,7 +49,7 @@ std::string Data::ResolveDatabankPath(std::string_view name) {
 }
 
 void Data::LogDatabankIO(std::string_view message) {
-  AppendLogLine(files_, clock_, ProgramFolder() + std::string(kIoLog), message);
+  AppendLogLine(files_, clock_, InFolder(ProgramFolder(), kIoLogName), message);
 }
 
 void Data::Report(std::string_view message) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "databank/data.h"
+#include "databank/housekeeping.h"
 #include "platform/time_text.h"
 
 namespace trovane {
@@ -19,19 +20,21 @@ void Data::EnsureDatabank(std::string_view name) {
         files_.OpenForWriting(staging, {.refuse_link = true});
     if (file) {
       const ClockReading now = clock_.Now();
-      file->WriteLine("INTERNAL FLAG = EXISTS!");
-      file->WriteLine("TDS = " + TimeText(now.time) + " " + DateText(now.time));
+      file->WriteLine(std::string(kInternalFlagKey) + " = " +
+                      std::string(kInternalFlagValue));
+      file->WriteLine(std::string(kStampKey) + " = " + TimeText(now.time) +
+                      " " + DateText(now.time));
       if (file->Close()) files_.Link(staging, path);
     }
     files_.Delete(staging);
     return;
   }
-  if (Query(name, "TDS").empty()) {
+  if (Query(name, kStampKey).empty()) {
     const std::optional<LocalTime> modified = files_.LastModified(path);
-    if (modified) Set(name, "TDS", DateTimeText(*modified));
+    if (modified) Set(name, kStampKey, DateTimeText(*modified));
   }
-  if (Query(name, "INTERNAL FLAG") != "EXISTS!") {
-    Set(name, "INTERNAL FLAG", "EXISTS!");
+  if (Query(name, kInternalFlagKey) != kInternalFlagValue) {
+    Set(name, kInternalFlagKey, kInternalFlagValue);
   }
 }
 

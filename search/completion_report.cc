@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "analysis/wanted_entries.h"
 #include "search/double_check.h"
 
 namespace trovane {

@@ -5,7 +5,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "analysis/disk_map_batch.h"
 #include "platform/text.h"
 #include "search/suffix_index.h"
 

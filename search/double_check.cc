@@ -2,14 +2,11 @@
 
 #include <memory>
 
-#include "analysis/old_entries.h"
-#include "analysis/wanted_entries.h"
+#include "databank/housekeeping.h"
 #include "platform/text.h"
 
 namespace trovane {
 namespace {
-
-constexpr std::string_view kUpperMarker = "\\VEKCREATE.DIR";
 
 // Writes a file of `lines`, replacing it; true when it was written whole.
 bool WriteFile(FileSystem& files, const std::string& path,
@@ -46,7 +43,8 @@ bool Repair(Window& window, Data& data, FileSystem& files,
             data.ResolveDatabankPath(path + std::string(kFolderMarkerName)),
             {"This file was created by VEK Trovane, please do not delete it"});
   return !files
-              .Probe(data.ResolveDatabankPath(path + std::string(kUpperMarker)))
+              .Probe(data.ResolveDatabankPath(
+                  path + std::string(kUpperFolderMarkerName)))
               .empty();
 }
 
@@ -114,8 +112,9 @@ bool DoubleCheck(Window& window, Data& data, FileSystem& files) {
     bool keep = named && exists;
     if (!keep) {
       const std::string_view trimmed = TrimBlanks(path);
-      if (EndsWithNoCase(trimmed, kUpperMarker)) {
-        path = trimmed.substr(0, trimmed.size() - kUpperMarker.size());
+      if (EndsWithNoCase(trimmed, kUpperFolderMarkerName)) {
+        path =
+            trimmed.substr(0, trimmed.size() - kUpperFolderMarkerName.size());
       }
       const std::string kind = UpperAscii(data.Query(must_exist, entry.Key));
       const bool known = kind == "DSP" || kind == "CFP" || kind == "DIR";

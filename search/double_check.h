@@ -16,8 +16,6 @@
 
 namespace trovane {
 
-inline constexpr std::string_view kMustExistName = "\\MustExist.txt";
-
 // The shortest trailing part of `path`, whole names joined with "\", that no
 // value of the databank `list` contains; the whole path when every part is
 // contained somewhere.

@@ -6,12 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "databank/run_files.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 
 namespace trovane {
-
-inline constexpr std::string_view kActivityLogName = "\\Trovane.Log";
 
 class ActivityLog {
  public:
@@ -27,7 +26,7 @@ class ActivityLog {
   void Delete();
 
  private:
-  std::string Path() const { return folder_ + std::string(kActivityLogName); }
+  std::string Path() const { return InFolder(folder_, kActivityLogName); }
 
   FileSystem& files_;
   Clock& clock_;

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cmath>
 
+#include "platform/unique_fd.h"
 #include "shell/quit_signals.h"
 #include "shell/window.h"
 
@@ -147,12 +148,7 @@ void ConsoleFrontEnd::Close() {
 }
 
 void ConsoleFrontEnd::WriteOut(std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t n = write(output_fd_, text.data(), text.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;
-    text.remove_prefix(static_cast<size_t>(n));
-  }
+  WriteAll(output_fd_, text);
 }
 
 }  // namespace trovane

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/version.h"
 #include "shell/qt_icon.h"
 #include "shell/qt_text.h"
 #include "shell/qt_window_view.h"
@@ -17,7 +18,6 @@
 namespace trovane {
 namespace {
 
-constexpr std::string_view kApplicationName = "Trovane Setup";
 // The desktop entry's name, by which the desktop finds the window's icon.
 constexpr std::string_view kDesktopFileName = "trovane-setup";
 // How often the display catches up with the window while the loop idles.
@@ -50,8 +50,8 @@ QtFrontEnd::QtFrontEnd(int& argc, char** argv) : application_(argc, argv) {
   // The display name is left to default to the application name: set
   // explicitly, the X11 platform appends it to every other window's title,
   // the message box's among them.
-  QApplication::setApplicationName(ToQString(kApplicationName));
-  QApplication::setApplicationVersion(QStringLiteral(TROVANE_VERSION));
+  QApplication::setApplicationName(ToQString(kProductName));
+  QApplication::setApplicationVersion(ToQString(kVersion));
   QApplication::setDesktopFileName(ToQString(kDesktopFileName));
   QApplication::setWindowIcon(TrovaneIcon());
   // Only the window's unload ends a run: a message box closing while no

@@ -42,8 +42,6 @@ enum class RunOutcome {
   kInterrupted = 2,  // ended before completion: closed or signalled
 };
 
-inline constexpr std::string_view kSignalFileName = "\\Signal.txt";
-
 class Window {
  public:
   struct Services {

@@ -7,9 +7,9 @@
 #include <memory>
 #include <vector>
 
+#include "platform/unique_fd.h"
 #include "trovane-cmd/folder_listing.h"
 #include "trovane-cmd/listing_emitter.h"
-#include "trovane-cmd/unique_fd.h"
 
 namespace trovane {
 namespace {

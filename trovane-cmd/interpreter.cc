@@ -11,11 +11,11 @@
 
 #include "platform/input_file.h"
 #include "platform/linux_file_system.h"
+#include "platform/unique_fd.h"
 #include "trovane-cmd/folder_walker.h"
 #include "trovane-cmd/listing_path.h"
 #include "trovane-cmd/listing_writer.h"
 #include "trovane-cmd/redirection_target.h"
-#include "trovane-cmd/write_all.h"
 
 namespace trovane {
 namespace {

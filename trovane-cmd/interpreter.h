@@ -10,9 +10,9 @@
 
 #include "platform/drive_map.h"
 #include "platform/path_view.h"
+#include "platform/unique_fd.h"
 #include "trovane-cmd/batch_line.h"
 #include "trovane-cmd/pseudo_mounts.h"
-#include "trovane-cmd/unique_fd.h"
 
 namespace trovane {
 

@@ -1,6 +1,6 @@
 #include "trovane-cmd/listing_writer.h"
 
-#include "trovane-cmd/write_all.h"
+#include "platform/unique_fd.h"
 
 namespace trovane {
 

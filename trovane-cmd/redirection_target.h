@@ -7,8 +7,8 @@
 
 #include <string>
 
+#include "platform/unique_fd.h"
 #include "trovane-cmd/batch_line.h"
-#include "trovane-cmd/unique_fd.h"
 
 namespace trovane {
 

@@ -11,7 +11,7 @@
 #include "analysis/old_entries.h"
 #include "analysis/wanted_entries.h"
 #include "platform/process.h"
-#include "tests/analysis/pass_fixture.h"
+#include "tests/support/pass_fixture.h"
 
 namespace trovane::testing {
 

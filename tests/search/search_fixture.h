@@ -9,7 +9,7 @@
 #include "search/disk_map_scan.h"
 #include "search/double_check.h"
 #include "search/search_pass.h"
-#include "tests/analysis/pass_fixture.h"
+#include "tests/support/pass_fixture.h"
 
 namespace trovane::testing {
 

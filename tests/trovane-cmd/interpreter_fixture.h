@@ -11,11 +11,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/unique_fd.h"
 #include "tests/support/sandbox.h"
 #include "tests/support/text_files.h"
 #include "trovane-cmd/interpreter.h"
 #include "trovane-cmd/pseudo_mounts.h"
-#include "trovane-cmd/unique_fd.h"
 
 namespace trovane::testing {
 

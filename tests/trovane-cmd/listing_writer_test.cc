@@ -5,8 +5,8 @@
 
 #include <string>
 
+#include "platform/unique_fd.h"
 #include "tests/support/sandbox.h"
-#include "trovane-cmd/unique_fd.h"
 
 namespace trovane::testing {
 namespace {

@@ -2,8 +2,8 @@
 // program lies in C:\Run, the temporary folder is C:\Temp, the Trovane
 // databank is the file "Trovane" at the sandbox's root, and the clock
 // stands at 21:24:33 on 12-08-2026.
-#ifndef TROVANE_TESTS_ANALYSIS_PASS_FIXTURE_H_
-#define TROVANE_TESTS_ANALYSIS_PASS_FIXTURE_H_
+#ifndef TROVANE_TESTS_SUPPORT_PASS_FIXTURE_H_
+#define TROVANE_TESTS_SUPPORT_PASS_FIXTURE_H_
 
 #include <gtest/gtest.h>
 
@@ -65,4 +65,4 @@ class PassTest : public ::testing::Test {
 
 }  // namespace trovane::testing
 
-#endif  // TROVANE_TESTS_ANALYSIS_PASS_FIXTURE_H_
+#endif  // TROVANE_TESTS_SUPPORT_PASS_FIXTURE_H_
