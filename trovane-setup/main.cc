@@ -6,6 +6,9 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <utility>
 
 #include "analysis/analysis_pass.h"
@@ -14,12 +17,14 @@
 #include "platform/environment.h"
 #include "platform/linux_file_system.h"
 #include "platform/process.h"
+#include "platform/version.h"
 #include "search/search_pass.h"
 #include "shell/console_front_end.h"
 #include "shell/front_end_choice.h"
 #include "shell/qt_front_end.h"
 #include "shell/quit_signals.h"
 #include "shell/window.h"
+#include "trovane-setup/usage.h"
 
 namespace trovane {
 namespace {
@@ -67,7 +72,26 @@ std::unique_ptr<FrontEnd> MakeFrontEnd(FrontEndKind kind, int& argc,
                                            STDERR_FILENO, STDIN_FILENO);
 }
 
+// What the command line asks for, when it asks for something other than a
+// run; nullopt for a run.
+std::optional<int> AnswerCommandLine(int argc, char** argv) {
+  if (argc == 2 && std::string_view(argv[1]) == "--help") {
+    std::fputs(std::string(kUsageSynopsis).c_str(), stdout);
+    std::fputs(std::string(kUsageDetails).c_str(), stdout);
+    return 0;
+  }
+  if (argc == 2 && std::string_view(argv[1]) == "--version") {
+    std::printf("%s %s\n", std::string(kProductName).c_str(),
+                std::string(kVersion).c_str());
+    return 0;
+  }
+  return std::nullopt;
+}
+
 int Main(int argc, char** argv) {
+  if (const std::optional<int> status = AnswerCommandLine(argc, argv)) {
+    return *status;
+  }
   ProcessEnvironment environment;
   LinuxFileSystem files(PathView(DriveMap::FromEnvironment(environment),
                                  environment.CurrentFolder()));
