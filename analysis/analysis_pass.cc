@@ -1,15 +1,22 @@
 #include "analysis/analysis_pass.h"
 
-#include "analysis/old_entries.h"
-#include "analysis/wanted_entries.h"
-
 namespace trovane {
 
-void RunAnalysisPass(Window& window, Data& data, FileSystem& files,
-                     Clock& clock, const BatchStarter& starter) {
-  const int read_count = LoadWantedEntries(window, files);
-  CheckOldEntries(window, data, files, clock);
-  BuildDiskMapBatch(window, files, starter, read_count);
+AnalysisPass::AnalysisPass(Window& window)
+    : window_(window),
+      data_(window.services().data),
+      files_(window.services().files),
+      clock_(window.services().clock) {}
+
+void AnalysisPass::Run() {
+  LoadWantedEntries();
+  CheckOldEntries();
+  BuildDiskMapBatch();
+}
+
+void AnalysisPass::ShowResolved() {
+  ProgressBar& p2 = window_.P2();
+  p2.SetValue(p2.max() - static_cast<float>(window_.FileList().ListCount()));
 }
 
 }  // namespace trovane

@@ -1,7 +1,9 @@
 #include "analysis/disk_map_batch.h"
 
+#include <algorithm>
 #include <memory>
 
+#include "analysis/analysis_pass.h"
 #include "platform/text.h"
 
 namespace trovane {
@@ -19,17 +21,38 @@ void CreateDefaultFolderList(FileSystem& files, const std::string& path) {
   list->Close();
 }
 
-// Writes the batch; returns whether every line of it reached the file.
-bool WriteScanBatch(Window& window, FileSystem& files) {
-  const std::string& run_path = window.run_path();
-  const std::string disk_map =
-      window.temporary_folder() + std::string(kDiskMapName);
-  const std::string signal =
-      window.temporary_folder() + std::string(kSignalFileName);
+}  // namespace
+
+std::string_view FolderTail(std::string_view line) {
+  size_t cut = line.rfind('*');
+  if (cut == std::string_view::npos) cut = line.rfind('\\');
+  return cut == std::string_view::npos ? line : line.substr(cut + 1);
+}
+
+bool IsRelevant(std::string_view line, const std::vector<std::string>& items) {
+  const std::string_view tail = FolderTail(line);
+  return std::any_of(
+      items.begin(), items.end(),
+      [tail](const std::string& item) { return ContainsNoCase(item, tail); });
+}
+
+bool HoldsControlCharacter(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
+  });
+}
+
+bool AnalysisPass::WriteScanBatch() {
+  const std::string& run_path = window_.run_path();
+  const std::string& temporary = window_.temporary_folder();
+  // A temporary folder that would break the batch's lines gets no batch.
+  if (HoldsControlCharacter(temporary)) return false;
+  const std::string disk_map = InFolder(temporary, kDiskMapName);
+  const std::string signal = InFolder(temporary, kSignalFileName);
   std::unique_ptr<InputFile> folders =
-      files.OpenForReading(run_path + std::string(kFolderListName), {});
+      files_.OpenForReading(InFolder(run_path, kFolderListName), {});
   std::unique_ptr<OutputFile> batch =
-      files.OpenForWriting(run_path + std::string(kScanBatchName), {});
+      files_.OpenForWriting(InFolder(run_path, kScanBatchName), {});
   const auto write = [&batch](std::string_view line) {
     if (batch) batch->WriteLine(line);
   };
@@ -47,16 +70,18 @@ bool WriteScanBatch(Window& window, FileSystem& files) {
   bool listing_begun = false;
   std::string folder;
   while (folders && folders->ReadLine(&folder)) {
-    if (!IsRelevant(folder, window.FileList().items())) {
-      window.LogActivity(" Not looking in " + folder + " due to irrelevance");
+    if (!IsRelevant(folder, window_.FileList().items())) {
+      window_.LogActivity(" Not looking in " + folder + " due to irrelevance");
       continue;
     }
-    if (TrimBlanks(folder).empty()) continue;
+    // A line of blanks names no folder; one with a control character
+    // would break the batch's lines.
+    if (TrimBlanks(folder).empty() || HoldsControlCharacter(folder)) continue;
     write("Echo Now scanning " + folder + "...");
     write("Dir " + folder + (listing_begun ? " /s /b >> " : " /s /b > ") +
           disk_map);
     listing_begun = true;
-    window.LogActivity(" File query " + folder + " added");
+    window_.LogActivity(" File query " + folder + " added");
   }
   if (folders) folders->Close();
 
@@ -67,50 +92,31 @@ bool WriteScanBatch(Window& window, FileSystem& files) {
   return batch && batch->Close();
 }
 
-}  // namespace
-
-std::string_view FolderTail(std::string_view line) {
-  size_t cut = line.rfind('*');
-  if (cut == std::string_view::npos) cut = line.rfind('\\');
-  return cut == std::string_view::npos ? line : line.substr(cut + 1);
-}
-
-bool IsRelevant(std::string_view line, const std::vector<std::string>& items) {
-  const std::string_view tail = FolderTail(line);
-  for (const std::string& item : items) {
-    if (ContainsNoCase(item, tail)) return true;
-  }
-  return false;
-}
-
-void BuildDiskMapBatch(Window& window, FileSystem& files,
-                       const BatchStarter& starter, int read_count) {
-  window.P1().SetMax(static_cast<float>(read_count));
-  window.P1().SetValue(window.P1().min());
-  if (window.FileList().ListCount() > 0) {
-    window.DoingWhat().SetCaption("Mapping disk drive contents...");
-    window.LogActivity("About to map disk drive contents to file [" +
-                       window.temporary_folder() + std::string(kDiskMapName) +
-                       "]");
-    window.LogActivity("Building file find batch...");
+void AnalysisPass::BuildDiskMapBatch() {
+  window_.P1().SetMax(static_cast<float>(read_count_));
+  window_.P1().SetValue(window_.P1().min());
+  if (window_.FileList().ListCount() > 0) {
+    window_.DoingWhat().SetCaption("Mapping disk drive contents...");
+    window_.LogActivity("About to map disk drive contents to file [" +
+                        InFolder(window_.temporary_folder(), kDiskMapName) +
+                        "]");
+    window_.LogActivity("Building file find batch...");
     const std::string folder_list =
-        window.run_path() + std::string(kFolderListName);
-    if (files.Probe(folder_list).empty()) {
-      CreateDefaultFolderList(files, folder_list);
+        InFolder(window_.run_path(), kFolderListName);
+    if (files_.Probe(folder_list).empty()) {
+      CreateDefaultFolderList(files_, folder_list);
     }
-    const bool written = WriteScanBatch(window, files);
-    window.DoEvents();
-    window.LogActivity("Executing batch");
+    const bool written = WriteScanBatch();
+    window_.DoEvents();
+    window_.LogActivity("Executing batch");
     // A batch that was not written whole is not started: an older Map.bat
     // left in its place must not run for this one.
-    if (written && !starter.interpreter.empty()) {
-      starter.launcher.StartDetached(
-          starter.interpreter,
-          {InFolder(window.run_path(), kStartedBatchName)});
+    if (written) {
+      window_.StartScanBatch(InFolder(window_.run_path(), kStartedBatchName));
     }
   }
-  window.Wait().SetEnabled(true);
-  window.RightAfterLoad().SetEnabled(false);
+  window_.Wait().SetEnabled(true);
+  window_.RightAfterLoad().SetEnabled(false);
 }
 
 }  // namespace trovane

@@ -9,10 +9,6 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/file_system.h"
-#include "platform/process.h"
-#include "shell/window.h"
-
 namespace trovane {
 
 // The part of a folder-list line an entry must mention for the line to be
@@ -24,17 +20,9 @@ std::string_view FolderTail(std::string_view line);
 // case. An empty tail is mentioned by every entry.
 bool IsRelevant(std::string_view line, const std::vector<std::string>& items);
 
-// How the scan batch is started: the interpreter's Linux path (empty when
-// it cannot be found) and the launcher.
-struct BatchStarter {
-  std::string interpreter;
-  ProcessLauncher& launcher;
-};
-
-// Builds and starts the scan batch when entries remain, then hands over to
-// the batch wait; `read_count` sizes P1.
-void BuildDiskMapBatch(Window& window, FileSystem& files,
-                       const BatchStarter& starter, int read_count);
+// True when `text` holds a control character: a line break in it would
+// put lines of its own into the batch.
+bool HoldsControlCharacter(std::string_view text);
 
 }  // namespace trovane
 

@@ -26,7 +26,8 @@
 #include "platform/clock.h"
 #include "platform/environment.h"
 #include "platform/linux_file_system.h"
-#include "search/disk_map_scan.h"
+#include "platform/process.h"
+#include "search/search_pass.h"
 #include "shell/window.h"
 
 namespace trovane {
@@ -132,11 +133,13 @@ Sample ScanOnce(const std::string& folder,
     files.Delete("C:\\Trovane");
     NoFrontEnd front_end;
     NoPasses passes;
-    Window window({files, clock, data, FileNumbers::Process(), [](int) {}},
-                  passes, front_end);
+    DetachedLauncher launcher;
+    Window window(
+        {files, clock, data, FileNumbers::Process(), launcher, "", [](int) {}},
+        passes, front_end);
     for (const std::string& item : wanted) window.FileList().AddItem(item);
     const auto start = std::chrono::steady_clock::now();
-    ScanDiskMap(window, data, files, clock);
+    SearchPass(window).ScanDiskMap();
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
             .count();

@@ -1,13 +1,15 @@
 // The databank: key/value text files, one entry per line, and the record
 // operations on them. Every access goes through the process's file numbers
 // and, once logging is on, reports to the databank I/O log in the program's
-// folder. Between processes a databank is locked by its swap file in the
-// temporary folder while it is being rewritten.
+// folder. While a databank is rewritten, its swap file in the temporary
+// folder and the lock of its own folder keep every other process out.
 #ifndef TROVANE_DATABANK_DATA_H_
 #define TROVANE_DATABANK_DATA_H_
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -25,12 +27,18 @@ struct DatabankEntry {
   std::string Value;
 };
 
-// A databank's swap file, held for the length of one rewrite. Without a lock
-// the temporary folder could not hold the swap file; the rewrite then goes
-// ahead unlocked.
-struct SwapAllocation {
-  std::string path;  // drive form
-  std::unique_ptr<SwapLock> lock;
+// The locks a rewrite of one databank holds. The swap file keeps its name
+// and place in the temporary folder, where runs that share that folder
+// find it; the lock of the databank's own folder is what keeps out every
+// run, whatever its temporary folder. Without the swap file (a temporary
+// folder that cannot hold it) the folder's lock still serves; without the
+// folder's lock nothing may be written.
+struct DatabankLocks {
+  std::string swap_path;  // drive form
+  std::unique_ptr<HeldLock> swap;
+  std::unique_ptr<HeldLock> folder;
+
+  bool held() const { return folder != nullptr; }
 };
 
 class Data {
@@ -45,7 +53,7 @@ class Data {
 
   // Record operations.
   void Set(std::string_view name, std::string_view key, std::string_view value);
-  SwapAllocation AllocateSwap(std::string_view name);
+  DatabankLocks AllocateSwap(std::string_view name);
   std::string Query(std::string_view name, std::string_view key);
   void RemoveEntry(std::string_view name, std::string_view key);
   std::string FindEntry(std::string_view name, std::string_view text);
@@ -53,6 +61,20 @@ class Data {
 
   // Makes sure the databank exists and carries INTERNAL FLAG and TDS.
   void EnsureDatabank(std::string_view name);
+
+  // Called again and again while another process holds a lock this one
+  // waits for, which may take long: the window lets its events through, so
+  // that closing it, or a signal, ends the run meanwhile.
+  void SetWaitHandler(std::function<void()> handler) {
+    wait_handler_ = std::move(handler);
+  }
+
+  // Makes every databank this process rewrote survive a power cut. A
+  // rewrite takes the old file's place in one rename, which the file
+  // system keeps in order with the new content; this makes the last ones
+  // lasting too, once, at the end of a run, where waiting on the disk
+  // costs nothing.
+  void SyncWritten();
 
   const std::string& temporary_folder() const { return temporary_folder_; }
   const std::string& run_path() const { return run_path_; }
@@ -65,22 +87,19 @@ class Data {
   void Report(std::string_view message);
   // The swap file's name for a databank as it stands on disk now.
   std::string SwapPath(std::string_view name);
-  // Takes the swap file, waiting for a living holder; `report` logs each
-  // test that finds it taken.
-  SwapAllocation TakeSwap(std::string_view name, bool report);
+  // Takes the databank's locks, waiting while a living process holds one;
+  // `report` logs each look that finds one taken.
+  DatabankLocks TakeLocks(std::string_view name, bool report);
 
   FileSystem& files_;
   Clock& clock_;
   const Environment& environment_;
+  std::function<void()> wait_handler_;
   std::string temporary_folder_;
   std::string run_path_;
   bool logging_ = false;
+  std::set<std::string> written_;  // the files of the databanks rewritten
 };
-
-// Where a rewrite of the databank at `path` builds its new content before
-// it takes the databank's place: beside it, under a hidden name that file
-// searches and disk listings pass over.
-std::string StagingPath(std::string_view path);
 
 }  // namespace trovane
 

@@ -4,29 +4,44 @@
 
 #include "databank/data.h"
 #include "databank/housekeeping.h"
+#include "databank/rewrite.h"
 #include "platform/time_text.h"
 
 namespace trovane {
+namespace {
+
+// Writes a new databank's two lines into a staging file, then links it
+// into place, which fails if anything of that name appeared meanwhile: a
+// databank another process has just made is never replaced by an empty
+// one.
+void Create(FileSystem& files, const std::string& path, const LocalTime& now) {
+  const std::string staging = StagingPath(path);
+  files.Delete(staging);  // left by a creation that died
+  std::unique_ptr<WritableFile> opened =
+      files.OpenWritable(staging, WriteMode::kCreateNew, {.refuse_link = true});
+  if (opened) {
+    OutputFile file(std::move(opened));
+    file.WriteLine(std::string(kInternalFlagKey) + " = " +
+                   std::string(kInternalFlagValue));
+    file.WriteLine(std::string(kStampKey) + " = " + TimeText(now) + " " +
+                   DateText(now));
+    if (file.Close()) files.Link(staging, path);
+  }
+  files.Delete(staging);
+}
+
+}  // namespace
 
 void Data::EnsureDatabank(std::string_view name) {
   const std::string path = ResolveDatabankPath(name);
   if (files_.Probe(path).empty()) {
-    // A new databank is written aside and then linked into place, which
-    // fails if anything of that name appeared meanwhile: a databank that
-    // another process has just created is never replaced by an empty one.
-    const SwapAllocation swap = TakeSwap(name, /*report=*/false);
-    const std::string staging = StagingPath(path);
-    std::unique_ptr<OutputFile> file =
-        files_.OpenForWriting(staging, {.refuse_link = true});
-    if (file) {
-      const ClockReading now = clock_.Now();
-      file->WriteLine(std::string(kInternalFlagKey) + " = " +
-                      std::string(kInternalFlagValue));
-      file->WriteLine(std::string(kStampKey) + " = " + TimeText(now.time) +
-                      " " + DateText(now.time));
-      if (file->Close()) files_.Link(staging, path);
+    const DatabankLocks locks = TakeLocks(name, /*report=*/false);
+    // Made at its own name, never through a link: a link left dangling
+    // there could lead anywhere.
+    if (locks.held()) {
+      Create(files_, path, clock_.Now().time);
+      written_.insert(path);
     }
-    files_.Delete(staging);
     return;
   }
   if (Query(name, kStampKey).empty()) {

@@ -1,22 +1,15 @@
-// Set and its swap file.
-//
-// A databank is never rewritten in place: the new content is built in a
-// staging file beside it and then takes its name in one rename, so that a
-// reader, or the next run after a crash, finds the old content or the new
-// one, whole. The swap file in the temporary folder is the lock that keeps
-// two processes from rewriting one databank at the same time.
-#include <chrono>
+// Set, and the locks a rewrite takes.
 #include <string>
 
 #include "databank/data.h"
+#include "databank/lock_wait.h"
+#include "databank/rewrite.h"
 #include "platform/text.h"
 
 namespace trovane {
 namespace {
 
-// How long a process waits between two looks at a swap file that another
-// living process holds.
-constexpr std::chrono::milliseconds kSwapRetry{25};
+using Outcome = LockClaim::Outcome;
 
 std::string ToText(int number) { return std::to_string(number); }
 
@@ -34,125 +27,92 @@ std::string SwapBase(std::string_view name) {
 
 }  // namespace
 
-std::string StagingPath(std::string_view path) {
-  const size_t last = path.rfind('\\');
-  const size_t name_start = last == std::string_view::npos ? 0 : last + 1;
-  std::string staging(path.substr(0, name_start));
-  staging += ".";
-  staging += path.substr(name_start);
-  staging += ".trovane-new";
-  return staging;
-}
-
 std::string Data::SwapPath(std::string_view name) {
   return temporary_folder_ + "\\DSP." + SwapBase(name) + "." +
          files_.Probe(name) + ".TMP";
 }
 
-SwapAllocation Data::TakeSwap(std::string_view name, bool report) {
+DatabankLocks Data::TakeLocks(std::string_view name, bool report) {
   if (temporary_folder_.empty()) OpenDatabankAccess();
-  SwapAllocation swap;
+  // A databank that is a link is rewritten where the link leads, and it is
+  // that folder whose lock counts.
+  const std::string file = files_.LinkTarget(ResolveDatabankPath(name));
+  LockWait wait(clock_, wait_handler_);
   for (;;) {
-    swap.path = SwapPath(name);
-    for (;;) {
-      SwapClaim claim = files_.ClaimSwap(swap.path);
-      if (claim.outcome == SwapClaim::Outcome::kTaken) {
-        swap.lock = std::move(claim.lock);
-        break;
-      }
-      if (claim.outcome == SwapClaim::Outcome::kUnavailable) break;
-      if (report) Report("!!! Swap conflict [" + swap.path + "]");
-      if (claim.outcome == SwapClaim::Outcome::kHeldByLiveProcess) {
-        clock_.Sleep(kSwapRetry);
-      }
+    DatabankLocks locks;
+    locks.swap_path = SwapPath(name);
+    LockClaim swap = files_.ClaimSwap(locks.swap_path);
+    if (swap.outcome == Outcome::kLeftByDeadProcess ||
+        swap.outcome == Outcome::kHeldByLiveProcess) {
+      if (report) Report("!!! Swap conflict [" + locks.swap_path + "]");
+      if (swap.outcome == Outcome::kHeldByLiveProcess) wait.Pause();
+      continue;
     }
+    locks.swap = std::move(swap.lock);
     // The name carries the databank's file name, which appears when the
-    // databank is created: a lock taken under the old name is no lock.
-    if (!swap.lock || SwapPath(name) == swap.path) return swap;
-    swap.lock.reset();
+    // databank is created: a swap file taken under the old name is none.
+    if (locks.swap && SwapPath(name) != locks.swap_path) continue;
+    LockClaim folder = files_.ClaimFolderLock(file);
+    if (folder.outcome == Outcome::kHeldByLiveProcess) {
+      // A run with another temporary folder is rewriting it: the same
+      // conflict, seen through the lock every run takes.
+      if (report) Report("!!! Swap conflict [" + locks.swap_path + "]");
+      wait.Pause();
+      continue;
+    }
+    locks.folder = std::move(folder.lock);
+    return locks;
   }
 }
 
-SwapAllocation Data::AllocateSwap(std::string_view name) {
-  SwapAllocation swap = TakeSwap(name, /*report=*/true);
+DatabankLocks Data::AllocateSwap(std::string_view name) {
+  DatabankLocks locks = TakeLocks(name, /*report=*/true);
   Report("Database [" + std::string(name) + "] ==>> allocated swap [" +
-         swap.path + "]");
-  return swap;
+         locks.swap_path + "]");
+  return locks;
 }
 
 void Data::Set(std::string_view name, std::string_view key,
                std::string_view value) {
   if (TrimBlanks(name).empty() || TrimBlanks(key).empty()) return;
-  const std::string path = ResolveDatabankPath(name);
-  SwapAllocation swap = AllocateSwap(name);
-  const std::string staging = StagingPath(path);
-  files_.Delete(staging);  // left by a rewrite that died
+  DatabankLocks locks = AllocateSwap(name);
+  SetOutcome outcome;
+  if (locks.held()) {
+    const std::string file = files_.LinkTarget(ResolveDatabankPath(name));
+    outcome = RewriteDatabank(files_, file, key, value);
+    if (outcome.written) written_.insert(file);
+  }
+  locks = DatabankLocks();  // lets go: the swap file goes too
 
-  const OpenOptions private_file{.refuse_link = true};
-  const std::string upper_key = UpperAscii(TrimBlanks(key));
-  int serial_new = 0;
-  int serial_old = 0;
-  int serial_append = 0;
-  bool found = false;
-  bool complete = true;
-  const bool existed = files_.IsFile(path);
-  if (existed) {
-    std::unique_ptr<OutputFile> rewritten =
-        files_.OpenForWriting(staging, private_file);
-    std::unique_ptr<InputFile> old = files_.OpenForReading(path, {});
-    if (rewritten) serial_new = rewritten->number();
-    if (old) serial_old = old->number();
-    if (rewritten && old) {
-      std::string line;
-      while (old->ReadLine(&line)) {
-        switch (FateOnRewrite(line, upper_key)) {
-          case LineFate::kKeep:
-            rewritten->WriteLine(line);
-            break;
-          case LineFate::kDropReplaced:
-            found = true;
-            break;
-          case LineFate::kDrop:
-            break;
-        }
-      }
-    }
-    complete = rewritten && old && rewritten->Close();
-  }
-  if (!value.empty()) {
-    std::unique_ptr<OutputFile> appended =
-        existed ? files_.OpenForAppending(staging, private_file)
-                : files_.OpenForWriting(staging, private_file);
-    if (appended) {
-      serial_append = appended->number();
-      appended->WriteLine(std::string(TrimBlanks(key)) + "=" +
-                          std::string(TrimBlanks(value)));
-      complete = appended->Close() && complete;
-    } else {
-      complete = false;
-    }
-  }
-  const bool rewrite = existed || !value.empty();
-  if (!rewrite || !complete || !files_.Rename(staging, path)) {
-    files_.Delete(staging);
-  }
-  swap.lock.reset();  // deletes the swap file
-
-  Report("Database " + std::string(name) + " serial " + ToText(serial_new) +
-         " Set [" + std::string(key) + "], [" + std::string(value) + "]");
-  Report("Swap serial " + ToText(serial_old) + " Set");
+  Report("Database " + std::string(name) + " serial " +
+         ToText(outcome.rewritten_serial) + " Set [" + std::string(key) +
+         "], [" + std::string(value) + "]");
+  Report("Swap serial " + ToText(outcome.old_serial) + " Set");
   if (value.empty()) {
-    Report(found ? " Blank entry ==>> Property removed from databank"
-                 : " Blank entry ==>> Property not found in databank!!");
+    Report(outcome.found
+               ? " Blank entry ==>> Property removed from databank"
+               : " Blank entry ==>> Property not found in databank!!");
     return;
   }
-  if (!found) {
-    Report(" Append/Replace serial " + ToText(serial_append) + " Set");
+  if (!outcome.found) {
+    Report(" Append/Replace serial " + ToText(outcome.appended_serial) +
+           " Set");
   }
-  if (serial_append != 0) {
-    Report((found ? " Replace serial " : " Append serial ") +
-           ToText(serial_append) + " Set");
+  if (outcome.appended_serial != 0) {
+    Report((outcome.found ? " Replace serial " : " Append serial ") +
+           ToText(outcome.appended_serial) + " Set");
   }
+}
+
+void Data::SyncWritten() {
+  for (const std::string& file : written_) {
+    if (!files_.IsFile(file)) continue;
+    std::unique_ptr<OutputFile> synced =
+        files_.OpenForAppending(file, {.refuse_link = true});
+    if (synced) synced->Sync();
+    files_.SyncFolderOf(file);
+  }
+  written_.clear();
 }
 
 }  // namespace trovane

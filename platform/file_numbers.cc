@@ -1,7 +1,5 @@
 #include "platform/file_numbers.h"
 
-#include <unistd.h>
-
 #include <utility>
 
 namespace trovane {
@@ -11,24 +9,21 @@ FileNumbers& FileNumbers::Process() {
   return *table;
 }
 
-FileNumbers::Lease FileNumbers::Take(int fd) {
+FileNumbers::Lease FileNumbers::Take(Holder* holder) {
   for (int number = 1; number <= kHighest; ++number) {
     Slot& slot = slots_[number];
     if (slot.ticket != 0) continue;
-    slot.fd = fd;
-    slot.ticket = next_ticket_++;
+    slot = {holder, next_ticket_++};
     return Lease(this, number, slot.ticket);
   }
-  close(fd);
   return Lease();
 }
 
 void FileNumbers::CloseAll() {
   for (int number = 1; number <= kHighest; ++number) {
-    Slot& slot = slots_[number];
-    if (slot.ticket == 0) continue;
-    close(slot.fd);
-    slot = Slot();
+    // Cleared first: a holder that closes itself gives nothing back twice.
+    const Slot slot = std::exchange(slots_[number], Slot());
+    if (slot.ticket != 0 && slot.holder != nullptr) slot.holder->CloseForAll();
   }
 }
 
@@ -40,19 +35,6 @@ int FileNumbers::OpenCount() const {
   return count;
 }
 
-bool FileNumbers::Release(int number, uint64_t ticket) {
-  Slot& slot = slots_[number];
-  if (slot.ticket != ticket) return true;  // CloseAll() closed it already
-  const bool closed = close(slot.fd) == 0;
-  slot = Slot();
-  return closed;
-}
-
-int FileNumbers::DescriptorOf(int number, uint64_t ticket) const {
-  const Slot& slot = slots_[number];
-  return slot.ticket == ticket ? slot.fd : -1;
-}
-
 FileNumbers::Lease::Lease(Lease&& other) noexcept
     : table_(std::exchange(other.table_, nullptr)),
       number_(std::exchange(other.number_, 0)),
@@ -60,7 +42,7 @@ FileNumbers::Lease::Lease(Lease&& other) noexcept
 
 FileNumbers::Lease& FileNumbers::Lease::operator=(Lease&& other) noexcept {
   if (this != &other) {
-    Close();
+    Release();
     table_ = std::exchange(other.table_, nullptr);
     number_ = std::exchange(other.number_, 0);
     ticket_ = std::exchange(other.ticket_, 0);
@@ -68,18 +50,12 @@ FileNumbers::Lease& FileNumbers::Lease::operator=(Lease&& other) noexcept {
   return *this;
 }
 
-FileNumbers::Lease::~Lease() { Close(); }
-
-int FileNumbers::Lease::fd() const {
-  return table_ == nullptr ? -1 : table_->DescriptorOf(number_, ticket_);
-}
-
-bool FileNumbers::Lease::Close() {
-  if (table_ == nullptr) return true;
-  const bool closed = table_->Release(number_, ticket_);
+void FileNumbers::Lease::Release() {
+  if (table_ == nullptr) return;
+  Slot& slot = table_->slots_[number_];
+  if (slot.ticket == ticket_) slot = Slot();
   table_ = nullptr;  // the number stays readable for the logs
   ticket_ = 0;
-  return closed;
 }
 
 }  // namespace trovane

@@ -17,9 +17,18 @@ class FileNumbers {
   // The one table of this process.
   static FileNumbers& Process();
 
-  // An open file's hold on its number and on its descriptor. Ending the
-  // lease closes the descriptor and frees the number, unless CloseAll() got
-  // there first.
+  // An open file, which CloseAll() can close while it holds its number.
+  class Holder {
+   public:
+    virtual void CloseForAll() = 0;
+
+   protected:
+    ~Holder() = default;
+  };
+
+  // A hold on one number. Ending the lease gives the number back, unless
+  // CloseAll() got there first; a number that came round again to a newer
+  // file is never touched.
   class Lease {
    public:
     Lease() = default;
@@ -27,14 +36,12 @@ class FileNumbers {
     Lease& operator=(Lease&& other) noexcept;
     Lease(const Lease&) = delete;
     Lease& operator=(const Lease&) = delete;
-    ~Lease();
+    ~Lease() { Release(); }
 
-    // The file number, also after closing; 0 when the lease never held one.
+    // The number, also after it was given back; 0 when none was free.
     int number() const { return number_; }
-    // The descriptor, or -1 once the file has been closed.
-    int fd() const;
-    // Closes the file now; false when closing reported an error.
-    bool Close();
+    // Gives the number back now.
+    void Release();
 
    private:
     friend class FileNumbers;
@@ -46,9 +53,10 @@ class FileNumbers {
     uint64_t ticket_ = 0;
   };
 
-  // Gives `fd` the lowest free number. When all numbers are taken the
-  // descriptor is closed and the lease holds no number.
-  Lease Take(int fd);
+  // The lowest free number for `holder`, which must outlive the lease; a
+  // lease without a number when all are taken. A null holder takes a number
+  // for a file that only needs its place counted.
+  Lease Take(Holder* holder);
 
   // Closes every open file of the program.
   void CloseAll();
@@ -58,12 +66,9 @@ class FileNumbers {
 
  private:
   struct Slot {
-    int fd = -1;
+    Holder* holder = nullptr;
     uint64_t ticket = 0;  // 0 while the slot is free
   };
-
-  bool Release(int number, uint64_t ticket);
-  int DescriptorOf(int number, uint64_t ticket) const;
 
   std::array<Slot, kHighest + 1> slots_{};
   uint64_t next_ticket_ = 1;

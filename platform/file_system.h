@@ -1,6 +1,7 @@
-// The disk as the program sees it: every path is in drive form and every
+// The disk as the program sees it: every path is in drive form, and every
 // file that is opened holds a file number while it is open. The program's
-// logic reaches the disk only through this interface.
+// logic reaches the disk only through this interface; LinuxFileSystem is the
+// real one, and the tests have one in memory and one that fails on demand.
 #ifndef TROVANE_PLATFORM_FILE_SYSTEM_H_
 #define TROVANE_PLATFORM_FILE_SYSTEM_H_
 
@@ -13,15 +14,57 @@
 #include "platform/clock.h"
 #include "platform/input_file.h"
 #include "platform/output_file.h"
-#include "platform/swap_lock.h"
 
 namespace trovane {
 
 struct OpenOptions {
-  // Refuse a symbolic link in the last name: for files in shared folders.
+  // Refuse a symbolic link in the last name: for files in shared folders
+  // and files made where a stranger may have planted a link.
   bool refuse_link = false;
   // Create the file, empty, when it is missing (reading only).
   bool create = false;
+};
+
+enum class WriteMode {
+  kReplace,    // created, or emptied when it exists
+  kAppend,     // written at the end, created when missing
+  kCreateNew,  // created; fails when anything of that name exists
+};
+
+// Which version of a file a path names: it changes whenever the file is
+// replaced, written or has its attributes changed.
+struct FileVersion {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  int64_t size = 0;
+  int64_t modified_ns = 0;
+  int64_t changed_ns = 0;
+  bool operator==(const FileVersion&) const = default;
+};
+
+struct FileStatus {
+  bool is_file = false;  // an ordinary file, hidden or not
+  int64_t length = 0;
+  LocalTime modified;
+  FileVersion version;
+};
+
+// A lock, held for as long as the object lives.
+class HeldLock {
+ public:
+  virtual ~HeldLock() = default;
+};
+
+// One attempt at a lock between processes.
+struct LockClaim {
+  enum class Outcome {
+    kTaken,              // `lock` holds it
+    kHeldByLiveProcess,  // another living process holds it
+    kLeftByDeadProcess,  // a swap file nobody held was removed; try again
+    kUnavailable,        // it cannot be taken there
+  };
+  Outcome outcome = Outcome::kUnavailable;
+  std::unique_ptr<HeldLock> lock;
 };
 
 class FileSystem {
@@ -33,13 +76,8 @@ class FileSystem {
   // "?"; empty when there is none. Folders are never found.
   virtual std::string Probe(std::string_view path) = 0;
 
-  // True for an ordinary file, hidden or not.
-  virtual bool IsFile(std::string_view path) = 0;
-
-  // The length in bytes of an ordinary file.
-  virtual std::optional<int64_t> Length(std::string_view path) = 0;
-
-  virtual std::optional<LocalTime> LastModified(std::string_view path) = 0;
+  // What is at `path`, symbolic links followed; nothing when nothing is.
+  virtual std::optional<FileStatus> Status(std::string_view path) = 0;
 
   virtual bool Delete(std::string_view path) = 0;
 
@@ -53,26 +91,50 @@ class FileSystem {
   // folder exists afterwards.
   virtual bool MakeFolder(std::string_view path) = 0;
 
-  virtual std::unique_ptr<InputFile> OpenForReading(std::string_view path,
-                                                    OpenOptions options) = 0;
-
-  // Creates the file or empties it.
-  virtual std::unique_ptr<OutputFile> OpenForWriting(std::string_view path,
+  virtual std::unique_ptr<ReadableFile> OpenReadable(std::string_view path,
+                                                     OpenOptions options) = 0;
+  virtual std::unique_ptr<WritableFile> OpenWritable(std::string_view path,
+                                                     WriteMode mode,
                                                      OpenOptions options) = 0;
 
-  // Writes at the end of the file, creating it when it is missing.
-  virtual std::unique_ptr<OutputFile> OpenForAppending(std::string_view path,
-                                                       OpenOptions options) = 0;
+  // Tries once to take a databank's swap file as a lock between processes.
+  // The swap file appears under its name already locked, so a swap file
+  // nobody holds was left by a process that died, and is removed. Never
+  // opens that name through a symbolic link.
+  virtual LockClaim ClaimSwap(std::string_view path) = 0;
 
-  // Tries once to take a databank's swap file as the lock between
-  // processes (see SwapLock).
-  virtual SwapClaim ClaimSwap(std::string_view path) = 0;
+  // Tries once to take the lock of the folder that holds `path`, the lock
+  // every process takes to rewrite a databank in that folder.
+  virtual LockClaim ClaimFolderLock(std::string_view path) = 0;
 
-  // The drive form of a Linux path, as the drive table gives it.
+  // Where a symbolic link at `path` leads, followed to its end, in drive
+  // form; `path` as given when it is no link.
+  virtual std::string LinkTarget(std::string_view path) = 0;
+
+  // Gives the file `to` the permissions of the file `from` and, where this
+  // process may, its owner; false when the permissions could not be given.
+  virtual bool CopyAttributes(std::string_view from, std::string_view to) = 0;
+
+  // Makes the names in the folder that holds `path` survive a power cut.
+  virtual bool SyncFolderOf(std::string_view path) = 0;
+
+  // The drive form of a Linux path, as the drive table gives it; a path in
+  // drive form already is returned as given.
   virtual std::string ToDriveForm(std::string_view linux_path) const = 0;
 
-  // The Linux path of a drive-form path, empty on an unmapped drive.
-  virtual std::optional<std::string> ToLinux(std::string_view path) const = 0;
+  // Conveniences over the operations above.
+  bool IsFile(std::string_view path);
+  // The length of an ordinary file.
+  std::optional<int64_t> Length(std::string_view path);
+  std::optional<LocalTime> LastModified(std::string_view path);
+  std::unique_ptr<InputFile> OpenForReading(std::string_view path,
+                                            OpenOptions options);
+  // Creates the file or empties it.
+  std::unique_ptr<OutputFile> OpenForWriting(std::string_view path,
+                                             OpenOptions options);
+  // Writes at the end of the file, creating it when it is missing.
+  std::unique_ptr<OutputFile> OpenForAppending(std::string_view path,
+                                               OpenOptions options);
 };
 
 }  // namespace trovane

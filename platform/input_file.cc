@@ -1,9 +1,6 @@
 #include "platform/input_file.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <utility>
 
@@ -21,28 +18,22 @@ std::string_view TrimFieldEnd(std::string_view field) {
 
 }  // namespace
 
-InputFile::InputFile(FileNumbers::Lease lease) : lease_(std::move(lease)) {}
+InputFile::InputFile(std::unique_ptr<ReadableFile> file)
+    : file_(std::move(file)) {}
 
 bool InputFile::Fill() {
   if (position_ < end_) return true;
   if (exhausted_) return false;
   position_ = end_ = 0;
-  const int fd = lease_.fd();
-  for (;;) {
-    if (fd < 0) {
-      exhausted_ = true;
-      return false;
-    }
-    if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
-    const ssize_t n = read(fd, buffer_.get(), kBufferSize);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      exhausted_ = true;
-      return false;
-    }
-    end_ = static_cast<size_t>(n);
-    return true;
-  }
+  if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
+  end_ = Take(file_->Read(buffer_.get(), kBufferSize));
+  return !exhausted_;
+}
+
+size_t InputFile::Take(std::optional<size_t> read) {
+  failed_ = failed_ || !read;
+  exhausted_ = read.value_or(0) == 0;
+  return read.value_or(0);
 }
 
 bool InputFile::AtEnd() { return !Fill(); }
@@ -141,13 +132,7 @@ size_t InputFile::ReadBytes(char* out, size_t size) {
   // Nothing buffered yet: a short read goes straight to the caller, one
   // system call asking for just those bytes.
   if (position_ == end_ && !exhausted_ && size < kBufferSize) {
-    const int fd = lease_.fd();
-    ssize_t n;
-    do {
-      n = fd < 0 ? 0 : read(fd, out, size);
-    } while (n < 0 && errno == EINTR);
-    if (n <= 0) exhausted_ = true;
-    done = n > 0 ? static_cast<size_t>(n) : 0;
+    done = Take(file_->Read(out, size));
   }
   while (done < size && Fill()) {
     const size_t n = std::min(size - done, end_ - position_);

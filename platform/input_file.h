@@ -1,23 +1,35 @@
-// A file open for reading under a file number, read as lines, as
-// comma-delimited fields or as raw bytes. Reading never fails outward: a
-// failed read counts as the end of the file.
+// Reading a file: the bytes as a file system hands them out, and on top
+// of them the lines, the comma-delimited fields and the raw bytes the
+// program reads. Reading never fails outward: a failed read counts as the
+// end of the file, and only a caller that must tell the two apart asks.
 #ifndef TROVANE_PLATFORM_INPUT_FILE_H_
 #define TROVANE_PLATFORM_INPUT_FILE_H_
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
-#include "platform/file_numbers.h"
-
 namespace trovane {
+
+// A file open for reading under a file number.
+class ReadableFile {
+ public:
+  virtual ~ReadableFile() = default;
+  virtual int number() const = 0;
+  // Up to `size` bytes into `out`, 0 at the end of the file; nothing when
+  // the read fails.
+  virtual std::optional<size_t> Read(char* out, size_t size) = 0;
+  // Closes the file and gives its number back; false when closing failed.
+  virtual bool Close() = 0;
+};
 
 class InputFile {
  public:
-  explicit InputFile(FileNumbers::Lease lease);
+  explicit InputFile(std::unique_ptr<ReadableFile> file);
 
-  int number() const { return lease_.number(); }
+  int number() const { return file_->number(); }
 
   // The next line without its line end. Lines end at LF; a CR right before
   // the LF belongs to the line end. The last line needs no line end. False
@@ -44,21 +56,28 @@ class InputFile {
   // True once nothing is left to read.
   bool AtEnd();
 
-  void Close() { lease_.Close(); }
+  // True when the end came from a read that failed rather than from the
+  // end of the file: what was read is then not the whole file.
+  bool failed() const { return failed_; }
+
+  void Close() { file_->Close(); }
 
  private:
   // Makes at least one unread byte available; false at the end.
   bool Fill();
+  // The bytes a read brought, noting the end and a failure.
+  size_t Take(std::optional<size_t> read);
   // Appends bytes up to (not including) the first of `stops` or the end.
   void TakeUntil(const char* stops, std::string* out);
 
-  FileNumbers::Lease lease_;
+  std::unique_ptr<ReadableFile> file_;
   // Made at the first read and never cleared: a file read two bytes at a
   // time, once a millisecond, costs no 64 KiB of zeroes each time.
   std::unique_ptr<char[]> buffer_;
   size_t position_ = 0;
   size_t end_ = 0;
   bool exhausted_ = false;
+  bool failed_ = false;
 };
 
 }  // namespace trovane

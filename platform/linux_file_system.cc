@@ -7,8 +7,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <utility>
 
+#include "platform/linux_file.h"
+#include "platform/linux_locks.h"
 #include "platform/text.h"
 #include "platform/wildcard.h"
 
@@ -58,6 +62,37 @@ int OpenFlags(OpenOptions options) {
   return O_CLOEXEC | (options.refuse_link ? O_NOFOLLOW : 0);
 }
 
+int ModeFlags(WriteMode mode) {
+  switch (mode) {
+    case WriteMode::kReplace:
+      return O_TRUNC;
+    case WriteMode::kAppend:
+      return O_APPEND;
+    case WriteMode::kCreateNew:
+      return O_EXCL;
+  }
+  return O_TRUNC;
+}
+
+int64_t Nanoseconds(const timespec& time) {
+  return static_cast<int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+LocalTime LocalTimeOf(time_t when) {
+  tm local{};
+  localtime_r(&when, &local);
+  return LocalTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                   local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
+// The folder of a Linux path and the path a relative link target in it
+// stands for.
+std::string ParentOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 }  // namespace
 
 LinuxFileSystem::LinuxFileSystem(PathView paths, FileNumbers& numbers)
@@ -78,29 +113,18 @@ std::string LinuxFileSystem::Probe(std::string_view path) {
   });
 }
 
-bool LinuxFileSystem::IsFile(std::string_view path) {
-  const std::optional<std::string> linux_path = paths_.ToLinux(path);
-  return linux_path && IsRegularFile(*linux_path);
-}
-
-std::optional<int64_t> LinuxFileSystem::Length(std::string_view path) {
-  const std::optional<std::string> linux_path = paths_.ToLinux(path);
-  struct stat info;
-  if (!linux_path || stat(linux_path->c_str(), &info) != 0 ||
-      !S_ISREG(info.st_mode)) {
-    return std::nullopt;
-  }
-  return static_cast<int64_t>(info.st_size);
-}
-
-std::optional<LocalTime> LinuxFileSystem::LastModified(std::string_view path) {
+std::optional<FileStatus> LinuxFileSystem::Status(std::string_view path) {
   const std::optional<std::string> linux_path = paths_.ToLinux(path);
   struct stat info;
   if (!linux_path || stat(linux_path->c_str(), &info) != 0) return std::nullopt;
-  tm local{};
-  localtime_r(&info.st_mtime, &local);
-  return LocalTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                   local.tm_hour,        local.tm_min,     local.tm_sec};
+  FileStatus status;
+  status.is_file = S_ISREG(info.st_mode);
+  status.length = static_cast<int64_t>(info.st_size);
+  status.modified = LocalTimeOf(info.st_mtime);
+  status.version = {static_cast<uint64_t>(info.st_dev),
+                    static_cast<uint64_t>(info.st_ino), status.length,
+                    Nanoseconds(info.st_mtim), Nanoseconds(info.st_ctim)};
+  return status;
 }
 
 bool LinuxFileSystem::Delete(std::string_view path) {
@@ -135,59 +159,99 @@ bool LinuxFileSystem::MakeFolder(std::string_view path) {
   return true;
 }
 
-int LinuxFileSystem::Open(std::string_view path, int flags) {
+UniqueFd LinuxFileSystem::Open(std::string_view path, int flags) {
   const std::optional<std::string> written = paths_.AsWritten(path);
-  if (!written) return -1;
-  const int fd = open(written->c_str(), flags & ~O_CREAT, 0666);
-  if (fd >= 0 || errno != ENOENT) return fd;
+  if (!written) return UniqueFd();
+  UniqueFd fd(open(written->c_str(), flags & ~O_CREAT, 0666));
+  if (fd.valid() || errno != ENOENT) return fd;
   const std::optional<std::string> resolved = paths_.ToLinux(path);
-  return resolved ? open(resolved->c_str(), flags, 0666) : -1;
+  if (resolved) fd.Reset(open(resolved->c_str(), flags, 0666));
+  return fd;
 }
 
-std::unique_ptr<InputFile> LinuxFileSystem::OpenForReading(
+std::unique_ptr<ReadableFile> LinuxFileSystem::OpenReadable(
     std::string_view path, OpenOptions options) {
-  const int fd =
-      Open(path, OpenFlags(options) |
-                     (options.create ? (O_RDWR | O_CREAT) : O_RDONLY));
-  if (fd < 0) return nullptr;
-  FileNumbers::Lease lease = numbers_.Take(fd);
-  if (lease.number() == 0) return nullptr;
-  return std::make_unique<InputFile>(std::move(lease));
+  // Reading only, also where a missing file is to be made: a file opened
+  // to be read tells nobody watching the folder that it was written.
+  UniqueFd fd = Open(
+      path, OpenFlags(options) | O_RDONLY | (options.create ? O_CREAT : 0));
+  if (!fd.valid()) return nullptr;
+  return LinuxFile::Take(std::move(fd), numbers_);
 }
 
-std::unique_ptr<OutputFile> LinuxFileSystem::OpenOutput(std::string_view path,
-                                                        int flags,
-                                                        OpenOptions options) {
-  const int fd = Open(path, OpenFlags(options) | O_WRONLY | O_CREAT | flags);
-  if (fd < 0) return nullptr;
-  FileNumbers::Lease lease = numbers_.Take(fd);
-  if (lease.number() == 0) return nullptr;
-  return std::make_unique<OutputFile>(std::move(lease));
+std::unique_ptr<WritableFile> LinuxFileSystem::OpenWritable(
+    std::string_view path, WriteMode mode, OpenOptions options) {
+  UniqueFd fd =
+      Open(path, OpenFlags(options) | O_WRONLY | O_CREAT | ModeFlags(mode));
+  if (!fd.valid()) return nullptr;
+  return LinuxFile::Take(std::move(fd), numbers_);
 }
 
-std::unique_ptr<OutputFile> LinuxFileSystem::OpenForWriting(
-    std::string_view path, OpenOptions options) {
-  return OpenOutput(path, O_TRUNC, options);
-}
-
-std::unique_ptr<OutputFile> LinuxFileSystem::OpenForAppending(
-    std::string_view path, OpenOptions options) {
-  return OpenOutput(path, O_APPEND, options);
-}
-
-SwapClaim LinuxFileSystem::ClaimSwap(std::string_view path) {
+LockClaim LinuxFileSystem::ClaimSwap(std::string_view path) {
   const std::optional<std::string> linux_path = paths_.ToLinux(path);
   if (!linux_path) return {};
   return ClaimSwapFile(*linux_path);
 }
 
-std::string LinuxFileSystem::ToDriveForm(std::string_view linux_path) const {
-  return paths_.ToDriveForm(linux_path);
+std::optional<std::string> LinuxFileSystem::FolderOf(
+    std::string_view path) const {
+  const std::optional<PathView::Split> split = paths_.SplitLast(path);
+  if (!split) return std::nullopt;
+  return split->folder;
 }
 
-std::optional<std::string> LinuxFileSystem::ToLinux(
-    std::string_view path) const {
-  return paths_.ToLinux(path);
+LockClaim LinuxFileSystem::ClaimFolderLock(std::string_view path) {
+  const std::optional<std::string> folder = FolderOf(path);
+  if (!folder) return {};
+  return ClaimFolder(*folder);
+}
+
+std::string LinuxFileSystem::LinkTarget(std::string_view path) {
+  const std::optional<std::string> linux_path = paths_.ToLinux(path);
+  if (!linux_path) return std::string(path);
+  std::string target = *linux_path;
+  bool followed = false;
+  // As many links as the system itself would follow before giving up.
+  for (int links = 0; links < 40; ++links) {
+    std::string text(PATH_MAX, '\0');
+    const ssize_t n = readlink(target.c_str(), text.data(), text.size());
+    if (n <= 0 || static_cast<size_t>(n) >= text.size()) break;
+    text.resize(static_cast<size_t>(n));
+    target = text.front() == '/' ? text : JoinLinux(ParentOf(target), text);
+    followed = true;
+  }
+  if (!followed) return std::string(path);
+  // The folder it lies in, as the system sees it once its own links and
+  // ".." are taken out: the drive form must not read "..".
+  const std::unique_ptr<char, decltype(&free)> real_folder(
+      realpath(ParentOf(target).c_str(), nullptr), &free);
+  if (real_folder) {
+    target = JoinLinux(real_folder.get(), target.substr(target.rfind('/') + 1));
+  }
+  return paths_.ToDriveForm(NormalizeLinuxPath(target));
+}
+
+bool LinuxFileSystem::CopyAttributes(std::string_view from,
+                                     std::string_view to) {
+  const std::optional<std::string> source = paths_.ToLinux(from);
+  const std::optional<std::string> target = paths_.ToLinux(to);
+  struct stat info;
+  if (!source || !target || stat(source->c_str(), &info) != 0) return false;
+  // The owner first: giving a file away may clear its set-id bits, which
+  // the permissions then put back.
+  (void)!lchown(target->c_str(), info.st_uid, info.st_gid);
+  return fchmodat(AT_FDCWD, target->c_str(), info.st_mode & 07777, 0) == 0;
+}
+
+bool LinuxFileSystem::SyncFolderOf(std::string_view path) {
+  const std::optional<std::string> folder = FolderOf(path);
+  if (!folder) return false;
+  const UniqueFd fd(open(folder->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return fd.valid() && fsync(fd.get()) == 0;
+}
+
+std::string LinuxFileSystem::ToDriveForm(std::string_view linux_path) const {
+  return paths_.ToDriveForm(linux_path);
 }
 
 }  // namespace trovane

@@ -6,6 +6,7 @@
 #include "platform/file_numbers.h"
 #include "platform/file_system.h"
 #include "platform/path_view.h"
+#include "platform/unique_fd.h"
 
 namespace trovane {
 
@@ -15,30 +16,30 @@ class LinuxFileSystem : public FileSystem {
                            FileNumbers& numbers = FileNumbers::Process());
 
   std::string Probe(std::string_view path) override;
-  bool IsFile(std::string_view path) override;
-  std::optional<int64_t> Length(std::string_view path) override;
-  std::optional<LocalTime> LastModified(std::string_view path) override;
+  std::optional<FileStatus> Status(std::string_view path) override;
   bool Delete(std::string_view path) override;
   bool Rename(std::string_view from, std::string_view to) override;
   bool Link(std::string_view from, std::string_view to) override;
   bool MakeFolder(std::string_view path) override;
-  std::unique_ptr<InputFile> OpenForReading(std::string_view path,
-                                            OpenOptions options) override;
-  std::unique_ptr<OutputFile> OpenForWriting(std::string_view path,
+  std::unique_ptr<ReadableFile> OpenReadable(std::string_view path,
                                              OpenOptions options) override;
-  std::unique_ptr<OutputFile> OpenForAppending(std::string_view path,
-                                               OpenOptions options) override;
-  SwapClaim ClaimSwap(std::string_view path) override;
+  std::unique_ptr<WritableFile> OpenWritable(std::string_view path,
+                                             WriteMode mode,
+                                             OpenOptions options) override;
+  LockClaim ClaimSwap(std::string_view path) override;
+  LockClaim ClaimFolderLock(std::string_view path) override;
+  std::string LinkTarget(std::string_view path) override;
+  bool CopyAttributes(std::string_view from, std::string_view to) override;
+  bool SyncFolderOf(std::string_view path) override;
   std::string ToDriveForm(std::string_view linux_path) const override;
-  std::optional<std::string> ToLinux(std::string_view path) const override;
 
  private:
   // Opens the file of `path` with open(2)'s `flags`: first as written, the
   // common case and one system call, then with the case of each name looked
   // up, which is also where a missing file is created.
-  int Open(std::string_view path, int flags);
-  std::unique_ptr<OutputFile> OpenOutput(std::string_view path, int flags,
-                                         OpenOptions options);
+  UniqueFd Open(std::string_view path, int flags);
+  // The Linux folder that holds `path`, its case looked up.
+  std::optional<std::string> FolderOf(std::string_view path) const;
 
   PathView paths_;
   FileNumbers& numbers_;

@@ -1,8 +1,5 @@
 #include "platform/output_file.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <utility>
 
 namespace trovane {
@@ -12,7 +9,8 @@ constexpr size_t kFlushSize = 1 << 16;
 
 }  // namespace
 
-OutputFile::OutputFile(FileNumbers::Lease lease) : lease_(std::move(lease)) {}
+OutputFile::OutputFile(std::unique_ptr<WritableFile> file)
+    : file_(std::move(file)) {}
 
 OutputFile::~OutputFile() { Close(); }
 
@@ -27,27 +25,21 @@ void OutputFile::WriteLine(std::string_view text) {
 }
 
 bool OutputFile::Flush() {
-  const int fd = lease_.fd();
-  if (fd < 0 && !pending_.empty()) ok_ = false;
-  size_t done = 0;
-  while (fd >= 0 && done < pending_.size()) {
-    const ssize_t n = write(fd, pending_.data() + done, pending_.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ok_ = false;
-      break;
-    }
-    done += static_cast<size_t>(n);
-  }
+  if (!pending_.empty() && (closed_ || !file_->Write(pending_))) ok_ = false;
   pending_.clear();
+  return ok_;
+}
+
+bool OutputFile::Sync() {
+  if (!Flush() || !file_->Sync()) ok_ = false;
   return ok_;
 }
 
 bool OutputFile::Close() {
   if (closed_) return ok_;
-  closed_ = true;
   Flush();
-  if (!lease_.Close()) ok_ = false;
+  closed_ = true;
+  if (!file_->Close()) ok_ = false;
   return ok_;
 }
 

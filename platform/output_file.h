@@ -1,30 +1,44 @@
-// A file open for writing under a file number. Text lines end with CR LF.
-// Output is buffered and written out at Flush() and Close(); a write that
-// fails is remembered, so that callers can tell a complete file from a
-// partial one.
+// Writing a file: the bytes as a file system takes them, and on top of
+// them the CR LF text lines the program writes. Output is buffered and
+// written out at Flush() and Close(); a write that fails is remembered, so
+// that callers can tell a complete file from a partial one.
 #ifndef TROVANE_PLATFORM_OUTPUT_FILE_H_
 #define TROVANE_PLATFORM_OUTPUT_FILE_H_
 
+#include <memory>
 #include <string>
 #include <string_view>
 
-#include "platform/file_numbers.h"
-
 namespace trovane {
+
+// A file open for writing under a file number.
+class WritableFile {
+ public:
+  virtual ~WritableFile() = default;
+  virtual int number() const = 0;
+  // Writes every byte of `bytes`; false when not all of them were written.
+  virtual bool Write(std::string_view bytes) = 0;
+  // Makes what was written survive a power cut.
+  virtual bool Sync() = 0;
+  // Closes the file and gives its number back; false when closing failed.
+  virtual bool Close() = 0;
+};
 
 class OutputFile {
  public:
-  explicit OutputFile(FileNumbers::Lease lease);
+  explicit OutputFile(std::unique_ptr<WritableFile> file);
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
   ~OutputFile();
 
-  int number() const { return lease_.number(); }
+  int number() const { return file_->number(); }
 
   void Write(std::string_view bytes);
   // `text` followed by CR LF.
   void WriteLine(std::string_view text);
   bool Flush();
+  // Writes out what is buffered and makes it survive a power cut.
+  bool Sync();
   // Writes out what is buffered and closes the file; true when every byte
   // reached the file.
   bool Close();
@@ -32,7 +46,7 @@ class OutputFile {
   bool ok() const { return ok_; }
 
  private:
-  FileNumbers::Lease lease_;
+  std::unique_ptr<WritableFile> file_;
   std::string pending_;
   bool ok_ = true;
   bool closed_ = false;

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <csignal>
 
+#include "platform/unique_fd.h"
+
 namespace trovane {
 namespace {
 
@@ -30,15 +32,13 @@ bool DetachedLauncher::StartDetached(
   argv.push_back(nullptr);
 
   // A pipe that closes on exec tells the parent whether the program started.
-  int status_pipe[2];
-  if (pipe2(status_pipe, O_CLOEXEC) != 0) return false;
+  int ends[2];
+  if (pipe2(ends, O_CLOEXEC) != 0) return false;
+  UniqueFd status_in(ends[0]);
+  UniqueFd status_out(ends[1]);
 
   const pid_t child = fork();
-  if (child < 0) {
-    close(status_pipe[0]);
-    close(status_pipe[1]);
-    return false;
-  }
+  if (child < 0) return false;
   if (child == 0) {
     // The child starts the grandchild and ends at once, so the grandchild
     // is adopted by init and never becomes our zombie.
@@ -62,19 +62,18 @@ bool DetachedLauncher::StartDetached(
     }
     execv(program.c_str(), argv.data());
     const char failed = 1;
-    (void)!write(status_pipe[1], &failed, 1);
+    (void)!write(status_out.get(), &failed, 1);
     _exit(127);
   }
-  close(status_pipe[1]);
+  status_out.Reset();
   int child_status = 0;
   while (waitpid(child, &child_status, 0) < 0 && errno == EINTR) {
   }
   char failed = 0;
   ssize_t n;
   do {
-    n = read(status_pipe[0], &failed, 1);
+    n = read(status_in.get(), &failed, 1);
   } while (n < 0 && errno == EINTR);
-  close(status_pipe[0]);
   return WIFEXITED(child_status) && WEXITSTATUS(child_status) == 0 && n == 0;
 }
 

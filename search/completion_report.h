@@ -5,9 +5,6 @@
 
 #include <string_view>
 
-#include "databank/data.h"
-#include "shell/window.h"
-
 namespace trovane {
 
 inline constexpr std::string_view kProblemsTitle = "Problems encountered...";
@@ -15,9 +12,6 @@ inline constexpr std::string_view kProblemsText =
     "On double-check illegal entries have been found. There are no illegal "
     "entries in the database at the moment, but to make sure your VEK "
     "programs will run appropriately, you should run Trovane again.";
-
-// Never returns: the window unloads and the process ends.
-[[noreturn]] void ReportCompletion(Window& window, Data& data, bool problems);
 
 }  // namespace trovane
 

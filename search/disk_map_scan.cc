@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "search/search_pass.h"
 #include "search/suffix_index.h"
 
 namespace trovane {
@@ -89,17 +90,18 @@ std::string ScanLabel(std::string_view path) {
   return folder;
 }
 
-void ScanDiskMap(Window& window, Data& data, FileSystem& files, Clock& clock) {
+void SearchPass::ScanDiskMap() {
+  Window& window = window_;
   window.LogActivity("About to begin search");
   ProgressBar& p1 = window.P1();
   p1.SetMin(0);
   // The disk map lies in the temporary folder, which may be shared.
   const std::string disk_map =
-      window.temporary_folder() + std::string(kDiskMapName);
+      InFolder(window.temporary_folder(), kDiskMapName);
   std::unique_ptr<InputFile> map =
-      files.OpenForReading(disk_map, {.refuse_link = true});
+      files_.OpenForReading(disk_map, {.refuse_link = true});
   if (map) {
-    if (const std::optional<int64_t> length = files.Length(disk_map)) {
+    if (const std::optional<int64_t> length = files_.Length(disk_map)) {
       p1.SetMax(static_cast<float>(*length));
     }
   }
@@ -119,7 +121,7 @@ void ScanDiskMap(Window& window, Data& data, FileSystem& files, Clock& clock) {
     // The clock is read every few records: a label a few microseconds late
     // is not seen, a clock read per record is.
     if (records++ % kRecordsPerClockRead == 0) {
-      const double now = clock.MonotonicSeconds();
+      const double now = clock_.MonotonicSeconds();
       if (std::fabs(now - last_update) > kLabelInterval) {
         last_update = now;
         window.Filename().SetCaption(ScanLabel(UpperAscii(record)));
@@ -128,7 +130,7 @@ void ScanDiskMap(Window& window, Data& data, FileSystem& files, Clock& clock) {
     }
     p1.SetValue(p1.value() + static_cast<float>(record.size()));
     if (window.FileList().ListCount() == 0) break;
-    wanted.Match(record, window, data);
+    wanted.Match(record, window, data_);
     if (!map || map->AtEnd()) break;
   }
   p1.SetValue(p1.max());

@@ -7,18 +7,11 @@
 #include <string>
 #include <string_view>
 
-#include "databank/data.h"
-#include "platform/clock.h"
-#include "platform/file_system.h"
-#include "shell/window.h"
-
 namespace trovane {
 
 // What the file-name label shows of a path during the scan: its folder
 // part, cut to 30 characters and "..." once the path is 34 long or longer.
 std::string ScanLabel(std::string_view path);
-
-void ScanDiskMap(Window& window, Data& data, FileSystem& files, Clock& clock);
 
 }  // namespace trovane
 

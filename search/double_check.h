@@ -11,19 +11,15 @@
 #include <string_view>
 
 #include "databank/data.h"
-#include "platform/file_system.h"
-#include "shell/window.h"
 
 namespace trovane {
 
 // The shortest trailing part of `path`, whole names joined with "\", that no
-// value of the databank `list` contains; the whole path when every part is
-// contained somewhere.
+// value of the databank `list` contains. Each part, the whole path
+// included, is looked for; when the whole path is contained somewhere too,
+// it is the whole path all the same.
 std::string ShortestDistinguishingTail(Data& data, const std::string& list,
                                        std::string_view path);
-
-// Returns whether any entry had to be removed: the problem flag.
-bool DoubleCheck(Window& window, Data& data, FileSystem& files);
 
 }  // namespace trovane
 

@@ -13,7 +13,7 @@ void Window::Wait_Timer() {
   // it is missing; the batch deletes and rewrites it all the same.
   char signal[2] = {'\0', '\0'};
   std::unique_ptr<InputFile> file = services_.files.OpenForReading(
-      temporary_folder() + std::string(kSignalFileName),
+      InFolder(temporary_folder(), kSignalFileName),
       {.refuse_link = true, .create = true});
   if (file) {
     file->ReadBytes(signal, sizeof signal);

@@ -10,6 +10,8 @@ namespace trovane {
 namespace {
 
 std::atomic<bool> pending{false};
+// Written from the signal handler and kept for the life of the process:
+// plain descriptors, which nothing ever closes.
 int wake_pipe[2] = {-1, -1};
 
 void OnQuitSignal(int /*signal_number*/) {

@@ -24,6 +24,8 @@ Window::Window(Services services, WindowPasses& passes, FrontEnd& front_end)
 
 void Window::Form_Load() {
   Data& data = services_.data;
+  // A wait for another process's lock lets the window's events through.
+  data.SetWaitHandler([this] { DoEvents(); });
   // The previous run's I/O log survives as Database_IO.log.x.
   data.StartDatabankLog(/*keep_previous=*/true);
   data.OpenDatabankAccess();
@@ -31,8 +33,7 @@ void Window::Form_Load() {
   activity_log_.Delete();
   LogActivity("Cleanup");
   // A completion signal left by an earlier run must not end this run's wait.
-  services_.files.Delete(data.temporary_folder() +
-                         std::string(kSignalFileName));
+  services_.files.Delete(InFolder(data.temporary_folder(), kSignalFileName));
   right_after_load_.SetEnabled(true);
 }
 
@@ -45,6 +46,7 @@ void Window::Form_Unload() {
   unloading_ = true;
   LogActivity("About to exit");
   LogActivity("Cleanup");
+  services_.data.SyncWritten();
   services_.file_numbers.CloseAll();
   front_end_.Close();
   services_.end_process(static_cast<int>(outcome_));
@@ -64,6 +66,11 @@ void Window::DoEvents() { front_end_.ProcessPendingEvents(); }
 
 void Window::MessageBox(std::string_view title, std::string_view text) {
   front_end_.MessageBox(title, text);
+}
+
+bool Window::StartScanBatch(const std::string& batch) {
+  if (services_.interpreter.empty()) return false;
+  return services_.launcher.StartDetached(services_.interpreter, {batch});
 }
 
 }  // namespace trovane

@@ -16,6 +16,7 @@
 #include "databank/data.h"
 #include "platform/file_numbers.h"
 #include "platform/file_system.h"
+#include "platform/process.h"
 #include "shell/activity_log.h"
 #include "shell/controls.h"
 #include "shell/front_end.h"
@@ -49,6 +50,9 @@ class Window {
     Clock& clock;
     Data& data;
     FileNumbers& file_numbers;
+    // What starts the scan batch, and the interpreter's Linux path.
+    ProcessLauncher& launcher;
+    std::string interpreter;
     // Ends the process at once with the given status; never returns.
     std::function<void(int status)> end_process;
   };
@@ -77,6 +81,14 @@ class Window {
 
   // The modal information box with one OK button.
   void MessageBox(std::string_view title, std::string_view text);
+
+  // Starts the command interpreter on the scan batch at `batch`, a process
+  // of its own that the batch wait then watches; false when it could not
+  // be started.
+  bool StartScanBatch(const std::string& batch);
+
+  // What the passes work with: the disk, the clock and the databank.
+  const Services& services() const { return services_; }
 
   // The controls, by name.
   Timer& RightAfterLoad() { return right_after_load_; }

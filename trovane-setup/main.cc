@@ -29,26 +29,15 @@
 namespace trovane {
 namespace {
 
+// The passes, wired to the window's events.
 class RunPasses : public WindowPasses {
  public:
-  RunPasses(Data& data, FileSystem& files, Clock& clock, BatchStarter starter)
-      : data_(data),
-        files_(files),
-        clock_(clock),
-        starter_(std::move(starter)) {}
-
   void AnalysisPass(Window& window) override {
-    RunAnalysisPass(window, data_, files_, clock_, starter_);
+    trovane::AnalysisPass(window).Run();
   }
   void SearchPass(Window& window) override {
-    RunSearchPass(window, data_, files_, clock_);
+    trovane::SearchPass(window).Run();
   }
-
- private:
-  Data& data_;
-  FileSystem& files_;
-  Clock& clock_;
-  BatchStarter starter_;
 };
 
 [[noreturn]] void EndProcessNow(int status) {
@@ -98,12 +87,12 @@ int Main(int argc, char** argv) {
   SystemClock clock;
   Data data(files, clock, environment);
   DetachedLauncher launcher;
-  RunPasses passes(data, files, clock,
-                   {FindCompanion("trovane-cmd", environment), launcher});
+  RunPasses passes;
   QuitSignals::Install();
   std::unique_ptr<FrontEnd> front_end = MakeFrontEnd(
       ChooseFrontEnd(environment, isatty(STDERR_FILENO) == 1), argc, argv);
-  Window window({files, clock, data, FileNumbers::Process(), EndProcessNow},
+  Window window({files, clock, data, FileNumbers::Process(), launcher,
+                 FindCompanion("trovane-cmd", environment), EndProcessNow},
                 passes, *front_end);
   window.Form_Load();
   front_end->Show(window);

@@ -3,46 +3,27 @@
 #ifndef TROVANE_TESTS_ANALYSIS_ANALYSIS_FIXTURE_H_
 #define TROVANE_TESTS_ANALYSIS_ANALYSIS_FIXTURE_H_
 
-#include <string>
-#include <vector>
-
 #include "analysis/analysis_pass.h"
 #include "analysis/disk_map_batch.h"
-#include "analysis/old_entries.h"
-#include "analysis/wanted_entries.h"
-#include "platform/process.h"
 #include "tests/support/pass_fixture.h"
 
 namespace trovane::testing {
 
-class RecordingLauncher : public ProcessLauncher {
- public:
-  struct Started {
-    std::string program;
-    std::vector<std::string> arguments;
-  };
-  bool StartDetached(const std::string& program,
-                     const std::vector<std::string>& arguments) override {
-    started.push_back({program, arguments});
-    return true;
-  }
-  std::vector<Started> started;
-};
-
 class AnalysisTest : public PassTest {
  protected:
-  static constexpr char kInterpreter[] = "/opt/vek/bin/trovane-cmd";
-
-  int Load() { return LoadWantedEntries(window_, harness_.files); }
-  void Check() {
-    CheckOldEntries(window_, harness_.data, harness_.files, harness_.clock);
+  int Load() {
+    pass_.LoadWantedEntries();
+    return pass_.read_count();
   }
+  void Check() { pass_.CheckOldEntries(); }
   void Build(int read_count) {
-    BuildDiskMapBatch(window_, harness_.files, starter_, read_count);
+    pass_.set_read_count(read_count);
+    pass_.BuildDiskMapBatch();
   }
 
-  RecordingLauncher launcher_;
-  BatchStarter starter_{kInterpreter, launcher_};
+  static constexpr const char* kInterpreter = WindowHarness::kInterpreter;
+  RecordingLauncher& launcher_ = harness_.launcher;
+  AnalysisPass pass_{window_};
 };
 
 }  // namespace trovane::testing

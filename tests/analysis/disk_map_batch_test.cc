@@ -114,8 +114,8 @@ TEST_F(AnalysisTest, ALineOfBlanksNoEntryHoldsIsLoggedAsIrrelevant) {
 }
 
 TEST_F(AnalysisTest, ATemporaryFolderWithBlanksIsWrittenWithoutQuotes) {
-  harness_.sandbox.MakeFolder("My Temp");
-  harness_.environment.Set("TEMP", harness_.sandbox.Path("My Temp"));
+  harness_.files.MakeFolder("C:\\My Temp");
+  harness_.environment.Set("TEMP", "C:\\My Temp");
   window_.Form_Load();
   Want({"A=x.exe"});
   Build(2);
@@ -138,7 +138,7 @@ TEST_F(AnalysisTest, WithNoEntriesLeftNothingIsBuiltButTheWaitBegins) {
 
 TEST_F(AnalysisTest, ABatchThatCannotBeWrittenOrRunIsNotStarted) {
   Want({"A=x.exe"});
-  harness_.sandbox.MakeFolder("Run/Map.bat");  // a folder in the batch's place
+  harness_.files.MakeFolder("C:\\Run\\Map.bat");  // in the batch's place
   Build(2);
   EXPECT_THAT(launcher_.started, IsEmpty());
   EXPECT_THAT(Log(), ::testing::Contains("Executing batch"));
@@ -146,12 +146,12 @@ TEST_F(AnalysisTest, ABatchThatCannotBeWrittenOrRunIsNotStarted) {
   EXPECT_FALSE(window_.RightAfterLoad().enabled());
 
   // A batch written whole, but no interpreter to run it.
-  WindowHarness other(passes_);
-  other.window.Form_Load();
-  other.window.FileList().AddItem("A=x.exe");
-  BuildDiskMapBatch(other.window, other.files, {"", launcher_}, 2);
-  EXPECT_THAT(launcher_.started, IsEmpty());
-  EXPECT_TRUE(other.sandbox.Exists("Run/Map.bat"));
+  WindowHarness without(passes_, /*interpreter=*/"");
+  without.window.Form_Load();
+  without.window.FileList().AddItem("A=x.exe");
+  AnalysisPass(without.window).BuildDiskMapBatch();
+  EXPECT_THAT(without.launcher.started, IsEmpty());
+  EXPECT_TRUE(without.files.Exists("Run/Map.bat"));
 }
 
 }  // namespace

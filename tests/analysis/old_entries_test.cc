@@ -88,7 +88,7 @@ TEST_F(OldEntriesTest, AFileWithoutTheCorrectNameIsRecheckedAndStays) {
 }
 
 TEST_F(OldEntriesTest, AFolderIsFoundThroughTheMarkerTheCheckLeavesInIt) {
-  harness_.sandbox.MakeFolder("Tools");
+  harness_.files.MakeFolder("Tools");
   Write("Trovane", "T=C:\\Tools\r\n");
   const std::vector<std::string> expected = Join({
       Look("C:\\Tools", "", "tools", false),
@@ -112,7 +112,7 @@ TEST_F(OldEntriesTest, AFolderIsFoundThroughTheMarkerTheCheckLeavesInIt) {
 }
 
 TEST_F(OldEntriesTest, ALocationThatNamesNothingIsLookedAtTwiceAndStays) {
-  harness_.sandbox.MakeFolder("Gone");
+  harness_.files.MakeFolder("Gone");
   Write("Trovane", "G=C:\\Gone\\g.exe\r\n");
   Want({"G=g.exe"});
   Check();

@@ -68,8 +68,7 @@ TEST_F(AnalysisTest, TheTickRunsTheStagesInOrderExactlyOnce) {
   int passes_run = 0;
   passes_.analysis = [&](Window& window) {
     ++passes_run;
-    RunAnalysisPass(window, harness_.data, harness_.files, harness_.clock,
-                    starter_);
+    AnalysisPass(window).Run();
   };
   harness_.front_end.on_yield = [&](int) { window_.RightAfterLoad().Tick(); };
 

@@ -19,7 +19,7 @@ TEST_F(DatabankTest, OpeningLogsTheFoldersAndAnEmptyWaitFile) {
 
 TEST_F(DatabankTest, TemporaryFolderComesFromVekThenTempThenTmpThenRunPath) {
   environment_.Set("VEK", "C:\\Vek");
-  environment_.Set("TMP", sandbox_.Path("Tmp"));
+  environment_.Set("TMP", "C:\\Tmp");
   data_.OpenDatabankAccess();
   EXPECT_EQ(data_.temporary_folder(), "C:\\Vek");  // drive form kept
 
@@ -40,8 +40,8 @@ TEST_F(DatabankTest, TemporaryFolderComesFromVekThenTempThenTmpThenRunPath) {
 TEST_F(DatabankTest, NothingIsLoggedBeforeLoggingStarts) {
   data_.OpenDatabankAccess();
   data_.Set("C:\\Trovane", "K", "V");
-  EXPECT_FALSE(sandbox_.Exists("Run/Database_IO.log"));
-  EXPECT_EQ(sandbox_.Read("Trovane"), "K=V\r\n");
+  EXPECT_FALSE(files_.Exists("Run/Database_IO.log"));
+  EXPECT_EQ(files_.Read("Trovane"), "K=V\r\n");
 }
 
 TEST_F(DatabankTest, ResolvesNamesAgainstTheRunPathUnlessTheyHoldADrive) {
@@ -56,23 +56,23 @@ TEST_F(DatabankTest, KeepsExactlyOnePreviousIoLog) {
   data_.LogDatabankIO("first run");
   data_.StartDatabankLog(true);
   data_.LogDatabankIO("second run");
-  EXPECT_THAT(CrLfLines(sandbox_.Read("Run/Database_IO.log.x")),
+  EXPECT_THAT(CrLfLines(files_.Read("Run/Database_IO.log.x")),
               ElementsAre("12-08-2026 21:24:33| first run"));
   data_.StartDatabankLog(true);
-  EXPECT_THAT(CrLfLines(sandbox_.Read("Run/Database_IO.log.x")),
+  EXPECT_THAT(CrLfLines(files_.Read("Run/Database_IO.log.x")),
               ElementsAre("12-08-2026 21:24:33| second run"));
-  EXPECT_FALSE(sandbox_.Exists("Run/Database_IO.log"));
+  EXPECT_FALSE(files_.Exists("Run/Database_IO.log"));
 
   data_.LogDatabankIO("third run");
   data_.StartDatabankLog(false);
-  EXPECT_FALSE(sandbox_.Exists("Run/Database_IO.log"));
+  EXPECT_FALSE(files_.Exists("Run/Database_IO.log"));
   EXPECT_TRUE(data_.logging());
 }
 
 TEST_F(DatabankTest, IoLogLineCarriesTheFractionOfTheSecond) {
   clock_.SetTime(2026, 1, 2, 19, 52, 47, 0.53125F);
   data_.LogDatabankIO("x");
-  EXPECT_EQ(sandbox_.Read("Run/Database_IO.log"),
+  EXPECT_EQ(files_.Read("Run/Database_IO.log"),
             "01-02-2026 19:52:47.53125| x\r\n");
 }
 

@@ -11,7 +11,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 TEST_F(DatabankTest, QueryReturnsTheFirstMatchingValueTrimmed) {
-  sandbox_.Write("Trovane", "comment\r\n key  =  first = value  \r\nKEY=2\r\n");
+  files_.Write("Trovane", "comment\r\n key  =  first = value  \r\nKEY=2\r\n");
   OpenLogged();
   EXPECT_EQ(data_.Query("C:\\Trovane", "Key"), "first = value");
   EXPECT_THAT(IoLog(), ElementsAre("Database C:\\Trovane serial 1 Query [Key] "
@@ -19,7 +19,7 @@ TEST_F(DatabankTest, QueryReturnsTheFirstMatchingValueTrimmed) {
 }
 
 TEST_F(DatabankTest, QueryMissClosesTheFileAndLogsAnEmptyValue) {
-  sandbox_.Write("Trovane", "A=1\r\n");
+  files_.Write("Trovane", "A=1\r\n");
   OpenLogged();
   EXPECT_EQ(data_.Query("C:\\Trovane", "Missing"), "");
   EXPECT_EQ(FileNumbers::Process().OpenCount(), 0);
@@ -34,18 +34,18 @@ TEST_F(DatabankTest, QueryMissClosesTheFileAndLogsAnEmptyValue) {
 TEST_F(DatabankTest, QueryOfAMissingOrEmptyDatabankOrEmptyKeyLogsNothing) {
   OpenLogged();
   EXPECT_EQ(data_.Query("C:\\Trovane", "A"), "");
-  sandbox_.Write("Trovane", "");
+  files_.Write("Trovane", "");
   EXPECT_EQ(data_.Query("C:\\Trovane", "A"), "");
-  sandbox_.Write("Trovane", "A=1\r\n");
+  files_.Write("Trovane", "A=1\r\n");
   EXPECT_EQ(data_.Query("C:\\Trovane", ""), "");
   EXPECT_THAT(IoLog(), IsEmpty());
 }
 
 TEST_F(DatabankTest, QueryRemovesAKeyWhoseValueIsBlank) {
-  sandbox_.Write("Trovane", "A=\r\nB=1\r\n");
+  files_.Write("Trovane", "A=\r\nB=1\r\n");
   OpenLogged();
   EXPECT_EQ(data_.Query("C:\\Trovane", "A"), "");
-  EXPECT_EQ(sandbox_.Read("Trovane"), "B=1\r\n");
+  EXPECT_EQ(files_.Read("Trovane"), "B=1\r\n");
   EXPECT_THAT(IoLog(),
               ElementsAre("Database C:\\Trovane serial 0 RemoveEntry [A]",
                           "Database [C:\\Trovane] ==>> allocated swap "
@@ -57,8 +57,7 @@ TEST_F(DatabankTest, QueryRemovesAKeyWhoseValueIsBlank) {
 }
 
 TEST_F(DatabankTest, FindEntryReturnsTheLastKeyWhoseValueHoldsTheText) {
-  sandbox_.Write("Trovane",
-                 "A=xabcx\r\nabc without equals\r\nB=ABC\r\nC=ab\r\n");
+  files_.Write("Trovane", "A=xabcx\r\nabc without equals\r\nB=ABC\r\nC=ab\r\n");
   OpenLogged();
   EXPECT_EQ(data_.FindEntry("C:\\Trovane", " abc "), "B");
   EXPECT_EQ(data_.FindEntry("C:\\Trovane", "zzz"), "");
@@ -71,7 +70,7 @@ TEST_F(DatabankTest, FindEntryReturnsTheLastKeyWhoseValueHoldsTheText) {
 }
 
 TEST_F(DatabankTest, QueryByLineNumberCountsCommentLinesToo) {
-  sandbox_.Write("Trovane", "comment\r\n K = V \r\n=only value\r\n");
+  files_.Write("Trovane", "comment\r\n K = V \r\n=only value\r\n");
   OpenLogged();
   const DatabankEntry second = data_.QueryByLineNumber("C:\\Trovane", 2);
   EXPECT_EQ(second.Key, "K");
@@ -97,17 +96,17 @@ TEST_F(DatabankTest, QueryByLineNumberCountsCommentLinesToo) {
 }
 
 TEST_F(DatabankTest, ReadersAcceptLfOnlyAndAMissingFinalBreak) {
-  sandbox_.Write("Trovane", "A=1\nB=2");
+  files_.Write("Trovane", "A=1\nB=2");
   EXPECT_EQ(data_.Query("C:\\Trovane", "B"), "2");
   EXPECT_EQ(data_.QueryByLineNumber("C:\\Trovane", 2).Value, "2");
   EXPECT_EQ(data_.FindEntry("C:\\Trovane", "2"), "B");
 }
 
 TEST_F(DatabankTest, RemoveEntryLogsSerialZeroThenSets) {
-  sandbox_.Write("Trovane", "A=1\r\n");
+  files_.Write("Trovane", "A=1\r\n");
   OpenLogged();
   data_.RemoveEntry("C:\\Trovane", "a");
-  EXPECT_EQ(sandbox_.Read("Trovane"), "");
+  EXPECT_EQ(files_.Read("Trovane"), "");
   EXPECT_EQ(IoLog().front(), "Database C:\\Trovane serial 0 RemoveEntry [a]");
 }
 

@@ -13,7 +13,7 @@ using ::testing::IsEmpty;
 TEST_F(DatabankTest, SetOnAMissingDatabankCreatesItWithTheOneLine) {
   OpenLogged();
   data_.Set("C:\\Trovane", " Key ", " Value ");
-  EXPECT_EQ(sandbox_.Read("Trovane"), "Key=Value\r\n");
+  EXPECT_EQ(files_.Read("Trovane"), "Key=Value\r\n");
   EXPECT_THAT(
       IoLog(),
       ElementsAre("Database [C:\\Trovane] ==>> allocated swap "
@@ -24,10 +24,10 @@ TEST_F(DatabankTest, SetOnAMissingDatabankCreatesItWithTheOneLine) {
 }
 
 TEST_F(DatabankTest, SetOnAnExistingDatabankOpensOneTwoThenOne) {
-  sandbox_.Write("Trovane", "A=1\r\nB=2\r\n");
+  files_.Write("Trovane", "A=1\r\nB=2\r\n");
   OpenLogged();
   data_.Set("C:\\Trovane", "A", "3");
-  EXPECT_EQ(sandbox_.Read("Trovane"), "B=2\r\nA=3\r\n");
+  EXPECT_EQ(files_.Read("Trovane"), "B=2\r\nA=3\r\n");
   EXPECT_THAT(IoLog(),
               ElementsAre("Database [C:\\Trovane] ==>> allocated "
                           "swap [C:\\Temp\\DSP.Root.Trovane.TMP]",
@@ -41,7 +41,7 @@ TEST_F(DatabankTest, SetOnAnExistingDatabankOpensOneTwoThenOne) {
 }
 
 TEST_F(DatabankTest, SerialsCountFilesTheProgramHoldsOpen) {
-  sandbox_.Write("Trovane", "A=1\r\n");
+  files_.Write("Trovane", "A=1\r\n");
   OpenLogged();
   std::unique_ptr<InputFile> held = files_.OpenForReading("C:\\Trovane", {});
   ASSERT_EQ(held->number(), 1);
@@ -52,21 +52,21 @@ TEST_F(DatabankTest, SerialsCountFilesTheProgramHoldsOpen) {
 }
 
 TEST_F(DatabankTest, RewriteKeepsCommentsAndDropsEmptiesAndBlankValues) {
-  sandbox_.Write("Trovane",
-                 "  a comment, kept as it stands  \r\n"
-                 "\r\n"
-                 "   \r\n"
-                 "=orphan value\r\n"
-                 "  =also orphan\r\n"
-                 "Blank=\r\n"
-                 "Spaces =   \r\n"
-                 "Key=old\r\n"
-                 "  Other  =  keeps its spaces  \r\n"
-                 "Padded=abc==\r\n"
-                 "key = older duplicate\r\n"
-                 "Last=1\r\n");
+  files_.Write("Trovane",
+               "  a comment, kept as it stands  \r\n"
+               "\r\n"
+               "   \r\n"
+               "=orphan value\r\n"
+               "  =also orphan\r\n"
+               "Blank=\r\n"
+               "Spaces =   \r\n"
+               "Key=old\r\n"
+               "  Other  =  keeps its spaces  \r\n"
+               "Padded=abc==\r\n"
+               "key = older duplicate\r\n"
+               "Last=1\r\n");
   data_.Set("C:\\Trovane", "KEY", "new");
-  EXPECT_EQ(sandbox_.Read("Trovane"),
+  EXPECT_EQ(files_.Read("Trovane"),
             "  a comment, kept as it stands  \r\n"
             "  Other  =  keeps its spaces  \r\n"
             "Padded=abc==\r\n"
@@ -78,15 +78,15 @@ TEST_F(DatabankTest, SettingAKeyInAnotherCaseLeavesOneLineAtTheEnd) {
   data_.Set("C:\\Trovane", "Key", "first");
   data_.Set("C:\\Trovane", "Other", "x");
   data_.Set("C:\\Trovane", "KEY", "second");
-  EXPECT_EQ(sandbox_.Read("Trovane"), "Other=x\r\nKEY=second\r\n");
+  EXPECT_EQ(files_.Read("Trovane"), "Other=x\r\nKEY=second\r\n");
   EXPECT_EQ(data_.Query("C:\\Trovane", "  key "), "second");
 }
 
 TEST_F(DatabankTest, EmptyValueRemovesEveryLineOfTheKey) {
-  sandbox_.Write("Trovane", "A=1\r\nB=2\r\na=3\r\n");
+  files_.Write("Trovane", "A=1\r\nB=2\r\na=3\r\n");
   OpenLogged();
   data_.Set("C:\\Trovane", "A", "");
-  EXPECT_EQ(sandbox_.Read("Trovane"), "B=2\r\n");
+  EXPECT_EQ(files_.Read("Trovane"), "B=2\r\n");
   EXPECT_EQ(IoLog().back(), " Blank entry ==>> Property removed from databank");
 
   data_.Set("C:\\Trovane", "A", "");
@@ -96,68 +96,67 @@ TEST_F(DatabankTest, EmptyValueRemovesEveryLineOfTheKey) {
 
 TEST_F(DatabankTest, ValueOfOnlySpacesWritesAnEntryTheNextRewriteDrops) {
   data_.Set("C:\\Trovane", "A", "   ");
-  EXPECT_EQ(sandbox_.Read("Trovane"), "A=\r\n");
+  EXPECT_EQ(files_.Read("Trovane"), "A=\r\n");
   data_.Set("C:\\Trovane", "B", "1");
-  EXPECT_EQ(sandbox_.Read("Trovane"), "B=1\r\n");
+  EXPECT_EQ(files_.Read("Trovane"), "B=1\r\n");
 }
 
 TEST_F(DatabankTest, BlankNameOrKeyDoesNothing) {
   OpenLogged();
   data_.Set("  ", "K", "V");
   data_.Set("C:\\Trovane", "  ", "V");
-  EXPECT_FALSE(sandbox_.Exists("Trovane"));
+  EXPECT_FALSE(files_.Exists("Trovane"));
   EXPECT_THAT(IoLog(), IsEmpty());
 }
 
 TEST_F(DatabankTest, EmptyValueOnAMissingDatabankCreatesNothing) {
   data_.Set("C:\\Trovane", "K", "");
-  EXPECT_FALSE(sandbox_.Exists("Trovane"));
+  EXPECT_FALSE(files_.Exists("Trovane"));
 }
 
 TEST_F(DatabankTest, RewriteLeavesNoExtraFileBehind) {
-  sandbox_.Write("Trovane", "A=1\r\n");
+  files_.Write("Trovane", "A=1\r\n");
   data_.Set("C:\\Trovane", "B", "2");
   data_.Set("C:\\Trovane", "A", "");
-  EXPECT_FALSE(sandbox_.Exists(".Trovane.trovane-new"));
-  EXPECT_FALSE(sandbox_.Exists("Temp/DSP.Root.Trovane.TMP"));
-  EXPECT_FALSE(sandbox_.Exists("Temp/DSP.Root..TMP"));
+  EXPECT_FALSE(files_.Exists(".Trovane.trovane-new"));
+  EXPECT_FALSE(files_.Exists("Temp/DSP.Root.Trovane.TMP"));
+  EXPECT_FALSE(files_.Exists("Temp/DSP.Root..TMP"));
 }
 
 TEST_F(DatabankTest, SwapNameCarriesTheFoldersLastPartAndTheFileName) {
-  sandbox_.Write("VEK/x.dat", "A=1\r\n");
+  files_.Write("VEK/x.dat", "A=1\r\n");
   OpenLogged();
-  const SwapAllocation swap = data_.AllocateSwap("C:\\VEK\\x.dat");
-  EXPECT_EQ(swap.path, "C:\\Temp\\DSP.VEK.x.dat.TMP");
-  EXPECT_TRUE(sandbox_.Exists("Temp/DSP.VEK.x.dat.TMP"));
+  const DatabankLocks locks = data_.AllocateSwap("C:\\VEK\\x.dat");
+  EXPECT_EQ(locks.swap_path, "C:\\Temp\\DSP.VEK.x.dat.TMP");
+  EXPECT_TRUE(files_.Exists("Temp/DSP.VEK.x.dat.TMP"));
   EXPECT_THAT(IoLog(), ElementsAre("Database [C:\\VEK\\x.dat] ==>> allocated "
                                    "swap [C:\\Temp\\DSP.VEK.x.dat.TMP]"));
 }
 
 TEST_F(DatabankTest, SwapNameUsesTheFileNameAsStoredOnDisk) {
-  sandbox_.Write("TROVANE", "A=1\r\n");
+  files_.Write("TROVANE", "A=1\r\n");
   data_.OpenDatabankAccess();
-  EXPECT_EQ(data_.AllocateSwap("C:\\Trovane").path,
+  EXPECT_EQ(data_.AllocateSwap("C:\\Trovane").swap_path,
             "C:\\Temp\\DSP.Root.TROVANE.TMP");
   // Only the exact name of the main databank is the root.
-  EXPECT_EQ(data_.AllocateSwap("c:\\trovane").path,
+  EXPECT_EQ(data_.AllocateSwap("c:\\trovane").swap_path,
             "C:\\Temp\\DSP.c:.TROVANE.TMP");
 }
 
 TEST_F(DatabankTest, UpperCasedNameStillUpdatesTheRealFile) {
-  sandbox_.Write("Vek/Data/Bank.dat", "A=1\r\n");
+  files_.Write("Vek/Data/Bank.dat", "A=1\r\n");
   data_.Set("C:\\VEK\\DATA\\BANK.DAT", "B", "2");
-  EXPECT_EQ(sandbox_.Read("Vek/Data/Bank.dat"), "A=1\r\nB=2\r\n");
-  EXPECT_FALSE(sandbox_.Exists("VEK"));
+  EXPECT_EQ(files_.Read("Vek/Data/Bank.dat"), "A=1\r\nB=2\r\n");
 }
 
 TEST_F(DatabankTest, KeepsHostileLinesByteForByte) {
   const std::string nul_line("nul\0byte=kept", 13);
   const std::string long_line = "Long=" + std::string(10 << 20, 'x');
   const std::string latin1 = "Caf\xe9=\xff\xfe bytes";
-  sandbox_.Write("Trovane", nul_line + "\n" + long_line + "\n" + latin1 +
-                                "\r\nLone\rCR=inside\nNoFinalBreak=1");
+  files_.Write("Trovane", nul_line + "\n" + long_line + "\n" + latin1 +
+                              "\r\nLone\rCR=inside\nNoFinalBreak=1");
   data_.Set("C:\\Trovane", "New", "1");
-  EXPECT_EQ(sandbox_.Read("Trovane"),
+  EXPECT_EQ(files_.Read("Trovane"),
             nul_line + "\r\n" + long_line + "\r\n" + latin1 +
                 "\r\nLone\rCR=inside\r\nNoFinalBreak=1\r\nNew=1\r\n");
 }
@@ -168,9 +167,9 @@ TEST_F(DatabankTest, ThousandsOfEntriesSurviveARewrite) {
     content +=
         "Key" + std::to_string(i) + "=Value" + std::to_string(i) + "\r\n";
   }
-  sandbox_.Write("Trovane", content);
+  files_.Write("Trovane", content);
   data_.Set("C:\\Trovane", "Key0", "moved");
-  EXPECT_EQ(sandbox_.Read("Trovane"),
+  EXPECT_EQ(files_.Read("Trovane"),
             content.substr(content.find("Key1=")) + "Key0=moved\r\n");
 }
 

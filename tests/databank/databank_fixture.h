@@ -1,6 +1,6 @@
-// A databank layer over a sandbox: drive C is the sandbox, the program lies
-// in C:\Run, the temporary folder is C:\Temp and the clock stands at a whole
-// second, so log lines carry no fraction.
+// A databank layer over a disk in memory: the program lies in C:\Run, the
+// temporary folder is C:\Temp and the clock stands at a whole second, so
+// log lines carry no fraction.
 #ifndef TROVANE_TESTS_DATABANK_DATABANK_FIXTURE_H_
 #define TROVANE_TESTS_DATABANK_DATABANK_FIXTURE_H_
 
@@ -11,20 +11,17 @@
 
 #include "databank/data.h"
 #include "tests/support/fakes.h"
-#include "tests/support/sandbox.h"
+#include "tests/support/memory_file_system.h"
 #include "tests/support/text_files.h"
 
 namespace trovane::testing {
 
 class DatabankTest : public ::testing::Test {
  protected:
-  DatabankTest()
-      : files_(sandbox_.Files()),
-        environment_(sandbox_.Path("Run")),
-        data_(files_, clock_, environment_) {
-    sandbox_.MakeFolder("Run");
-    sandbox_.MakeFolder("Temp");
-    environment_.Set("TEMP", sandbox_.Path("Temp"));
+  DatabankTest() {
+    files_.MakeFolder("C:\\Run");
+    files_.MakeFolder("C:\\Temp");
+    environment_.Set("TEMP", "C:\\Temp");
   }
 
   // Starts logging and settles the access settings, then forgets the two
@@ -32,17 +29,18 @@ class DatabankTest : public ::testing::Test {
   void OpenLogged() {
     data_.StartDatabankLog(true);
     data_.OpenDatabankAccess();
-    sandbox_.Write("Run/Database_IO.log", "");
+    files_.Write("Run/Database_IO.log", "");
   }
 
   // The messages of the I/O log, each line's time stamp checked and cut.
-  std::vector<std::string> IoLog() const;
+  std::vector<std::string> IoLog() const {
+    return StampedMessages(files_.Read("Run/Database_IO.log"));
+  }
 
-  Sandbox sandbox_;
-  LinuxFileSystem files_;
+  MemoryFileSystem files_;
   FakeClock clock_;
-  FakeEnvironment environment_;
-  Data data_;
+  FakeEnvironment environment_{"C:\\Run"};
+  Data data_{files_, clock_, environment_};
 };
 
 }  // namespace trovane::testing

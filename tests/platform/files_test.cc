@@ -12,7 +12,7 @@
 
 #include "platform/file_numbers.h"
 #include "platform/linux_file_system.h"
-#include "platform/swap_lock.h"
+#include "platform/linux_locks.h"
 #include "tests/support/sandbox.h"
 
 namespace trovane {
@@ -20,66 +20,60 @@ namespace {
 
 using ::trovane::testing::Sandbox;
 
-int OpenNull() { return open("/dev/null", O_RDONLY | O_CLOEXEC); }
-bool IsOpen(int fd) { return fcntl(fd, F_GETFD) != -1; }
+// An open file as the table sees it: something CloseAll() can close.
+struct FakeOpenFile : FileNumbers::Holder {
+  void CloseForAll() override { closed = true; }
+  bool closed = false;
+};
 
 TEST(FileNumbersTest, HandsOutTheLowestFreeNumber) {
   FileNumbers table;
-  FileNumbers::Lease first = table.Take(OpenNull());
-  FileNumbers::Lease second = table.Take(OpenNull());
-  FileNumbers::Lease third = table.Take(OpenNull());
+  FakeOpenFile file;
+  FileNumbers::Lease first = table.Take(&file);
+  FileNumbers::Lease second = table.Take(&file);
+  FileNumbers::Lease third = table.Take(nullptr);
   EXPECT_EQ(first.number(), 1);
   EXPECT_EQ(second.number(), 2);
   EXPECT_EQ(third.number(), 3);
 
-  const int fd = second.fd();
-  EXPECT_TRUE(second.Close());
-  EXPECT_FALSE(IsOpen(fd));
+  second.Release();
   EXPECT_EQ(second.number(), 2);  // still readable for the logs
-  EXPECT_EQ(second.fd(), -1);
-  FileNumbers::Lease fourth = table.Take(OpenNull());
+  FileNumbers::Lease fourth = table.Take(&file);
   EXPECT_EQ(fourth.number(), 2);
   EXPECT_EQ(table.OpenCount(), 3);
 }
 
-TEST(FileNumbersTest, TheFileAfterTheHighestNumberIsRefusedAndClosed) {
+TEST(FileNumbersTest, TheFileAfterTheHighestNumberGetsNone) {
   FileNumbers table;
+  FakeOpenFile file;
   std::vector<FileNumbers::Lease> leases;
   for (int i = 1; i <= FileNumbers::kHighest; ++i) {
-    leases.push_back(table.Take(OpenNull()));
+    leases.push_back(table.Take(&file));
     ASSERT_EQ(leases.back().number(), i);
   }
-  const int extra = OpenNull();
-  FileNumbers::Lease refused = table.Take(extra);
-  EXPECT_EQ(refused.number(), 0);
-  EXPECT_EQ(refused.fd(), -1);
-  EXPECT_FALSE(IsOpen(extra));
+  EXPECT_EQ(table.Take(&file).number(), 0);
   EXPECT_EQ(table.OpenCount(), FileNumbers::kHighest);
 
   leases[99] = FileNumbers::Lease();  // ending a lease frees number 100
-  EXPECT_EQ(table.Take(OpenNull()).number(), 100);
+  EXPECT_EQ(table.Take(&file).number(), 100);
 }
 
-TEST(FileNumbersTest, CloseAllLeavesFilesOpenedLaterAlone) {
+TEST(FileNumbersTest, CloseAllClosesEachFileOnceAndSparesLaterOnes) {
   FileNumbers table;
-  std::optional<FileNumbers::Lease> stale(table.Take(OpenNull()));
-  const int old_fd = stale->fd();
+  FakeOpenFile old_file;
+  std::optional<FileNumbers::Lease> stale(table.Take(&old_file));
   table.CloseAll();
+  EXPECT_TRUE(old_file.closed);
   EXPECT_EQ(table.OpenCount(), 0);
-  EXPECT_FALSE(IsOpen(old_fd));
-  EXPECT_EQ(stale->fd(), -1);
   EXPECT_EQ(stale->number(), 1);
 
-  // The lowest free descriptor and the lowest free number both come round
-  // again; the stale lease must close neither.
-  const int reused = OpenNull();
-  ASSERT_EQ(reused, old_fd);
-  FileNumbers::Lease fresh = table.Take(reused);
+  // The number comes round again; the stale lease must not free it.
+  FakeOpenFile fresh_file;
+  FileNumbers::Lease fresh = table.Take(&fresh_file);
   EXPECT_EQ(fresh.number(), 1);
   stale.reset();
-  EXPECT_TRUE(IsOpen(reused));
-  EXPECT_EQ(fresh.fd(), reused);
   EXPECT_EQ(table.OpenCount(), 1);
+  EXPECT_FALSE(fresh_file.closed);
 }
 
 class InputFileTest : public ::testing::Test {
@@ -226,14 +220,14 @@ TEST(SwapLockTest, HeldWhileTheLockLivesAndGoneAfterwards) {
   Sandbox sandbox;
   const std::string path = sandbox.Path("DSP.TMP");
   {
-    const SwapClaim claim = ClaimSwapFile(path);
-    ASSERT_EQ(claim.outcome, SwapClaim::Outcome::kTaken);
+    const LockClaim claim = ClaimSwapFile(path);
+    ASSERT_EQ(claim.outcome, LockClaim::Outcome::kTaken);
     ASSERT_NE(claim.lock, nullptr);
     EXPECT_TRUE(sandbox.Exists("DSP.TMP"));
 
     // Another open of the file cannot take its lock: a living holder.
-    const SwapClaim second = ClaimSwapFile(path);
-    EXPECT_EQ(second.outcome, SwapClaim::Outcome::kHeldByLiveProcess);
+    const LockClaim second = ClaimSwapFile(path);
+    EXPECT_EQ(second.outcome, LockClaim::Outcome::kHeldByLiveProcess);
     EXPECT_EQ(second.lock, nullptr);
     EXPECT_TRUE(sandbox.Exists("DSP.TMP"));
   }
@@ -245,10 +239,10 @@ TEST(SwapLockTest, FileNobodyHoldsIsRemoved) {
   Sandbox sandbox;
   sandbox.Write("DSP.TMP", "left by a process that died");
   EXPECT_EQ(ClaimSwapFile(sandbox.Path("DSP.TMP")).outcome,
-            SwapClaim::Outcome::kLeftByDeadProcess);
+            LockClaim::Outcome::kLeftByDeadProcess);
   EXPECT_FALSE(sandbox.Exists("DSP.TMP"));
   EXPECT_EQ(ClaimSwapFile(sandbox.Path("DSP.TMP")).outcome,
-            SwapClaim::Outcome::kTaken);
+            LockClaim::Outcome::kTaken);
 }
 
 TEST(SwapLockTest, SymbolicLinkIsRemovedAndItsTargetKept) {
@@ -259,9 +253,9 @@ TEST(SwapLockTest, SymbolicLinkIsRemovedAndItsTargetKept) {
   std::filesystem::create_symlink(sandbox.Path("nowhere"),
                                   sandbox.Path("DANGLING.TMP"));
   EXPECT_EQ(ClaimSwapFile(sandbox.Path("DSP.TMP")).outcome,
-            SwapClaim::Outcome::kLeftByDeadProcess);
+            LockClaim::Outcome::kLeftByDeadProcess);
   EXPECT_EQ(ClaimSwapFile(sandbox.Path("DANGLING.TMP")).outcome,
-            SwapClaim::Outcome::kLeftByDeadProcess);
+            LockClaim::Outcome::kLeftByDeadProcess);
   EXPECT_FALSE(sandbox.Exists("DSP.TMP"));
   EXPECT_FALSE(sandbox.Exists("DANGLING.TMP"));
   EXPECT_FALSE(sandbox.Exists("nowhere"));
@@ -272,10 +266,24 @@ TEST(SwapLockTest, FolderAtTheNameOrNoFolderIsUnavailable) {
   Sandbox sandbox;
   sandbox.MakeFolder("DSP.TMP");
   EXPECT_EQ(ClaimSwapFile(sandbox.Path("DSP.TMP")).outcome,
-            SwapClaim::Outcome::kUnavailable);
+            LockClaim::Outcome::kUnavailable);
   EXPECT_TRUE(std::filesystem::is_directory(sandbox.Path("DSP.TMP")));
   EXPECT_EQ(ClaimSwapFile(sandbox.Path("Missing/DSP.TMP")).outcome,
-            SwapClaim::Outcome::kUnavailable);
+            LockClaim::Outcome::kUnavailable);
+}
+
+TEST(FolderLockTest, OneHolderAtATimeAndNothingLeftBehind) {
+  Sandbox sandbox;
+  {
+    const LockClaim first = ClaimFolder(sandbox.root());
+    ASSERT_EQ(first.outcome, LockClaim::Outcome::kTaken);
+    EXPECT_EQ(ClaimFolder(sandbox.root()).outcome,
+              LockClaim::Outcome::kHeldByLiveProcess);
+  }
+  EXPECT_EQ(ClaimFolder(sandbox.root()).outcome, LockClaim::Outcome::kTaken);
+  EXPECT_EQ(ClaimFolder(sandbox.Path("Missing")).outcome,
+            LockClaim::Outcome::kUnavailable);
+  EXPECT_TRUE(std::filesystem::is_empty(sandbox.root()));
 }
 
 }  // namespace

@@ -83,31 +83,32 @@ class SandboxFilesTest : public ::testing::Test {
 
   Sandbox sandbox_;
   LinuxFileSystem files_ = sandbox_.Files();
+  PathView paths_{sandbox_.Drives(), sandbox_.root()};
 };
 
 TEST_F(SandboxFilesTest, EveryNameIsMatchedWithoutRegardToCase) {
   sandbox_.Write("Vek/Run/FileList.txt", "x");
-  EXPECT_EQ(files_.ToLinux("C:\\VEK\\RUN\\FILELIST.TXT"),
+  EXPECT_EQ(paths_.ToLinux("C:\\VEK\\RUN\\FILELIST.TXT"),
             sandbox_.Path("Vek/Run/FileList.txt"));
-  EXPECT_EQ(files_.ToLinux("vek\\rUN"), sandbox_.Path("Vek/Run"));
-  EXPECT_EQ(files_.ToLinux("\\VEK"), sandbox_.Path("Vek"));
+  EXPECT_EQ(paths_.ToLinux("vek\\rUN"), sandbox_.Path("Vek/Run"));
+  EXPECT_EQ(paths_.ToLinux("\\VEK"), sandbox_.Path("Vek"));
   EXPECT_TRUE(files_.IsFile("c:\\vek\\run\\filelist.txt"));
-  EXPECT_EQ(files_.ToLinux("Q:\\Vek"), std::nullopt);
+  EXPECT_EQ(paths_.ToLinux("Q:\\Vek"), std::nullopt);
 }
 
 TEST_F(SandboxFilesTest, SeveralCaseVariantsGiveTheFirstInByteOrder) {
   sandbox_.Write("Dir/data.TXT", "lower");
   sandbox_.Write("Dir/Data.txt", "mixed");
   sandbox_.Write("Dir/DATA.txt", "upper");
-  EXPECT_EQ(files_.ToLinux("C:\\dir\\data.txt"), sandbox_.Path("Dir/DATA.txt"));
+  EXPECT_EQ(paths_.ToLinux("C:\\dir\\data.txt"), sandbox_.Path("Dir/DATA.txt"));
   EXPECT_EQ(files_.Probe("C:\\DIR\\DATA.TXT"), "DATA.txt");
   // A name that exists exactly as written is taken as it is.
-  EXPECT_EQ(files_.ToLinux("C:\\DIR\\data.TXT"), sandbox_.Path("Dir/data.TXT"));
+  EXPECT_EQ(paths_.ToLinux("C:\\DIR\\data.TXT"), sandbox_.Path("Dir/data.TXT"));
 }
 
 TEST_F(SandboxFilesTest, MissingNamesKeepTheCaseGiven) {
   sandbox_.MakeFolder("Out");
-  EXPECT_EQ(files_.ToLinux("C:\\OUT\\Missing\\FILE"),
+  EXPECT_EQ(paths_.ToLinux("C:\\OUT\\Missing\\FILE"),
             sandbox_.Path("Out/Missing/FILE"));
   ASSERT_NE(files_.OpenForWriting("C:\\OUT\\NewFile.TXT", {}), nullptr);
   EXPECT_TRUE(sandbox_.Exists("Out/NewFile.TXT"));
@@ -128,7 +129,7 @@ TEST_F(SandboxFilesTest, APathOfAGreatManyNamesIsTakenAsWritten) {
     linux_path += "/D" + std::to_string(i);
   }
   sandbox_.MakeFolder("Out");
-  EXPECT_EQ(files_.ToLinux(drive_form), linux_path);
+  EXPECT_EQ(paths_.ToLinux(drive_form), linux_path);
   EXPECT_FALSE(files_.MakeFolder(drive_form));
   EXPECT_EQ(files_.Probe(drive_form), "");
 }

@@ -19,9 +19,7 @@ const char kProblems[] =
 class SearchPassTest : public SearchTest {
  protected:
   SearchPassTest() {
-    passes_.search = [this](Window& window) {
-      RunSearchPass(window, harness_.data, harness_.files, harness_.clock);
-    };
+    passes_.search = [this](Window& window) { SearchPass(window).Run(); };
   }
 };
 
@@ -82,7 +80,7 @@ TEST_F(SearchPassTest, ProblemsAreShownBeforeTheBookkeepingIsWritten) {
   BoxWatcher watcher(harness_.data);
   Window window(
       {harness_.files, harness_.clock, harness_.data, FileNumbers::Process(),
-       [](int status) { throw ProcessEnded{status}; }},
+       harness_.launcher, "", [](int status) { throw ProcessEnded{status}; }},
       passes_, watcher);
   watcher.Show(window);
   window.Form_Load();

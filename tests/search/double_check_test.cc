@@ -117,7 +117,7 @@ TEST_F(DoubleCheckTest, TheBookkeepingEntriesAreCheckedLikeAnyOther) {
 
 TEST_F(DoubleCheckTest, AnInterfaceKeyIsACfpFileThatIsCreatedWhenMissing) {
   Bank({"MyInterfaceFile=C:\\CONF\\IFACE.CFG"});
-  harness_.sandbox.MakeFolder("Conf");
+  harness_.files.MakeFolder("Conf");
   Write("Run/FileList.txt", "MyInterfaceFile=iface.cfg\r\n");
   EXPECT_FALSE(Check());
   EXPECT_EQ(Read("Run/MustExist.txt"), "MyInterfaceFile=CFP\r\n");
@@ -146,7 +146,7 @@ TEST_F(DoubleCheckTest, ADirEntryGetsItsFolderAndMarkerAndPassesNextTime) {
 
 TEST_F(DoubleCheckTest, ADspEntryGetsANewDatabank) {
   Bank({"S=C:\\BANKS\\SETTINGS"});
-  harness_.sandbox.MakeFolder("Banks");
+  harness_.files.MakeFolder("Banks");
   Write("Run/MustExist.txt", "S=DSP\r\n");
   Write("Run/FileList.txt", "S=settings\r\n");
   EXPECT_FALSE(Check());

@@ -15,14 +15,14 @@ namespace trovane::testing {
 
 class SearchTest : public PassTest {
  protected:
-  void Scan() {
-    ScanDiskMap(window_, harness_.data, harness_.files, harness_.clock);
-  }
-  bool Check() { return DoubleCheck(window_, harness_.data, harness_.files); }
+  void Scan() { pass_.ScanDiskMap(); }
+  bool Check() { return pass_.DoubleCheck(); }
   // The value the Trovane databank holds for `key`.
   std::string Value(std::string_view key) {
     return harness_.data.Query(kTrovaneDatabank, key);
   }
+
+  SearchPass pass_{window_};
 };
 
 }  // namespace trovane::testing

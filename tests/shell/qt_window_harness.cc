@@ -35,6 +35,8 @@ QtWindowHarness::QtWindowHarness(const Sandbox& sandbox, EndProcess end_process)
                .clock = clock_,
                .data = data_,
                .file_numbers = FileNumbers::Process(),
+               .launcher = launcher_,
+               .interpreter = "",
                .end_process = std::move(end_process)},
               passes_, *front_end_) {
   sandbox.MakeFolder("Run");

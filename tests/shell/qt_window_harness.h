@@ -55,6 +55,7 @@ class QtWindowHarness {
   FakeClock clock_;
   FakeEnvironment environment_;
   Data data_;
+  RecordingLauncher launcher_;
   FunctionPasses passes_;
   std::unique_ptr<FrontEnd> front_end_;
   Window window_;

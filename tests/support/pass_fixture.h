@@ -1,6 +1,6 @@
-// A loaded main window over a sandbox, for the tests of both passes: the
-// program lies in C:\Run, the temporary folder is C:\Temp, the Trovane
-// databank is the file "Trovane" at the sandbox's root, and the clock
+// A loaded main window over a disk in memory, for the tests of both passes:
+// the program lies in C:\Run, the temporary folder is C:\Temp, the Trovane
+// databank is the file "Trovane" at the root of drive C, and the clock
 // stands at 21:24:33 on 12-08-2026.
 #ifndef TROVANE_TESTS_SUPPORT_PASS_FIXTURE_H_
 #define TROVANE_TESTS_SUPPORT_PASS_FIXTURE_H_
@@ -32,13 +32,13 @@ class PassTest : public ::testing::Test {
 
   // Files by their path below drive C, with "/" between names.
   void Write(std::string_view path, std::string_view content) {
-    harness_.sandbox.Write(path, content);
+    harness_.files.Write(path, content);
   }
   std::string Read(std::string_view path) const {
-    return harness_.sandbox.Read(path);
+    return harness_.files.Read(path);
   }
   bool Exists(std::string_view path) const {
-    return harness_.sandbox.Exists(path);
+    return harness_.files.Exists(path);
   }
 
   void Want(std::initializer_list<std::string> items) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace trovane::testing {
 
 std::vector<std::string> CrLfLines(std::string_view content) {
@@ -29,6 +31,16 @@ std::vector<std::string> LogMessages(std::string_view content) {
     const size_t bar = line.find("| ");
     messages.emplace_back(bar == std::string_view::npos ? line
                                                         : line.substr(bar + 2));
+  }
+  return messages;
+}
+
+std::vector<std::string> StampedMessages(std::string_view content) {
+  const std::string stamp = "12-08-2026 21:24:33| ";
+  std::vector<std::string> messages;
+  for (const std::string& line : CrLfLines(content)) {
+    EXPECT_EQ(line.substr(0, stamp.size()), stamp);
+    messages.push_back(line.substr(std::min(stamp.size(), line.size())));
   }
   return messages;
 }

@@ -17,6 +17,10 @@ std::vector<std::string> CrLfLines(std::string_view content);
 // line still being written (no CR LF yet) is left out.
 std::vector<std::string> LogMessages(std::string_view content);
 
+// The messages of a log written while the fake clock stood at its first
+// moment, each line's time stamp checked: every line must be complete.
+std::vector<std::string> StampedMessages(std::string_view content);
+
 // The messages of the activity log in C:\Run.
 std::vector<std::string> ActivityLogMessages(const Sandbox& sandbox);
 

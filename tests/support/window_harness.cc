@@ -12,21 +12,21 @@ void ScriptedFrontEnd::ProcessPendingEvents() {
   if (on_yield) on_yield(yields);
 }
 
-WindowHarness::WindowHarness(WindowPasses& passes)
-    : files(sandbox.Files()),
-      environment(sandbox.Path("Run")),
+WindowHarness::WindowHarness(WindowPasses& passes, std::string interpreter)
+    : environment("C:\\Run"),
       data(files, clock, environment),
-      window({files, clock, data, FileNumbers::Process(),
+      window({files, clock, data, FileNumbers::Process(), launcher,
+              std::move(interpreter),
               [](int status) { throw ProcessEnded{status}; }},
              passes, front_end) {
-  sandbox.MakeFolder("Run");
-  sandbox.MakeFolder("Temp");
-  environment.Set("TEMP", sandbox.Path("Temp"));
+  files.MakeFolder("C:\\Run");
+  files.MakeFolder("C:\\Temp");
+  environment.Set("TEMP", "C:\\Temp");
   front_end.Show(window);
 }
 
 std::vector<std::string> WindowHarness::ActivityLog() const {
-  return ActivityLogMessages(sandbox);
+  return LogMessages(files.Read("C:\\Run\\Trovane.Log"));
 }
 
 int WindowHarness::ExpectEnd(const std::function<void()>& event) {

@@ -1,7 +1,7 @@
-// A main window over a sandbox, shown by a scripted front end: tests drive
-// its events by hand and decide what happens while a pass yields. The end
-// of the process is an exception that carries the exit status, so that the
-// interrupted pass unwinds and the test goes on.
+// A main window over a disk in memory, shown by a scripted front end:
+// tests drive its events by hand and decide what happens while a pass
+// yields. The end of the process is an exception that carries the exit
+// status, so that the interrupted pass unwinds and the test goes on.
 #ifndef TROVANE_TESTS_SUPPORT_WINDOW_HARNESS_H_
 #define TROVANE_TESTS_SUPPORT_WINDOW_HARNESS_H_
 
@@ -11,10 +11,11 @@
 #include <vector>
 
 #include "databank/data.h"
+#include "platform/process.h"
 #include "shell/front_end.h"
 #include "shell/window.h"
 #include "tests/support/fakes.h"
-#include "tests/support/sandbox.h"
+#include "tests/support/memory_file_system.h"
 
 namespace trovane::testing {
 
@@ -57,23 +58,42 @@ class FunctionPasses : public WindowPasses {
   std::function<void(Window&)> search;
 };
 
-// The program's folder is C:\Run, the temporary folder C:\Temp.
+// A launcher that only records what it was asked to start.
+class RecordingLauncher : public ProcessLauncher {
+ public:
+  struct Started {
+    std::string program;
+    std::vector<std::string> arguments;
+  };
+  bool StartDetached(const std::string& program,
+                     const std::vector<std::string>& arguments) override {
+    started.push_back({program, arguments});
+    return true;
+  }
+  std::vector<Started> started;
+};
+
+// The program's folder is C:\Run, the temporary folder C:\Temp, and the
+// interpreter /opt/vek/bin/trovane-cmd.
 class WindowHarness {
  public:
-  explicit WindowHarness(WindowPasses& passes);
+  static constexpr char kInterpreter[] = "/opt/vek/bin/trovane-cmd";
 
-  // The activity log's messages, each line's time stamp checked and cut.
+  explicit WindowHarness(WindowPasses& passes,
+                         std::string interpreter = kInterpreter);
+
+  // The activity log's messages, each line's time stamp cut off.
   std::vector<std::string> ActivityLog() const;
 
   // Runs `event` and returns the exit status it ended the process with;
   // fails the test when it returns instead.
   int ExpectEnd(const std::function<void()>& event);
 
-  Sandbox sandbox;
-  LinuxFileSystem files;
+  MemoryFileSystem files;
   FakeClock clock;
   FakeEnvironment environment;
   Data data;
+  RecordingLauncher launcher;
   ScriptedFrontEnd front_end;
   Window window;
 };

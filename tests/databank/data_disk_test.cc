@@ -1,8 +1,10 @@
-// The swap file as a lock between processes: live holders are waited for,
-// dead ones are recovered, and a process killed in the middle of a Set
-// never costs the databank an entry whose Set had returned.
+// The databank on the real disk: the locks between processes, whatever
+// their temporary folders; a process killed in the middle of a Set never
+// costs the databank an entry whose Set had returned; and a rewrite keeps
+// the databank's permissions, owner and link.
 #include <gmock/gmock.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,25 +13,40 @@
 #include <random>
 #include <set>
 
-#include "platform/text.h"
-#include "tests/databank/databank_fixture.h"
+#include "databank/data.h"
+#include "platform/linux_file_system.h"
+#include "tests/support/fakes.h"
+#include "tests/support/sandbox.h"
+#include "tests/support/text_files.h"
 
 namespace trovane::testing {
 namespace {
 
-// A databank layer of its own, as a second process builds it.
+// A databank layer of its own, as a run in another process builds it, with
+// the temporary folder `temporary` below the sandbox.
 struct Process {
-  explicit Process(const Sandbox& sandbox)
+  explicit Process(const Sandbox& sandbox,
+                   const std::string& temporary = "Temp")
       : files(sandbox.Files()),
         environment(sandbox.Path("Run")),
         data(files, clock, environment) {
-    environment.Set("TEMP", sandbox.Path("Temp"));
+    environment.Set("TEMP", sandbox.Path(temporary));
     data.OpenDatabankAccess();
   }
   LinuxFileSystem files;
   SystemClock clock;
   FakeEnvironment environment;
   Data data;
+};
+
+class DatabankDiskTest : public ::testing::Test {
+ protected:
+  DatabankDiskTest() {
+    for (const char* folder : {"Run", "Temp", "Temp2"}) {
+      sandbox_.MakeFolder(folder);
+    }
+  }
+  Sandbox sandbox_;
 };
 
 std::set<std::string> Keys(const std::string& content,
@@ -44,9 +61,11 @@ std::set<std::string> Keys(const std::string& content,
 
 std::vector<std::string> LeftoverFiles(const Sandbox& sandbox) {
   std::vector<std::string> leftovers;
-  for (const auto& entry :
-       std::filesystem::directory_iterator(sandbox.Path("Temp"))) {
-    leftovers.push_back(entry.path().filename());
+  for (const char* folder : {"Temp", "Temp2"}) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(sandbox.Path(folder))) {
+      leftovers.push_back(entry.path().filename());
+    }
   }
   if (sandbox.Exists(".Trovane.trovane-new")) {
     leftovers.push_back(".Trovane.trovane-new");
@@ -54,77 +73,24 @@ std::vector<std::string> LeftoverFiles(const Sandbox& sandbox) {
   return leftovers;
 }
 
-TEST_F(DatabankTest, StaleSwapFileIsRecoveredNotWaitedOn) {
-  sandbox_.Write("Trovane", "A=1\r\n");
-  sandbox_.Write("Temp/DSP.Root.Trovane.TMP", "left by a process that died");
-  OpenLogged();
-  data_.Set("C:\\Trovane", "B", "2");
-  EXPECT_EQ(sandbox_.Read("Trovane"), "A=1\r\nB=2\r\n");
-  EXPECT_EQ(IoLog().front(),
-            "!!! Swap conflict [C:\\Temp\\DSP.Root.Trovane.TMP]");
-  EXPECT_THAT(LeftoverFiles(sandbox_), ::testing::IsEmpty());
-}
-
-TEST_F(DatabankTest, SwapFileIsNeverOpenedThroughASymbolicLink) {
-  sandbox_.Write("Trovane", "A=1\r\n");
-  sandbox_.Write("victim.txt", "precious");
-  std::filesystem::create_symlink(sandbox_.Path("victim.txt"),
-                                  sandbox_.Path("Temp/DSP.Root.Trovane.TMP"));
-  data_.Set("C:\\Trovane", "B", "2");
-  EXPECT_EQ(sandbox_.Read("victim.txt"), "precious");
-  EXPECT_EQ(sandbox_.Read("Trovane"), "A=1\r\nB=2\r\n");
-  EXPECT_FALSE(sandbox_.Exists("Temp/DSP.Root.Trovane.TMP"));
-}
-
-TEST_F(DatabankTest, WaitsForALiveHolderAtAModestPace) {
-  sandbox_.Write("Trovane", "A=1\r\n");
-  int ready[2];
-  ASSERT_EQ(pipe(ready), 0);
-  const pid_t holder = fork();
-  ASSERT_GE(holder, 0);
-  if (holder == 0) {
-    Process process(sandbox_);
-    const SwapAllocation swap = process.data.AllocateSwap("C:\\Trovane");
-    const char byte = swap.lock ? 1 : 0;
-    (void)!write(ready[1], &byte, 1);
-    usleep(300 * 1000);
-    _exit(0);
-  }
-  char byte = 0;
-  ASSERT_EQ(read(ready[0], &byte, 1), 1);
-  ASSERT_EQ(byte, 1);
-
-  Process waiter(sandbox_);
-  waiter.data.StartDatabankLog(false);
-  waiter.data.Set("C:\\Trovane", "B", "2");
-  waitpid(holder, nullptr, 0);
-  EXPECT_EQ(sandbox_.Read("Trovane"), "A=1\r\nB=2\r\n");
-
-  int conflicts = 0;
-  for (const std::string& line :
-       CrLfLines(sandbox_.Read("Run/Database_IO.log"))) {
-    if (line.find("| !!! Swap conflict [C:\\Temp\\DSP.Root.Trovane.TMP]") !=
-        std::string::npos) {
-      ++conflicts;
-    }
-  }
-  // Tens of milliseconds apart over the holder's 300 ms: a handful of
-  // tests, not the thousands a tight loop would log.
-  EXPECT_GE(conflicts, 2);
-  EXPECT_LE(conflicts, 40);
-  close(ready[0]);
-  close(ready[1]);
-}
-
-TEST_F(DatabankTest, ConcurrentWritersLoseNoUpdate) {
+// Runs that share a databank exclude each other whatever their temporary
+// folders: half the writers use one, half another.
+TEST_F(DatabankDiskTest, ConcurrentWritersLoseNoLineOldOrNew) {
+  constexpr int kOldLines = 2000;
   constexpr int kWriters = 4;
   constexpr int kKeysEach = 40;
+  std::string old_content;
+  for (int i = 0; i < kOldLines; ++i) {
+    old_content +=
+        "Old" + std::to_string(i) + "=C:\\OLD\\" + std::to_string(i) + "\r\n";
+  }
+  sandbox_.Write("Trovane", old_content);
   std::vector<pid_t> writers;
   for (int w = 0; w < kWriters; ++w) {
     const pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
-      Process process(sandbox_);
+      Process process(sandbox_, w % 2 == 0 ? "Temp" : "Temp2");
       for (int k = 0; k < kKeysEach; ++k) {
         process.data.Set("C:\\Trovane",
                          "W" + std::to_string(w) + "K" + std::to_string(k),
@@ -142,12 +108,14 @@ TEST_F(DatabankTest, ConcurrentWritersLoseNoUpdate) {
   std::vector<std::string> duplicates;
   const std::set<std::string> keys =
       Keys(sandbox_.Read("Trovane"), &duplicates);
-  EXPECT_EQ(keys.size(), static_cast<size_t>(kWriters * kKeysEach));
+  EXPECT_EQ(keys.size(), static_cast<size_t>(kOldLines + kWriters * kKeysEach));
+  EXPECT_EQ(sandbox_.Read("Trovane").substr(0, old_content.size()),
+            old_content);
   EXPECT_THAT(duplicates, ::testing::IsEmpty());
   EXPECT_THAT(LeftoverFiles(sandbox_), ::testing::IsEmpty());
 }
 
-TEST_F(DatabankTest, KillingAWriterAtRandomMomentsLosesNothingReturned) {
+TEST_F(DatabankDiskTest, KillingAWriterAtRandomMomentsLosesNothingReturned) {
   constexpr int kRounds = 250;
   std::mt19937 random(20261208);
   std::uniform_int_distribution<int> delay_us(0, 12000);
@@ -169,10 +137,13 @@ TEST_F(DatabankTest, KillingAWriterAtRandomMomentsLosesNothingReturned) {
       }
     }
     close(acknowledged[1]);
+    // The kill lands among Sets: after the first has returned.
+    int k = 0;
+    ASSERT_EQ(read(acknowledged[0], &k, sizeof k), sizeof k);
+    returned.insert("R" + std::to_string(round) + "K0");
     usleep(static_cast<useconds_t>(delay_us(random)));
     kill(writer, SIGKILL);
     waitpid(writer, nullptr, 0);
-    int k = 0;
     while (read(acknowledged[0], &k, sizeof k) == sizeof k) {
       returned.insert("R" + std::to_string(round) + "K" + std::to_string(k));
     }
@@ -191,10 +162,30 @@ TEST_F(DatabankTest, KillingAWriterAtRandomMomentsLosesNothingReturned) {
     ASSERT_THAT(duplicates, ::testing::IsEmpty());
     ASSERT_THAT(LeftoverFiles(sandbox_), ::testing::IsEmpty());
   }
-  // The kills must have landed among Sets, not only before the first one.
-  EXPECT_GT(returned.size(), static_cast<size_t>(kRounds));
   std::cout << returned.size() << " Sets returned before their writer was "
             << "killed\n";
+}
+
+TEST_F(DatabankDiskTest, ARewriteKeepsPermissionsOwnerAndLink) {
+  sandbox_.Write("Shared/bank.dat", "A=1\r\n");
+  const std::string shared = sandbox_.Path("Shared/bank.dat");
+  ASSERT_EQ(chmod(shared.c_str(), 0640), 0);
+  // Only root can give a file away; anyone else keeps their own.
+  const uid_t owner = getuid() == 0 ? 65534 : getuid();
+  ASSERT_EQ(chown(shared.c_str(), owner, static_cast<gid_t>(-1)), 0);
+  std::filesystem::create_symlink(shared, sandbox_.Path("Trovane"));
+
+  Process process(sandbox_);
+  process.data.Set("C:\\Trovane", "B", "2");
+  process.data.Set("C:\\Trovane", "A", "");
+
+  EXPECT_TRUE(std::filesystem::is_symlink(sandbox_.Path("Trovane")));
+  EXPECT_EQ(sandbox_.Read("Shared/bank.dat"), "B=2\r\n");
+  struct stat info;
+  ASSERT_EQ(stat(shared.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640U);
+  EXPECT_EQ(info.st_uid, owner);
+  EXPECT_FALSE(sandbox_.Exists("Shared/.bank.dat.trovane-new"));
 }
 
 }  // namespace

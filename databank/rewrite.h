@@ -1,0 +1,39 @@
+// One Set carried out on a databank file that the caller has locked.
+//
+// A databank is never written in place: the new content is built in a
+// staging file beside it, under a hidden name that file searches and disk
+// listings pass over, and then takes the databank's name in one rename. A
+// reader, or the next run after a crash, finds the old content or the new
+// one, whole. The staging name is fixed, and only the holder of the
+// folder's lock ever uses it.
+#ifndef TROVANE_DATABANK_REWRITE_H_
+#define TROVANE_DATABANK_REWRITE_H_
+
+#include <string>
+#include <string_view>
+
+#include "platform/file_system.h"
+
+namespace trovane {
+
+// The file numbers a Set held, and what it found, for its log lines.
+struct SetOutcome {
+  int rewritten_serial = 0;  // the new content, when the databank existed
+  int old_serial = 0;        // the old content, read
+  int appended_serial = 0;   // the new entry, appended
+  bool found = false;        // a line of the key was dropped
+  bool written = false;      // the new content took the databank's place
+};
+
+// Drops every line of `key` and the lines a rewrite always drops, then
+// appends key=value (both trimmed) unless `value` is empty. `path` is the
+// databank's file itself, a link already followed.
+SetOutcome RewriteDatabank(FileSystem& files, std::string_view path,
+                           std::string_view key, std::string_view value);
+
+// Where a rewrite of the databank at `path` builds its new content.
+std::string StagingPath(std::string_view path);
+
+}  // namespace trovane
+
+#endif  // TROVANE_DATABANK_REWRITE_H_

@@ -1,0 +1,45 @@
+#include "platform/file_system.h"
+
+namespace trovane {
+namespace {
+
+std::unique_ptr<OutputFile> Writer(std::unique_ptr<WritableFile> file) {
+  return file ? std::make_unique<OutputFile>(std::move(file)) : nullptr;
+}
+
+}  // namespace
+
+bool FileSystem::IsFile(std::string_view path) {
+  const std::optional<FileStatus> status = Status(path);
+  return status && status->is_file;
+}
+
+std::optional<int64_t> FileSystem::Length(std::string_view path) {
+  const std::optional<FileStatus> status = Status(path);
+  if (!status || !status->is_file) return std::nullopt;
+  return status->length;
+}
+
+std::optional<LocalTime> FileSystem::LastModified(std::string_view path) {
+  const std::optional<FileStatus> status = Status(path);
+  if (!status) return std::nullopt;
+  return status->modified;
+}
+
+std::unique_ptr<InputFile> FileSystem::OpenForReading(std::string_view path,
+                                                      OpenOptions options) {
+  std::unique_ptr<ReadableFile> file = OpenReadable(path, options);
+  return file ? std::make_unique<InputFile>(std::move(file)) : nullptr;
+}
+
+std::unique_ptr<OutputFile> FileSystem::OpenForWriting(std::string_view path,
+                                                       OpenOptions options) {
+  return Writer(OpenWritable(path, WriteMode::kReplace, options));
+}
+
+std::unique_ptr<OutputFile> FileSystem::OpenForAppending(std::string_view path,
+                                                         OpenOptions options) {
+  return Writer(OpenWritable(path, WriteMode::kAppend, options));
+}
+
+}  // namespace trovane

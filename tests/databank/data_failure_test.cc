@@ -1,0 +1,87 @@
+// A Set the disk fails, and a Set that must wait for another run: the
+// databank is never left half written, and waiting costs a few looks.
+#include <gmock/gmock.h>
+
+#include <algorithm>
+
+#include "tests/databank/databank_fixture.h"
+#include "tests/support/failing_file_system.h"
+
+namespace trovane::testing {
+namespace {
+
+using ::testing::Contains;
+using ::testing::HasSubstr;
+using Operation = FailingFileSystem::Operation;
+
+TEST_F(DatabankTest, ASetTheDiskFailsLeavesTheDatabankAsItWas) {
+  const struct {
+    Operation operation;
+    const char* path_part;
+  } kFailures[] = {
+      {Operation::kOpen, "trovane-new"},   {Operation::kRead, "C:\\Trovane"},
+      {Operation::kWrite, "trovane-new"},  {Operation::kClose, "trovane-new"},
+      {Operation::kRename, "trovane-new"}, {Operation::kLock, "C:\\Trovane"},
+  };
+  for (const auto& [operation, path_part] : kFailures) {
+    SCOPED_TRACE(static_cast<int>(operation));
+    files_.Write("Trovane", "A=1\r\nB=2\r\n");
+    FailingFileSystem failing(files_);
+    failing.Fail(operation, path_part);
+    Data data(failing, clock_, environment_);
+    data.StartDatabankLog(false);
+    data.Set("C:\\Trovane", "A", "3");
+    EXPECT_GT(failing.failures(), 0);
+    EXPECT_EQ(files_.Read("Trovane"), "A=1\r\nB=2\r\n");
+    EXPECT_FALSE(files_.Exists(".Trovane.trovane-new"));
+    EXPECT_FALSE(files_.Exists("Temp/DSP.Root.Trovane.TMP"));
+    // The Set is logged all the same.
+    EXPECT_THAT(IoLog(), Contains(HasSubstr(" Set [A], [3]")));
+  }
+}
+
+TEST_F(DatabankTest, AStaleSwapFileIsRemovedAfterOneLook) {
+  files_.Write("Trovane", "A=1\r\n");
+  files_.Write("Temp/DSP.Root.Trovane.TMP", "left by a process that died");
+  OpenLogged();
+  data_.Set("C:\\Trovane", "B", "2");
+  EXPECT_EQ(files_.Read("Trovane"), "A=1\r\nB=2\r\n");
+  EXPECT_EQ(IoLog().front(),
+            "!!! Swap conflict [C:\\Temp\\DSP.Root.Trovane.TMP]");
+  EXPECT_FALSE(files_.Exists("Temp/DSP.Root.Trovane.TMP"));
+}
+
+// Another run holds the databank for a while: through the swap file in a
+// shared temporary folder, or through the lock of the databank's folder
+// when its temporary folder is another one.
+TEST_F(DatabankTest, ALockAnotherRunHoldsIsWaitedForLessAndLessOften) {
+  for (const bool through_folder : {false, true}) {
+    SCOPED_TRACE(through_folder);
+    files_.Write("Trovane", "A=1\r\n");
+    OpenLogged();
+    std::unique_ptr<HeldLock> other =
+        through_folder
+            ? files_.HoldFolderElsewhere("C:\\Trovane")
+            : files_.HoldSwapElsewhere("C:\\Temp\\DSP.Root.Trovane.TMP");
+    // The window's events are let through at least every tenth of a
+    // second; the other run lets go after five seconds.
+    int handled = 0;
+    data_.SetWaitHandler([&] {
+      if (++handled == 50) other.reset();
+    });
+    data_.Set("C:\\Trovane", "B", "2");
+
+    EXPECT_GE(handled, 50);
+    EXPECT_EQ(files_.Read("Trovane"), "A=1\r\nB=2\r\n");
+    // A look after 25 ms, then twice as long each time up to a second:
+    // ten looks over those five seconds and more, not two hundred.
+    const std::vector<std::string> log =
+        LogMessages(files_.Read("Run/Database_IO.log"));
+    EXPECT_EQ(std::count(log.begin(), log.end(),
+                         "!!! Swap conflict [C:\\Temp\\DSP.Root.Trovane.TMP]"),
+              10);
+  }
+}
+
+}  // namespace
+}  // namespace trovane::testing

@@ -1,0 +1,338 @@
+#include "tests/support/memory_file_system.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "platform/drive_map.h"
+#include "platform/path_view.h"
+#include "platform/text.h"
+
+namespace trovane::testing {
+
+// An open file: reads from where it stands, writes at the end.
+class MemoryFileSystem::File final : public ReadableFile,
+                                     public WritableFile,
+                                     private FileNumbers::Holder {
+ public:
+  File(std::shared_ptr<Content> content, FileNumbers& numbers)
+      : content_(std::move(content)), lease_(numbers.Take(this)) {}
+
+  int number() const override { return lease_.number(); }
+  std::optional<size_t> Read(char* out, size_t size) override {
+    if (closed_) return std::nullopt;
+    if (position_ >= content_->bytes.size()) return 0;
+    const size_t n = std::min(size, content_->bytes.size() - position_);
+    std::memcpy(out, content_->bytes.data() + position_, n);
+    position_ += n;
+    return n;
+  }
+  bool Write(std::string_view bytes) override {
+    if (closed_) return false;
+    content_->bytes.append(bytes);
+    ++content_->generation;
+    return true;
+  }
+  bool Sync() override { return !closed_; }
+  bool Close() override {
+    lease_.Release();
+    closed_ = true;
+    return true;
+  }
+
+ private:
+  void CloseForAll() override { closed_ = true; }
+
+  std::shared_ptr<Content> content_;
+  FileNumbers::Lease lease_;
+  size_t position_ = 0;
+  bool closed_ = false;
+};
+
+// A swap file or a folder lock, held until the object goes.
+class MemoryFileSystem::Hold final : public HeldLock {
+ public:
+  Hold(MemoryFileSystem& files, std::set<std::string>& held, std::string key)
+      : files_(files),
+        alive_(files.alive_),
+        held_(held),
+        key_(std::move(key)) {}
+  ~Hold() override {
+    if (!*alive_) return;
+    held_.erase(key_);
+    // A swap file goes with its lock.
+    if (&held_ == &files_.held_swaps_) files_.nodes_.erase(key_);
+  }
+
+ private:
+  MemoryFileSystem& files_;
+  std::shared_ptr<bool> alive_;
+  std::set<std::string>& held_;
+  std::string key_;
+};
+
+MemoryFileSystem::MemoryFileSystem(FileNumbers& numbers)
+    : numbers_(numbers), alive_(std::make_shared<bool>(true)) {}
+
+MemoryFileSystem::~MemoryFileSystem() { *alive_ = false; }
+
+std::string MemoryFileSystem::Drive(std::string_view path) {
+  return HasDriveLetter(path) ? UpperAscii(path.substr(0, 2)) : "C:";
+}
+
+std::vector<std::string> MemoryFileSystem::Names(std::string_view path) {
+  if (HasDriveLetter(path)) path.remove_prefix(2);
+  std::vector<std::string> names;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find_first_of("\\/", start);
+    if (end == std::string_view::npos) end = path.size();
+    if (end > start) names.emplace_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  return names;
+}
+
+std::string MemoryFileSystem::Key(std::string_view path) {
+  std::string key = Drive(path);
+  for (const std::string& name : Names(path)) key += "\\" + UpperAscii(name);
+  return key;
+}
+
+std::string MemoryFileSystem::ParentKey(const std::string& key) {
+  const size_t last = key.rfind('\\');
+  return last == std::string::npos ? key : key.substr(0, last);
+}
+
+std::string MemoryFileSystem::LastName(std::string_view path) {
+  const std::vector<std::string> names = Names(path);
+  return names.empty() ? std::string() : names.back();
+}
+
+MemoryFileSystem::Node* MemoryFileSystem::Find(std::string_view path) {
+  const auto it = nodes_.find(Key(path));
+  return it == nodes_.end() ? nullptr : &it->second;
+}
+
+const MemoryFileSystem::Node* MemoryFileSystem::Find(
+    std::string_view path) const {
+  const auto it = nodes_.find(Key(path));
+  return it == nodes_.end() ? nullptr : &it->second;
+}
+
+bool MemoryFileSystem::FolderExists(const std::string& key) const {
+  if (key.find('\\') == std::string::npos) return true;  // a drive's root
+  const auto it = nodes_.find(key);
+  return it != nodes_.end() && it->second.folder;
+}
+
+MemoryFileSystem::Node* MemoryFileSystem::Create(std::string_view path) {
+  const std::string key = Key(path);
+  if (!FolderExists(ParentKey(key)) || nodes_.contains(key)) return nullptr;
+  Node& node = nodes_[key];
+  node.name = LastName(path);
+  node.content = std::make_shared<Content>();
+  node.content->id = next_id_++;
+  return &node;
+}
+
+std::string MemoryFileSystem::Probe(std::string_view path) {
+  const Node* node = Find(path);
+  return node != nullptr && !node->folder && !IsHiddenName(node->name)
+             ? node->name
+             : std::string();
+}
+
+std::optional<FileStatus> MemoryFileSystem::Status(std::string_view path) {
+  const Node* node = Find(path);
+  if (node == nullptr) {
+    if (FolderExists(Key(path))) return FileStatus{};  // a drive's root
+    return std::nullopt;
+  }
+  FileStatus status;
+  status.is_file = !node->folder;
+  status.modified = node->modified;
+  if (node->content) {
+    const Content& content = *node->content;
+    status.length = static_cast<int64_t>(content.bytes.size());
+    status.version = {0, content.id, status.length, content.generation,
+                      content.generation};
+  }
+  return status;
+}
+
+bool MemoryFileSystem::Delete(std::string_view path) {
+  const Node* node = Find(path);
+  if (node == nullptr || node->folder) return false;
+  nodes_.erase(Key(path));
+  return true;
+}
+
+bool MemoryFileSystem::Rename(std::string_view from, std::string_view to) {
+  const Node* source = Find(from);
+  const std::string target_key = Key(to);
+  if (source == nullptr || source->folder ||
+      !FolderExists(ParentKey(target_key))) {
+    return false;
+  }
+  Node moved = *source;
+  if (const Node* target = Find(to)) {
+    if (target->folder) return false;
+    // An existing name is found without regard to case, and kept.
+    moved.name = target->name;
+  } else {
+    moved.name = LastName(to);
+  }
+  nodes_.erase(Key(from));
+  nodes_[target_key] = std::move(moved);
+  return true;
+}
+
+bool MemoryFileSystem::Link(std::string_view from, std::string_view to) {
+  const Node* source = Find(from);
+  if (source == nullptr || source->folder) return false;
+  const Node copy = *source;
+  Node* target = Create(to);
+  if (target == nullptr) return false;
+  target->content = copy.content;
+  target->modified = copy.modified;
+  return true;
+}
+
+bool MemoryFileSystem::MakeFolder(std::string_view path) {
+  std::string key = Drive(path);
+  for (const std::string& name : Names(path)) {
+    key += "\\" + UpperAscii(name);
+    const auto [it, made] = nodes_.try_emplace(key);
+    if (made) {
+      it->second.folder = true;
+      it->second.name = name;
+    } else if (!it->second.folder) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::unique_ptr<ReadableFile> MemoryFileSystem::OpenReadable(
+    std::string_view path, OpenOptions options) {
+  Node* node = Find(path);
+  if (node == nullptr && options.create) node = Create(path);
+  if (node == nullptr || node->folder) return nullptr;
+  auto file = std::make_unique<File>(node->content, numbers_);
+  if (file->number() == 0) return nullptr;
+  return file;
+}
+
+std::unique_ptr<WritableFile> MemoryFileSystem::OpenWritable(
+    std::string_view path, WriteMode mode, OpenOptions /*options*/) {
+  Node* node = Find(path);
+  if (node != nullptr && (node->folder || mode == WriteMode::kCreateNew)) {
+    return nullptr;
+  }
+  if (node == nullptr) {
+    node = Create(path);
+    if (node == nullptr) return nullptr;
+  } else if (mode == WriteMode::kReplace) {
+    node->content->bytes.clear();
+    ++node->content->generation;
+  }
+  auto file = std::make_unique<File>(node->content, numbers_);
+  if (file->number() == 0) return nullptr;
+  return file;
+}
+
+std::unique_ptr<HeldLock> MemoryFileSystem::Hold(std::set<std::string>& held,
+                                                 std::string key) {
+  held.insert(key);
+  return std::make_unique<class Hold>(*this, held, std::move(key));
+}
+
+LockClaim MemoryFileSystem::ClaimSwap(std::string_view path) {
+  const std::string key = Key(path);
+  LockClaim claim;
+  if (!FolderExists(ParentKey(key))) return claim;
+  if (held_swaps_.contains(key)) {
+    claim.outcome = LockClaim::Outcome::kHeldByLiveProcess;
+  } else if (const Node* left = Find(path)) {
+    // Nobody holds it: its process died. A folder is nobody's to remove.
+    if (!left->folder) {
+      nodes_.erase(key);
+      claim.outcome = LockClaim::Outcome::kLeftByDeadProcess;
+    }
+  } else {
+    claim.lock = HoldSwapElsewhere(path);
+    claim.outcome = LockClaim::Outcome::kTaken;
+  }
+  return claim;
+}
+
+LockClaim MemoryFileSystem::ClaimFolderLock(std::string_view path) {
+  const std::string folder = ParentKey(Key(path));
+  LockClaim claim;
+  if (!FolderExists(folder)) return claim;
+  if (held_folders_.contains(folder)) {
+    claim.outcome = LockClaim::Outcome::kHeldByLiveProcess;
+  } else {
+    claim.lock = Hold(held_folders_, folder);
+    claim.outcome = LockClaim::Outcome::kTaken;
+  }
+  return claim;
+}
+
+std::unique_ptr<HeldLock> MemoryFileSystem::HoldSwapElsewhere(
+    std::string_view path) {
+  if (Create(path) == nullptr) return nullptr;
+  return Hold(held_swaps_, Key(path));
+}
+
+std::unique_ptr<HeldLock> MemoryFileSystem::HoldFolderElsewhere(
+    std::string_view path) {
+  return Hold(held_folders_, ParentKey(Key(path)));
+}
+
+std::string MemoryFileSystem::LinkTarget(std::string_view path) {
+  return std::string(path);
+}
+
+bool MemoryFileSystem::CopyAttributes(std::string_view from,
+                                      std::string_view to) {
+  return Find(from) != nullptr && Find(to) != nullptr;
+}
+
+bool MemoryFileSystem::SyncFolderOf(std::string_view path) {
+  return FolderExists(ParentKey(Key(path)));
+}
+
+std::string MemoryFileSystem::ToDriveForm(std::string_view linux_path) const {
+  return std::string(linux_path);
+}
+
+void MemoryFileSystem::Write(std::string_view path, std::string_view content) {
+  std::string folder = Drive(path);
+  std::vector<std::string> names = Names(path);
+  if (!names.empty()) names.pop_back();
+  for (const std::string& name : names) folder += "\\" + name;
+  MakeFolder(folder);
+  Node* node = Find(path);
+  if (node == nullptr) node = Create(path);
+  node->content->bytes.assign(content);
+  ++node->content->generation;
+}
+
+std::string MemoryFileSystem::Read(std::string_view path) const {
+  const Node* node = Find(path);
+  return node != nullptr && node->content ? node->content->bytes
+                                          : std::string();
+}
+
+bool MemoryFileSystem::Exists(std::string_view path) const {
+  return Find(path) != nullptr;
+}
+
+void MemoryFileSystem::SetModified(std::string_view path,
+                                   const LocalTime& time) {
+  if (Node* node = Find(path)) node->modified = time;
+}
+
+}  // namespace trovane::testing

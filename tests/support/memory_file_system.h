@@ -1,0 +1,102 @@
+// A disk in memory, for the tests of the databank and of both passes:
+// paths in drive form, names found without regard to case, dot names that
+// the probe never finds, and file numbers from the same kind of table as
+// the real disk's. It knows files and folders only, and the probe takes no
+// wildcards: links, permissions, patterns and other processes are the real
+// disk's business, and the tests of those use a sandbox.
+#ifndef TROVANE_TESTS_SUPPORT_MEMORY_FILE_SYSTEM_H_
+#define TROVANE_TESTS_SUPPORT_MEMORY_FILE_SYSTEM_H_
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_numbers.h"
+#include "platform/file_system.h"
+
+namespace trovane::testing {
+
+class MemoryFileSystem : public FileSystem {
+ public:
+  explicit MemoryFileSystem(FileNumbers& numbers = FileNumbers::Process());
+  ~MemoryFileSystem() override;
+
+  std::string Probe(std::string_view path) override;
+  std::optional<FileStatus> Status(std::string_view path) override;
+  bool Delete(std::string_view path) override;
+  bool Rename(std::string_view from, std::string_view to) override;
+  bool Link(std::string_view from, std::string_view to) override;
+  bool MakeFolder(std::string_view path) override;
+  std::unique_ptr<ReadableFile> OpenReadable(std::string_view path,
+                                             OpenOptions options) override;
+  std::unique_ptr<WritableFile> OpenWritable(std::string_view path,
+                                             WriteMode mode,
+                                             OpenOptions options) override;
+  LockClaim ClaimSwap(std::string_view path) override;
+  LockClaim ClaimFolderLock(std::string_view path) override;
+  std::string LinkTarget(std::string_view path) override;
+  bool CopyAttributes(std::string_view from, std::string_view to) override;
+  bool SyncFolderOf(std::string_view path) override;
+  std::string ToDriveForm(std::string_view linux_path) const override;
+
+  // For the tests themselves, a path is in drive form or relative to the
+  // root of drive C with "/" between names ("Run/FileList.txt"). Writing
+  // makes the folders above the file.
+  void Write(std::string_view path, std::string_view content);
+  // The content of a file; empty when there is none.
+  std::string Read(std::string_view path) const;
+  bool Exists(std::string_view path) const;
+  void SetModified(std::string_view path, const LocalTime& time);
+
+  // Takes the swap file at `path`, or the lock of the folder that holds
+  // `path`, as another living process would: until the hold ends.
+  std::unique_ptr<HeldLock> HoldSwapElsewhere(std::string_view path);
+  std::unique_ptr<HeldLock> HoldFolderElsewhere(std::string_view path);
+
+ private:
+  struct Content {
+    std::string bytes;
+    uint64_t id = 0;         // the inode: shared by the names of a file
+    int64_t generation = 0;  // counts every change
+  };
+  struct Node {
+    bool folder = false;
+    std::string name;  // the last name as stored
+    std::shared_ptr<Content> content;
+    LocalTime modified{2026, 1, 2, 3, 4, 5};
+  };
+  class File;
+  class Hold;
+
+  // The drive of a path ("C:" when it names none) and its names as
+  // written.
+  static std::string Drive(std::string_view path);
+  static std::vector<std::string> Names(std::string_view path);
+  // "C:\NAME\NAME" with every name upper-cased: the key of a node.
+  static std::string Key(std::string_view path);
+  static std::string ParentKey(const std::string& key);
+  static std::string LastName(std::string_view path);
+  Node* Find(std::string_view path);
+  const Node* Find(std::string_view path) const;
+  bool FolderExists(const std::string& key) const;
+  // A new file node at `path`, whose folder must exist.
+  Node* Create(std::string_view path);
+  std::unique_ptr<HeldLock> Hold(std::set<std::string>& held, std::string key);
+
+  FileNumbers& numbers_;
+  std::map<std::string, Node> nodes_;
+  std::set<std::string> held_swaps_;
+  std::set<std::string> held_folders_;
+  uint64_t next_id_ = 1;
+  // Set while the file system lives, so that a hold or a file that
+  // outlives it does not reach back into it.
+  std::shared_ptr<bool> alive_;
+};
+
+}  // namespace trovane::testing
+
+#endif  // TROVANE_TESTS_SUPPORT_MEMORY_FILE_SYSTEM_H_
