@@ -1,16 +1,20 @@
 # Trovane Setup: every set-up step on a fresh Debian 12 machine goes through
 # this file. `make run` and `make test` install what is missing first.
 
-BUILD      ?= build
-ASAN_BUILD ?= build-asan
-JOBS       ?= $(shell nproc)
-CMAKE_ARGS ?=
+BUILD         ?= build
+ASAN_BUILD    ?= build-asan
+PACKAGE_BUILD ?= build-package
+JOBS          ?= $(shell nproc)
+CMAKE_ARGS    ?=
 
 # Debian packages the build, the tests and the window need.
 PACKAGES := build-essential cmake ninja-build libgtest-dev libgmock-dev \
             qt6-base-dev qt6-qpa-plugins
 # What the style checks need on top.
 CHECK_PACKAGES := clang-format clang-tidy
+# What `make package` needs on top: dpkg-shlibdeps (dpkg-dev, which finds
+# the programs with file), and the checkers of the package and its files.
+PACKAGE_PACKAGES := dpkg-dev file lintian appstream desktop-file-utils man-db
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -29,7 +33,7 @@ define install_missing
 endef
 
 .PHONY: all build deps check-deps programs test test-asan run bench screenshot \
-        format check format-check tidy clean
+        format check format-check tidy package clean
 
 all: build
 
@@ -71,6 +75,20 @@ screenshot: deps build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bin/window_screenshot $(BUILD)/window.png
 	@echo "Screenshot: $(BUILD)/window.png"
 
+# The Debian package, built in a folder of its own without the tests and
+# benchmarks, with the hardening flags Debian builds its packages with, then
+# linted.
+package: export DEB_BUILD_MAINT_OPTIONS := hardening=+all
+package: deps
+	$(call install_missing,$(PACKAGE_PACKAGES))
+	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DTROVANE_TESTS=OFF \
+	  -DTROVANE_BENCHMARKS=OFF \
+	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" $(CMAKE_ARGS)
+	rm -f $(PACKAGE_BUILD)/*.deb
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target package
+	packaging/lint $(PACKAGE_BUILD)/*.deb
+
 format: check-deps
 	clang-format -i $$(git ls-files '*.cc' '*.h')
 
@@ -86,4 +104,4 @@ tidy: check-deps build
 	  xargs -P $(JOBS) -n 8 clang-tidy -p $(BUILD) --quiet
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(PACKAGE_BUILD)

@@ -1,17 +1,29 @@
 #!/usr/bin/env bash
 # Runs Trovane Setup once on the bundled demo drive: a fresh copy of
-# examples/demo/drive under the build folder becomes drive C, the two
+# examples/demo/drive under the build folder becomes drive C, the two built
 # executables go into its Run folder, and the run's databank and logs are
-# shown afterwards. Usage: examples/run-demo.sh [BUILD_FOLDER]
+# shown afterwards. With --installed PREFIX the installed programs in
+# PREFIX/bin run instead, given the Run folder as their argument.
+# Usage: examples/run-demo.sh [--installed PREFIX] [BUILD_FOLDER]
 set -euo pipefail
 
+prefix=
+if [ "${1:-}" = --installed ]; then
+  prefix=$(cd "$2" && pwd)
+  shift 2
+fi
 build=$(cd "${1:-build}" && pwd)
 source_drive=$(cd "$(dirname "$0")/demo/drive" && pwd)
 drive="$build/demo-drive"
 
 rm -rf "$drive"
 cp -a "$source_drive" "$drive"
-cp "$build/bin/trovane-setup" "$build/bin/trovane-cmd" "$drive/Run/"
+if [ -n "$prefix" ]; then
+  program=("$prefix/bin/trovane-setup" "$drive/Run")
+else
+  cp "$build/bin/trovane-setup" "$build/bin/trovane-cmd" "$drive/Run/"
+  program=(./trovane-setup)
+fi
 
 echo "Drive C is $drive"
 status=0
@@ -20,7 +32,7 @@ status=0
   # The demo's own temporary folder, whatever the caller's environment says.
   unset VEK TMP
   export VEK_DRIVE_C="$drive" TEMP="$drive/Temp"
-  exec ./trovane-setup
+  exec "${program[@]}"
 ) || status=$?
 
 case $status in

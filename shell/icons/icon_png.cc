@@ -2,21 +2,22 @@
 // can install it into the desktop's icon theme: trovane_icon_png SIZE FILE.
 #include <QImage>
 #include <QString>
+#include <charconv>
 #include <cstdio>
-#include <string>
+#include <cstring>
 
-#include "shell/qt_icon.h"
+#include "shell/icons/theme_icon.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {
     std::fprintf(stderr, "usage: %s SIZE FILE.png\n", argv[0]);
     return 2;
   }
+  int size = 0;
+  const char* end = argv[1] + std::strlen(argv[1]);
   QImage image;
-  for (const int size : trovane::kIconSizes) {
-    if (std::to_string(size) == argv[1]) {
-      image = trovane::TrovaneIconImage(size);
-    }
+  if (std::from_chars(argv[1], end, size).ptr == end) {
+    image = trovane::ThemeIconImage(size);
   }
   if (image.isNull()) {
     std::fprintf(stderr, "%s: no icon of size %s\n", argv[0], argv[1]);
