@@ -1,6 +1,7 @@
 // How fast trovane-cmd writes a disk map, next to find(1) listing the same
 // tree into a file. Two trees: a synthetic one of a million entries, made
-// once and kept under the build folder, and /usr, only read.
+// once and kept under the build folder in the drive of whole_run_bench,
+// which lists it too, and /usr, only read.
 //
 // Usage: listing_bench [TREE_FOLDER]
 //
@@ -13,7 +14,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
+#include <cerrno>
 #include <chrono>
 #include <cinttypes>
 #include <cstdint>
@@ -23,82 +24,18 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
+
+namespace trovane::bench {
 namespace {
 
 constexpr int kRepetitions = 5;
-
-// Three levels of 16 folders each make 4,368 folders; the files fill the
-// deepest ones up to a million entries in all.
-constexpr int kFoldersPerLevel = 16;
-constexpr int kEntries = 1'000'000;
-
-constexpr std::array<const char*, 12> kFolderWords = {
-    "Program Files", "lib",    "Data", "Music & Video", "Setup", "cache",
-    "Users",         "Shared", "TEMP", "[old] stuff",   "_work", "Games"};
-constexpr std::array<const char*, 14> kFileWords = {
-    "Report", "setup",  "Data File", "readme", "IMG", "track 01",      "Notes",
-    "a",      "ZZ top", "_private",  "Budget", "x",   "Letter to Ann", "log"};
-constexpr std::array<const char*, 10> kExtensions = {
-    ".txt", ".EXE", ".dll", ".jpg", ".Mp3", ".ini", ".doc", "", ".Bat", ".h"};
 
 struct Run {
   double seconds;
   double cpu_seconds;  // user and system time together
   int64_t peak_kib;
 };
-
-bool MakeFolder(const std::string& path) {
-  return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
-}
-
-// Builds the synthetic tree under `root` unless a finished one is there.
-bool EnsureTree(const std::string& root) {
-  const std::string stamp = root + ".complete";
-  if (access(stamp.c_str(), F_OK) == 0) {
-    return true;
-  }
-  std::printf("building %s (once) ...\n", root.c_str());
-  std::fflush(stdout);
-  if (!MakeFolder(root)) {
-    return false;
-  }
-  std::vector<std::string> leaves;
-  int folders = 0;
-  std::vector<std::string> level = {root};
-  for (int depth = 0; depth < 3; ++depth) {
-    std::vector<std::string> next;
-    for (const std::string& parent : level) {
-      for (int i = 0; i < kFoldersPerLevel; ++i) {
-        const std::string path =
-            parent + "/" + kFolderWords[(i + depth) % kFolderWords.size()] +
-            " " + std::to_string(i);
-        if (!MakeFolder(path)) {
-          return false;
-        }
-        next.push_back(path);
-        ++folders;
-      }
-    }
-    level = std::move(next);
-  }
-  leaves = std::move(level);
-  const int files = kEntries - folders;
-  unsigned seed = 12345;
-  for (int n = 0; n < files; ++n) {
-    seed = seed * 1103515245U + 12345U;
-    const std::string name =
-        std::string(kFileWords[(seed >> 8) % kFileWords.size()]) + " " +
-        std::to_string(n) + kExtensions[(seed >> 16) % kExtensions.size()];
-    const std::string path = leaves[n % leaves.size()] + "/" + name;
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) {
-      return false;
-    }
-    close(fd);
-  }
-  std::ofstream(stamp) << kEntries << "\n";
-  return true;
-}
 
 // Runs `argv` with its standard output on `output` and the given extra
 // environment; its wall time and peak memory.
@@ -145,19 +82,6 @@ int64_t CountLines(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::count(std::istreambuf_iterator<char>(in),
                     std::istreambuf_iterator<char>(), '\n');
-}
-
-// The machine's load, since other work on it skews the wall times.
-std::string LoadAverage() {
-  std::ifstream in("/proc/loadavg");
-  std::string line;
-  std::getline(in, line);
-  return line + "\n";
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 // Lists `tree` (a Linux folder) with both programs, alternating.
@@ -207,17 +131,16 @@ void Compare(const std::string& title, const std::string& tree,
       "  median CPU time (user + system): trovane-cmd %.3f s, "
       "find %.3f s\n",
       Median(cmd_cpu_seconds), Median(find_cpu_seconds));
-  std::printf("  load average at the end: %s", LoadAverage().c_str());
+  std::printf("  load average at the end: %s\n", LoadAverage().c_str());
   std::printf("  trovane-cmd peak memory: %.1f MiB\n",
               static_cast<double>(peak_kib) / 1024.0);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
   const std::string tree = argc > 1 ? argv[1] : TROVANE_BENCH_TREE;
-  const std::string work = tree + "-work";
-  if (!EnsureTree(tree) || !MakeFolder(work)) {
+  const std::string work = argc > 1 ? tree + "-work" : TROVANE_BENCH_LISTING;
+  if (!EnsureTree(tree) ||
+      (mkdir(work.c_str(), 0755) != 0 && errno != EEXIST)) {
     std::fprintf(stderr, "cannot make %s\n", tree.c_str());
     return 1;
   }
@@ -225,3 +148,8 @@ int main(int argc, char** argv) {
   Compare("system folder", "/usr", work);
   return 0;
 }
+
+}  // namespace
+}  // namespace trovane::bench
+
+int main(int argc, char** argv) { return trovane::bench::Main(argc, argv); }

@@ -8,19 +8,17 @@
 // the activity log's time stamps (which tick in steps of 1/128 s), how it
 // splits between start-up and analysis, the listing (batch start to search
 // start, the wait included), the disk map scan and the double-check.
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
+
+namespace trovane::bench {
 namespace {
 
 namespace fs = std::filesystem;
@@ -31,11 +29,6 @@ constexpr int kSubfolders = 50;
 constexpr int kFiles = 99;  // 40 + 2,000 folders and 198,000 files
 constexpr int kWanted = 200;
 constexpr int kPresent = 190;
-
-void Write(const fs::path& path, const std::string& content) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << content;
-}
 
 // Builds the drive once; returns the wanted list.
 std::string EnsureDrive(const fs::path& drive) {
@@ -52,7 +45,7 @@ std::string EnsureDrive(const fs::path& drive) {
         const std::string name = "File_" + std::to_string(f) + "_" +
                                  std::to_string(s) + "_" + std::to_string(i) +
                                  (i % 3 == 0 ? ".EXE" : ".dat");
-        if (build) Write(sub / name, "");
+        if (build) WriteFile(sub / name, "");
         if (found < kPresent && (f * kSubfolders + s) % 10 == 0 && i == 7) {
           wanted += "Found" + std::to_string(found++) + "=" + name + "\r\n";
         }
@@ -63,7 +56,7 @@ std::string EnsureDrive(const fs::path& drive) {
     wanted += "Missing" + std::to_string(i) + "=nowhere_" + std::to_string(i) +
               ".dll\r\n";
   }
-  if (build) Write(drive / ".complete", "");
+  if (build) WriteFile(drive / ".complete", "");
   return wanted;
 }
 
@@ -85,51 +78,23 @@ std::map<std::string, double> LogTimes(const fs::path& log) {
   return times;
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-  const fs::path base = argc > 1 ? argv[1] : TROVANE_BENCH_RUN;
+int Main(int argc, char** argv) {
+  const fs::path base = argc > 1 ? argv[1] : TROVANE_BENCH_FOLDER;
   const fs::path drive = base / "drive";
   fs::create_directories(drive);
   const std::string wanted = EnsureDrive(drive);
-  const fs::path run = drive / "Run";
-  fs::create_directories(run);
-  fs::create_directories(drive / "Temp");
-  for (const char* program : {TROVANE_SETUP_PATH, TROVANE_CMD_PATH}) {
-    fs::copy_file(program, run / fs::path(program).filename(),
-                  fs::copy_options::overwrite_existing);
-  }
+  const Sandbox sandbox(drive, TROVANE_SETUP_PATH, TROVANE_CMD_PATH);
 
   std::vector<double> totals;
   std::map<std::string, std::vector<double>> parts;
   for (int i = 0; i < kRuns; ++i) {
-    Write(run / "FileList.txt", wanted);
-    Write(run / "MustExist.txt", "");
-    fs::remove(drive / "Trovane");
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t child = fork();
-    if (child == 0) {
-      if (chdir(run.c_str()) != 0) _exit(126);
-      const std::string drive_c = "VEK_DRIVE_C=" + drive.string();
-      const std::string temp = "TEMP=" + (drive / "Temp").string();
-      char* const environment[] = {
-          const_cast<char*>(drive_c.c_str()), const_cast<char*>(temp.c_str()),
-          const_cast<char*>("TROVANE_UI=quiet"), nullptr};
-      char* const arguments[] = {const_cast<char*>("./trovane-setup"), nullptr};
-      execve("./trovane-setup", arguments, environment);
-      _exit(127);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    totals.push_back(
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
-            .count());
-    std::map<std::string, double> t = LogTimes(run / "Trovane.Log");
+    WriteFile(sandbox.run() / "FileList.txt", wanted);
+    WriteFile(sandbox.run() / "MustExist.txt", "");
+    fs::remove(sandbox.databank());
+    Child setup = Child::StartSetup(sandbox);
+    const Ending ending = setup.Wait(SteadyClock::time_point::max());
+    totals.push_back(ending.seconds);
+    std::map<std::string, double> t = LogTimes(sandbox.activity_log());
     parts["start-up and analysis"].push_back(t["Executing batch"] -
                                              t["Cleanup"]);
     parts["listing (batch and wait)"].push_back(t["About to begin search"] -
@@ -137,8 +102,8 @@ int main(int argc, char** argv) {
     parts["disk map scan"].push_back(t["Done"] - t["About to begin search"]);
     parts["double-check and report"].push_back(t["About to exit"] -
                                                t["Doubble-checking:"]);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-      std::printf("the run ended with status %d\n", WEXITSTATUS(status));
+    if (!ending.Succeeded()) {
+      std::printf("the run ended with %s\n", ending.Describe().c_str());
       return 1;
     }
   }
@@ -150,3 +115,8 @@ int main(int argc, char** argv) {
   }
   return 0;
 }
+
+}  // namespace
+}  // namespace trovane::bench
+
+int main(int argc, char** argv) { return trovane::bench::Main(argc, argv); }

@@ -1,0 +1,407 @@
+#include "bench/bench_support.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/inotify.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <thread>
+#include <utility>
+
+namespace trovane::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kFilesPerFolder = 1000;
+// The longest a wait sleeps without a look at the clock, or a log watcher
+// without a look at the log, should an inotify event go missing.
+constexpr int kLongestPollMs = 100;
+
+constexpr int kTreeFoldersPerLevel = 16;
+constexpr int kTreeLevels = 3;
+constexpr std::array<const char*, 12> kFolderWords = {
+    "Program Files", "lib",    "Data", "Music & Video", "Setup", "cache",
+    "Users",         "Shared", "TEMP", "[old] stuff",   "_work", "Games"};
+constexpr std::array<const char*, 14> kFileWords = {
+    "Report", "setup",  "Data File", "readme", "IMG", "track 01",      "Notes",
+    "a",      "ZZ top", "_private",  "Budget", "x",   "Letter to Ann", "log"};
+constexpr std::array<const char*, 10> kExtensions = {
+    ".txt", ".EXE", ".dll", ".jpg", ".Mp3", ".ini", ".doc", "", ".Bat", ".h"};
+
+// The message of an activity-log line: what follows "| ", without the CR.
+std::string_view Message(std::string_view line) {
+  const size_t bar = line.find("| ");
+  if (bar == std::string_view::npos) return {};
+  std::string_view message = line.substr(bar + 2);
+  if (!message.empty() && message.back() == '\r') message.remove_suffix(1);
+  return message;
+}
+
+std::string ZeroPadded(int number, int width) {
+  std::string text = std::to_string(number);
+  if (static_cast<int>(text.size()) < width) {
+    text.insert(0, static_cast<size_t>(width) - text.size(), '0');
+  }
+  return text;
+}
+
+std::string NumberedFolderName(int number) {
+  return "D" + ZeroPadded(number / kFilesPerFolder, 3);
+}
+
+// Every folder of the tree, each level after the one above it; the last
+// ones are the deepest, which hold the files.
+std::vector<std::string> TreeFolders(const std::string& root) {
+  std::vector<std::string> folders;
+  std::vector<std::string> level = {root};
+  for (int depth = 0; depth < kTreeLevels; ++depth) {
+    std::vector<std::string> next;
+    for (const std::string& parent : level) {
+      for (int i = 0; i < kTreeFoldersPerLevel; ++i) {
+        next.push_back(parent + "/" +
+                       kFolderWords[(i + depth) % kFolderWords.size()] + " " +
+                       std::to_string(i));
+      }
+    }
+    folders.insert(folders.end(), next.begin(), next.end());
+    level = std::move(next);
+  }
+  return folders;
+}
+
+}  // namespace
+
+double SecondsBetween(SteadyClock::time_point from,
+                      SteadyClock::time_point to) {
+  return std::chrono::duration<double>(to - from).count();
+}
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+std::string WithCommas(int64_t number) {
+  std::string digits = std::to_string(number < 0 ? -number : number);
+  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
+    digits.insert(static_cast<size_t>(at), ",");
+  }
+  return number < 0 ? "-" + digits : digits;
+}
+
+const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
+
+std::string LoadAverage() {
+  std::ifstream in("/proc/loadavg");
+  std::string line;
+  std::getline(in, line);
+  return line;
+}
+
+void WriteFile(const fs::path& path, std::string_view content) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(content.data(), static_cast<std::streamsize>(content.size()));
+}
+
+Sandbox::Sandbox(fs::path drive, const std::string& program,
+                 const std::string& interpreter)
+    : drive_(std::move(drive)) {
+  fs::create_directories(run());
+  fs::create_directories(temp());
+  std::vector<std::string> programs = {program};
+  if (!interpreter.empty()) programs.push_back(interpreter);
+  for (const std::string& file : programs) {
+    fs::copy_file(file, run() / fs::path(file).filename(),
+                  fs::copy_options::overwrite_existing);
+  }
+}
+
+fs::path Sandbox::output() const { return drive_.string() + ".out"; }
+
+std::vector<std::string> Sandbox::Environment() const {
+  return {"VEK_DRIVE_C=" + drive_.string(), "TEMP=" + temp().string(),
+          "TROVANE_UI=quiet"};
+}
+
+void Sandbox::WriteRunInput(std::string_view wanted,
+                            std::string_view entries) const {
+  WriteFile(run() / "FileList.txt", wanted);
+  WriteFile(run() / "MustExist.txt", "");
+  std::string text = "INTERNAL FLAG = EXISTS!\r\nTDS = 09:15:00 11-30-2026\r\n";
+  text += entries;
+  WriteFile(databank(), text);
+  fs::remove(activity_log());
+}
+
+bool Ending::Succeeded() const {
+  return !stopped && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+std::string Ending::Describe() const {
+  if (stopped) return "stopped by the benchmark";
+  if (WIFEXITED(status)) {
+    return "exit status " + std::to_string(WEXITSTATUS(status));
+  }
+  if (WIFSIGNALED(status)) return "signal " + std::to_string(WTERMSIG(status));
+  return "wait status " + std::to_string(status);
+}
+
+Child::Child(const std::vector<std::string>& argv, const fs::path& folder,
+             const std::vector<std::string>& environment,
+             const fs::path& output) {
+  std::vector<char*> arguments;
+  arguments.reserve(argv.size() + 1);
+  for (const std::string& argument : argv) {
+    arguments.push_back(const_cast<char*>(argument.c_str()));
+  }
+  arguments.push_back(nullptr);
+  std::vector<char*> settings;
+  settings.reserve(environment.size() + 1);
+  for (const std::string& setting : environment) {
+    settings.push_back(const_cast<char*>(setting.c_str()));
+  }
+  settings.push_back(nullptr);
+
+  started_ = SteadyClock::now();
+  pid_ = fork();
+  if (pid_ == 0) {
+    const int fd =
+        open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0 || chdir(folder.c_str()) != 0) _exit(126);
+    dup2(fd, STDOUT_FILENO);
+    dup2(fd, STDERR_FILENO);
+    execve(arguments[0], arguments.data(), settings.data());
+    _exit(127);
+  }
+  // Through syscall(2): the C library's header lacks C++ linkage.
+  if (pid_ > 0) pidfd_ = static_cast<int>(syscall(SYS_pidfd_open, pid_, 0));
+}
+
+Child::~Child() {
+  if (pid_ > 0) Stop();
+  if (pidfd_ >= 0) close(pidfd_);
+}
+
+Child Child::StartSetup(const Sandbox& sandbox) {
+  return Child({"./trovane-setup"}, sandbox.run(), sandbox.Environment(),
+               sandbox.output());
+}
+
+Ending Child::Wait(SteadyClock::time_point deadline) {
+  if (pid_ <= 0) return {};
+  pollfd ended{pidfd_, POLLIN, 0};
+  for (;;) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+        deadline - SteadyClock::now());
+    if (left.count() <= 0) return Stop();
+    const int ready =
+        poll(&ended, 1,
+             static_cast<int>(std::min<int64_t>(left.count(), kLongestPollMs)));
+    if (ready > 0) return Reap(/*stopped=*/false);
+    if (ready < 0 && errno != EINTR) return Stop();
+  }
+}
+
+Ending Child::Stop() {
+  if (pid_ <= 0) return {};
+  pollfd ended{pidfd_, POLLIN, 0};
+  if (poll(&ended, 1, 0) > 0) return Reap(/*stopped=*/false);
+  kill(pid_, SIGKILL);
+  return Reap(/*stopped=*/true);
+}
+
+Ending Child::Reap(bool stopped) {
+  Ending ending;
+  ending.stopped = stopped;
+  rusage usage{};
+  while (wait4(pid_, &ending.status, 0, &usage) < 0 && errno == EINTR) {
+  }
+  ending.seconds = SecondsBetween(started_, SteadyClock::now());
+  ending.peak_kib = usage.ru_maxrss;
+  pid_ = -1;
+  return ending;
+}
+
+LogWatcher::LogWatcher(fs::path log, std::vector<std::string> messages,
+                       std::chrono::microseconds pause)
+    : log_(std::move(log)), pause_(pause) {
+  for (std::string& message : messages) seen_[std::move(message)];
+  inotify_fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  // The folder, not the file: the run deletes the log and makes it anew.
+  if (inotify_fd_ >= 0) {
+    inotify_add_watch(inotify_fd_, log_.parent_path().c_str(),
+                      IN_MODIFY | IN_CREATE);
+  }
+}
+
+LogWatcher::~LogWatcher() {
+  if (inotify_fd_ >= 0) close(inotify_fd_);
+}
+
+std::optional<SteadyClock::time_point> LogWatcher::WaitFor(
+    std::string_view message, const Child& child,
+    SteadyClock::time_point deadline) {
+  for (;;) {
+    const SteadyClock::time_point now = SteadyClock::now();
+    ReadNew(now);
+    if (std::optional<SteadyClock::time_point> seen = SeenAt(message)) {
+      return seen;
+    }
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
+    if (left.count() <= 0) return std::nullopt;
+    std::array<pollfd, 2> events = {pollfd{inotify_fd_, POLLIN, 0},
+                                    pollfd{child.pidfd(), POLLIN, 0}};
+    const int timeout =
+        static_cast<int>(std::min<int64_t>(left.count(), kLongestPollMs));
+    if (poll(events.data(), events.size(), timeout) > 0) {
+      std::array<char, 4096> drained;
+      while (read(inotify_fd_, drained.data(), drained.size()) > 0) {
+      }
+      if ((events[1].revents & POLLIN) != 0) {
+        ReadNew(SteadyClock::now());
+        return SeenAt(message);
+      }
+    }
+    if (pause_.count() > 0) std::this_thread::sleep_for(pause_);
+  }
+}
+
+std::optional<SteadyClock::time_point> LogWatcher::SeenAt(
+    std::string_view message) const {
+  const auto it = seen_.find(message);
+  return it == seen_.end() ? std::nullopt : it->second;
+}
+
+void LogWatcher::ReadNew(SteadyClock::time_point now) {
+  const int fd = open(log_.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return;
+  struct stat info {};
+  if (fstat(fd, &info) == 0 && info.st_size < offset_) {
+    offset_ = 0;  // a new log
+    partial_.clear();
+  }
+  std::array<char, 1 << 16> buffer;
+  ssize_t got = 0;
+  while ((got = pread(fd, buffer.data(), buffer.size(), offset_)) > 0) {
+    offset_ += got;
+    partial_.append(buffer.data(), static_cast<size_t>(got));
+    size_t begin = 0;
+    for (size_t end = partial_.find('\n'); end != std::string::npos;
+         end = partial_.find('\n', begin)) {
+      const std::string_view message =
+          Message(std::string_view{partial_}.substr(begin, end - begin));
+      const auto it = seen_.find(message);
+      if (it != seen_.end() && !it->second) it->second = now;
+      begin = end + 1;
+    }
+    partial_.erase(0, begin);
+  }
+  close(fd);
+}
+
+int CountDatabankEntries(const fs::path& databank, std::string_view prefix) {
+  std::ifstream in(databank, std::ios::binary);
+  std::string line;
+  int count = 0;
+  while (std::getline(in, line)) {
+    if (std::string_view{line}.substr(0, prefix.size()) == prefix) ++count;
+  }
+  return count;
+}
+
+int64_t CountMessages(const fs::path& log, std::string_view after,
+                      std::string_view prefix) {
+  std::ifstream in(log, std::ios::binary);
+  std::string line;
+  bool counting = false;
+  int64_t count = 0;
+  while (std::getline(in, line)) {
+    const std::string_view message = Message(line);
+    if (!counting) {
+      counting = message == after;
+    } else if (message.substr(0, prefix.size()) == prefix) {
+      ++count;
+    }
+  }
+  return count;
+}
+
+std::string NumberedFileName(int number) {
+  return "File_" + ZeroPadded(number, 6) + ".dat";
+}
+
+std::string NumberedDrivePath(int number) {
+  return "C:\\DATA\\" + NumberedFolderName(number) + "\\FILE_" +
+         ZeroPadded(number, 6) + ".DAT";
+}
+
+void EnsureNumberedFiles(const fs::path& drive, int count) {
+  const fs::path stamp = drive / ".complete";
+  if (fs::exists(stamp)) return;
+  std::printf("building %s (once) ...\n", drive.c_str());
+  std::fflush(stdout);
+  for (int i = 0; i < count; ++i) {
+    const fs::path folder = drive / "Data" / NumberedFolderName(i);
+    if (i % kFilesPerFolder == 0) fs::create_directories(folder);
+    WriteFile(folder / NumberedFileName(i), "");
+  }
+  WriteFile(stamp, "");
+}
+
+void ForEachTreeFile(
+    const std::string& root,
+    const std::function<void(int, const std::string&)>& visit) {
+  const std::vector<std::string> folders = TreeFolders(root);
+  const int leaves =
+      kTreeFoldersPerLevel * kTreeFoldersPerLevel * kTreeFoldersPerLevel;
+  const int files = kTreeEntries - static_cast<int>(folders.size());
+  const size_t first_leaf = folders.size() - static_cast<size_t>(leaves);
+  unsigned seed = 12345;
+  for (int n = 0; n < files; ++n) {
+    seed = seed * 1103515245U + 12345U;
+    const std::string name =
+        std::string(kFileWords[(seed >> 8) % kFileWords.size()]) + " " +
+        std::to_string(n) + kExtensions[(seed >> 16) % kExtensions.size()];
+    visit(n,
+          folders[first_leaf + static_cast<size_t>(n % leaves)] + "/" + name);
+  }
+}
+
+bool EnsureTree(const std::string& root) {
+  const std::string stamp = root + ".complete";
+  if (access(stamp.c_str(), F_OK) == 0) return true;
+  std::printf("building %s (once) ...\n", root.c_str());
+  std::fflush(stdout);
+  const auto make_folder = [](const std::string& path) {
+    return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
+  };
+  std::error_code error;
+  fs::create_directories(root, error);
+  if (error) return false;
+  for (const std::string& folder : TreeFolders(root)) {
+    if (!make_folder(folder)) return false;
+  }
+  bool made = true;
+  ForEachTreeFile(root, [&made](int, const std::string& path) {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) made = false;
+    if (fd >= 0) close(fd);
+  });
+  if (made) std::ofstream(stamp) << kTreeEntries << "\n";
+  return made;
+}
+
+}  // namespace trovane::bench

@@ -1,0 +1,171 @@
+// A whole run against the listing alone, side by side. The drive holds the
+// million-entry tree under Tree (made once, shared with listing_bench); the
+// wanted list asks for 1,000 of its files and the databank holds 1,000
+// lines of other keys, each naming another file of the tree, so the batch
+// lists the whole drive, the scan records all 1,000 entries and the
+// double-check keeps every line.
+//
+// Usage: whole_run_bench [DRIVE_FOLDER]
+//
+// After one run that warms the caches, alternately: a whole run of
+// trovane-setup (start to exit, the listing included), and trovane-cmd
+// alone on the Map.bat that run wrote. Prints the medians, their ratio
+// (goal: at most 3), and the peak memory of each program in its own run
+// (goal: under 64 MB each).
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "bench/bench_support.h"
+
+namespace trovane::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kRepetitions = 3;
+constexpr int kWanted = 1000;
+// The wanted files are every 990th of the tree, the others halfway between.
+constexpr int kFirstWanted = 500;
+constexpr int kSpacing = 990;
+constexpr double kRatioGoal = 3.0;
+constexpr double kMemoryGoalMb = 64.0;
+constexpr std::chrono::minutes kLimit{5};
+
+struct Input {
+  std::string wanted;
+  std::string others;
+};
+
+// A path under the drive folder in the form the scan records it.
+std::string DriveForm(const std::string& drive, const std::string& path) {
+  std::string form = "C:";
+  for (const char c : path.substr(drive.size())) {
+    form.push_back(c == '/' ? '\\'
+                            : static_cast<char>(
+                                  std::toupper(static_cast<unsigned char>(c))));
+  }
+  return form;
+}
+
+Input MakeInput(const fs::path& drive) {
+  Input input;
+  int wanted = 0;
+  int others = 0;
+  ForEachTreeFile(
+      (drive / "Tree").string(), [&](int number, const std::string& path) {
+        if (number < kFirstWanted) return;
+        const int offset = (number - kFirstWanted) % kSpacing;
+        if (offset == 0 && wanted < kWanted) {
+          input.wanted += "Wanted_" + std::to_string(wanted++) + "=" +
+                          path.substr(path.rfind('/') + 1) + "\r\n";
+        } else if (offset == kSpacing / 2 && others < kWanted) {
+          input.others += "Other_" + std::to_string(others++) + "=" +
+                          DriveForm(drive.string(), path) + "\r\n";
+        }
+      });
+  return input;
+}
+
+int64_t CountLines(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  int64_t lines = 0;
+  std::string line;
+  while (std::getline(in, line)) ++lines;
+  return lines;
+}
+
+// A whole run from a fresh input; nullopt when it failed.
+std::optional<Ending> WholeRun(const Sandbox& sandbox, const Input& input) {
+  sandbox.WriteRunInput(input.wanted, input.others);
+  Child setup = Child::StartSetup(sandbox);
+  const Ending ending = setup.Wait(setup.started() + kLimit);
+  if (!ending.Succeeded()) {
+    std::printf("  the whole run ended with %s (see %s)\n",
+                ending.Describe().c_str(), sandbox.output().c_str());
+    return std::nullopt;
+  }
+  const int recorded = CountDatabankEntries(sandbox.databank(), "Wanted_");
+  if (recorded != kWanted) {
+    std::printf("  the whole run recorded %d of the %d entries\n", recorded,
+                kWanted);
+    return std::nullopt;
+  }
+  return ending;
+}
+
+// trovane-cmd on the batch the last whole run wrote; nullopt when it failed.
+std::optional<Ending> ListingAlone(const Sandbox& sandbox) {
+  Child cmd({"./trovane-cmd", "Map.bat"}, sandbox.run(), sandbox.Environment(),
+            "/dev/null");
+  const Ending ending = cmd.Wait(cmd.started() + kLimit);
+  if (!ending.Succeeded()) {
+    std::printf("  trovane-cmd Map.bat ended with %s\n",
+                ending.Describe().c_str());
+    return std::nullopt;
+  }
+  return ending;
+}
+
+double Megabytes(int64_t kib) { return static_cast<double>(kib) * 1024 / 1e6; }
+
+int Main(int argc, char** argv) {
+  const fs::path drive = argc > 1 ? argv[1] : TROVANE_BENCH_FOLDER;
+  if (!EnsureTree((drive / "Tree").string())) {
+    std::printf("cannot make the tree under %s\n", drive.c_str());
+    return 1;
+  }
+  const Sandbox sandbox(drive, TROVANE_SETUP_PATH, TROVANE_CMD_PATH);
+  const Input input = MakeInput(drive);
+  if (!WholeRun(sandbox, input)) return 1;  // warms the caches
+  std::vector<double> whole_seconds;
+  std::vector<double> alone_seconds;
+  int64_t whole_peak_kib = 0;
+  int64_t alone_peak_kib = 0;
+  for (int i = 0; i < kRepetitions; ++i) {
+    const std::optional<Ending> whole = WholeRun(sandbox, input);
+    if (!whole) return 1;
+    const std::optional<Ending> alone = ListingAlone(sandbox);
+    if (!alone) return 1;
+    whole_seconds.push_back(whole->seconds);
+    alone_seconds.push_back(alone->seconds);
+    whole_peak_kib = std::max(whole_peak_kib, whole->peak_kib);
+    alone_peak_kib = std::max(alone_peak_kib, alone->peak_kib);
+  }
+  const double whole = Median(whole_seconds);
+  const double alone = Median(alone_seconds);
+  std::printf(
+      "whole run against the listing alone: %s wanted entries (all present), "
+      "a databank of %s other lines, a disk map of %s entries\n",
+      WithCommas(kWanted).c_str(), WithCommas(kWanted).c_str(),
+      WithCommas(CountLines(sandbox.temp() / "Trovane.txt")).c_str());
+  std::printf(
+      "  whole run (trovane-setup, start to exit), median of %d: %.3f s\n",
+      kRepetitions, whole);
+  std::printf("  trovane-cmd Map.bat alone, median of %d:             %.3f s\n",
+              kRepetitions, alone);
+  std::printf("  ratio %.2f   goal: at most %.0f   %s\n", whole / alone,
+              kRatioGoal, Verdict(whole / alone <= kRatioGoal));
+  std::printf(
+      "  peak memory of trovane-setup %.1f MB   goal: under %.0f MB   %s\n",
+      Megabytes(whole_peak_kib), kMemoryGoalMb,
+      Verdict(Megabytes(whole_peak_kib) < kMemoryGoalMb));
+  std::printf(
+      "  peak memory of trovane-cmd   %.1f MB   goal: under %.0f MB   %s\n",
+      Megabytes(alone_peak_kib), kMemoryGoalMb,
+      Verdict(Megabytes(alone_peak_kib) < kMemoryGoalMb));
+  std::printf("  load average at the end: %s\n", LoadAverage().c_str());
+  return 0;
+}
+
+}  // namespace
+}  // namespace trovane::bench
+
+int main(int argc, char** argv) { return trovane::bench::Main(argc, argv); }
