@@ -18,6 +18,7 @@
 #include "platform/clock.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
+#include "platform/log_file.h"
 
 namespace trovane {
 
@@ -95,6 +96,7 @@ class Data {
   Clock& clock_;
   const Environment& environment_;
   std::function<void()> wait_handler_;
+  LogFile io_log_;
   std::string temporary_folder_;
   std::string run_path_;
   bool logging_ = false;

@@ -6,7 +6,10 @@
 
 namespace trovane {
 Data::Data(FileSystem& files, Clock& clock, const Environment& environment)
-    : files_(files), clock_(clock), environment_(environment) {}
+    : files_(files),
+      clock_(clock),
+      environment_(environment),
+      io_log_(files, clock) {}
 
 std::string Data::ProgramFolder() const {
   return files_.ToDriveForm(environment_.ProgramFolder());
@@ -15,6 +18,7 @@ std::string Data::ProgramFolder() const {
 void Data::StartDatabankLog(bool keep_previous) {
   const std::string folder = ProgramFolder();
   const std::string log = InFolder(folder, kIoLogName);
+  io_log_.Reopen();
   if (keep_previous) {
     const std::string previous = InFolder(folder, kPreviousIoLogName);
     files_.Delete(previous);
@@ -49,7 +53,8 @@ std::string Data::ResolveDatabankPath(std::string_view name) {
 }
 
 void Data::LogDatabankIO(std::string_view message) {
-  AppendLogLine(files_, clock_, InFolder(ProgramFolder(), kIoLogName), message);
+  io_log_.SetPath(InFolder(ProgramFolder(), kIoLogName));
+  io_log_.Append(message);
 }
 
 void Data::Report(std::string_view message) {

@@ -4,7 +4,8 @@ namespace trovane {
 namespace {
 
 std::unique_ptr<OutputFile> Writer(std::unique_ptr<WritableFile> file) {
-  return file ? std::make_unique<OutputFile>(std::move(file)) : nullptr;
+  if (!file) return nullptr;
+  return std::make_unique<OutputFile>(std::move(file));
 }
 
 }  // namespace
@@ -29,7 +30,8 @@ std::optional<LocalTime> FileSystem::LastModified(std::string_view path) {
 std::unique_ptr<InputFile> FileSystem::OpenForReading(std::string_view path,
                                                       OpenOptions options) {
   std::unique_ptr<ReadableFile> file = OpenReadable(path, options);
-  return file ? std::make_unique<InputFile>(std::move(file)) : nullptr;
+  if (!file) return nullptr;
+  return std::make_unique<InputFile>(std::move(file));
 }
 
 std::unique_ptr<OutputFile> FileSystem::OpenForWriting(std::string_view path,

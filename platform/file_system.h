@@ -23,6 +23,9 @@ struct OpenOptions {
   bool refuse_link = false;
   // Create the file, empty, when it is missing (reading only).
   bool create = false;
+  // Take a file number. A log, whose number no one ever sees, takes none
+  // and so never moves the serials of the files the logs report.
+  bool numbered = true;
 };
 
 enum class WriteMode {

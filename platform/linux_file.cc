@@ -6,9 +6,10 @@
 
 namespace trovane {
 
-std::unique_ptr<LinuxFile> LinuxFile::Take(UniqueFd fd, FileNumbers& numbers) {
+std::unique_ptr<LinuxFile> LinuxFile::Take(UniqueFd fd, FileNumbers* numbers) {
   std::unique_ptr<LinuxFile> file(new LinuxFile(std::move(fd)));
-  file->lease_ = numbers.Take(file.get());
+  if (numbers == nullptr) return file;
+  file->lease_ = numbers->Take(file.get());
   if (file->lease_.number() == 0) return nullptr;
   return file;
 }

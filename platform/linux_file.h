@@ -18,8 +18,8 @@ class LinuxFile final : public ReadableFile,
                         private FileNumbers::Holder {
  public:
   // The descriptor under the lowest free number; null (the descriptor
-  // closed) when no number is free.
-  static std::unique_ptr<LinuxFile> Take(UniqueFd fd, FileNumbers& numbers);
+  // closed) when no number is free. Without `numbers`, it takes none.
+  static std::unique_ptr<LinuxFile> Take(UniqueFd fd, FileNumbers* numbers);
   LinuxFile(const LinuxFile&) = delete;
   LinuxFile& operator=(const LinuxFile&) = delete;
   ~LinuxFile() override = default;

@@ -176,7 +176,7 @@ std::unique_ptr<ReadableFile> LinuxFileSystem::OpenReadable(
   UniqueFd fd = Open(
       path, OpenFlags(options) | O_RDONLY | (options.create ? O_CREAT : 0));
   if (!fd.valid()) return nullptr;
-  return LinuxFile::Take(std::move(fd), numbers_);
+  return LinuxFile::Take(std::move(fd), options.numbered ? &numbers_ : nullptr);
 }
 
 std::unique_ptr<WritableFile> LinuxFileSystem::OpenWritable(
@@ -184,7 +184,7 @@ std::unique_ptr<WritableFile> LinuxFileSystem::OpenWritable(
   UniqueFd fd =
       Open(path, OpenFlags(options) | O_WRONLY | O_CREAT | ModeFlags(mode));
   if (!fd.valid()) return nullptr;
-  return LinuxFile::Take(std::move(fd), numbers_);
+  return LinuxFile::Take(std::move(fd), options.numbered ? &numbers_ : nullptr);
 }
 
 LockClaim LinuxFileSystem::ClaimSwap(std::string_view path) {

@@ -9,28 +9,32 @@
 #include "databank/run_files.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
+#include "platform/log_file.h"
 
 namespace trovane {
 
 class ActivityLog {
  public:
-  ActivityLog(FileSystem& files, Clock& clock) : files_(files), clock_(clock) {}
+  ActivityLog(FileSystem& files, Clock& clock)
+      : files_(files), log_(files, clock) {}
 
   // The folder the log lies in (the run path), fixed at start-up.
-  void SetFolder(std::string folder) { folder_ = std::move(folder); }
+  void SetFolder(std::string_view folder) {
+    log_.SetPath(InFolder(folder, kActivityLogName));
+  }
 
   // Appends one line; a line that cannot be written is lost silently.
-  void Append(std::string_view text);
+  void Append(std::string_view text) { log_.Append(text); }
 
   // Deletes the log of an earlier run.
-  void Delete();
+  void Delete() {
+    log_.Reopen();
+    files_.Delete(log_.path());
+  }
 
  private:
-  std::string Path() const { return InFolder(folder_, kActivityLogName); }
-
   FileSystem& files_;
-  Clock& clock_;
-  std::string folder_;
+  LogFile log_;
 };
 
 }  // namespace trovane

@@ -5,6 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
+
 #include "platform/log_file.h"
 #include "tests/support/failing_file_system.h"
 #include "tests/support/fakes.h"
@@ -72,27 +75,42 @@ TEST(LogFileTest, AppendsCrLfLinesToOneFileWhateverTheCase) {
   sandbox.MakeFolder("Run");
   LinuxFileSystem files = sandbox.Files();
   FakeClock clock;
+  LogFile log(files, clock);
   const int open_before = FileNumbers::Process().OpenCount();
 
   clock.SetTime(2026, 12, 8, 21, 24, 33, 0.5F);
-  AppendLogLine(files, clock, "C:\\Run\\Trovane.Log", "Cleanup");
+  log.SetPath("C:\\Run\\Trovane.Log");
+  log.Append("Cleanup");
   clock.SetTime(2026, 12, 8, 21, 24, 34);
-  AppendLogLine(files, clock, "C:\\RUN\\trovane.log", "");
+  log.SetPath("C:\\RUN\\trovane.log");
+  log.Append("");
 
   EXPECT_EQ(sandbox.Read("Run/Trovane.Log"),
             "12-08-2026 21:24:33.5| Cleanup\r\n12-08-2026 21:24:34| \r\n");
   EXPECT_FALSE(sandbox.Exists("Run/trovane.log"));
-  // Nothing stays open between lines.
+  // A log holds no file number, so it moves no serial.
   EXPECT_EQ(FileNumbers::Process().OpenCount(), open_before);
+
+  // Renamed away by someone else, it is written afresh soon after.
+  log.SetPath("C:\\Run\\Trovane.Log");
+  std::filesystem::rename(sandbox.Path("Run/Trovane.Log"),
+                          sandbox.Path("Run/Old.Log"));
+  clock.Advance(std::chrono::milliseconds(250));
+  log.Append("after");
+  EXPECT_EQ(sandbox.Read("Run/Trovane.Log"),
+            "12-08-2026 21:24:34.25| after\r\n");
 }
 
-TEST(LogFileTest, ALogThatCannotBeOpenedLosesTheLineQuietly) {
+TEST(LogFileTest, ALineThatCannotBeWrittenIsLostQuietly) {
   MemoryFileSystem disk;
   FailingFileSystem files(disk);
   files.Fail(FailingFileSystem::Operation::kOpen, "Trovane.Log");
   FakeClock clock;
-  AppendLogLine(files, clock, "C:\\Trovane.Log", "lost");
-  EXPECT_EQ(files.failures(), 1);
+  LogFile log(files, clock);
+  log.SetPath("C:\\Trovane.Log");
+  log.Append("lost");
+  log.Append("lost too");
+  EXPECT_EQ(files.failures(), 2);  // every line tries again
   EXPECT_FALSE(disk.Exists("Trovane.Log"));
 }
 

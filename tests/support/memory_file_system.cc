@@ -15,8 +15,13 @@ class MemoryFileSystem::File final : public ReadableFile,
                                      public WritableFile,
                                      private FileNumbers::Holder {
  public:
-  File(std::shared_ptr<Content> content, FileNumbers& numbers)
-      : content_(std::move(content)), lease_(numbers.Take(this)) {}
+  File(std::shared_ptr<Content> content, FileNumbers* numbers)
+      : content_(std::move(content)),
+        lease_(numbers != nullptr ? numbers->Take(this) : FileNumbers::Lease()),
+        numbered_(numbers != nullptr) {}
+
+  // No number was free for it.
+  bool refused() const { return numbered_ && lease_.number() == 0; }
 
   int number() const override { return lease_.number(); }
   std::optional<size_t> Read(char* out, size_t size) override {
@@ -46,6 +51,7 @@ class MemoryFileSystem::File final : public ReadableFile,
   std::shared_ptr<Content> content_;
   FileNumbers::Lease lease_;
   size_t position_ = 0;
+  bool numbered_;
   bool closed_ = false;
 };
 
@@ -219,13 +225,14 @@ std::unique_ptr<ReadableFile> MemoryFileSystem::OpenReadable(
   Node* node = Find(path);
   if (node == nullptr && options.create) node = Create(path);
   if (node == nullptr || node->folder) return nullptr;
-  auto file = std::make_unique<File>(node->content, numbers_);
-  if (file->number() == 0) return nullptr;
+  auto file = std::make_unique<File>(node->content,
+                                     options.numbered ? &numbers_ : nullptr);
+  if (file->refused()) return nullptr;
   return file;
 }
 
 std::unique_ptr<WritableFile> MemoryFileSystem::OpenWritable(
-    std::string_view path, WriteMode mode, OpenOptions /*options*/) {
+    std::string_view path, WriteMode mode, OpenOptions options) {
   Node* node = Find(path);
   if (node != nullptr && (node->folder || mode == WriteMode::kCreateNew)) {
     return nullptr;
@@ -237,8 +244,9 @@ std::unique_ptr<WritableFile> MemoryFileSystem::OpenWritable(
     node->content->bytes.clear();
     ++node->content->generation;
   }
-  auto file = std::make_unique<File>(node->content, numbers_);
-  if (file->number() == 0) return nullptr;
+  auto file = std::make_unique<File>(node->content,
+                                     options.numbered ? &numbers_ : nullptr);
+  if (file->refused()) return nullptr;
   return file;
 }
 
