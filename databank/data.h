@@ -9,11 +9,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 
+#include "databank/databank_cache.h"
 #include "databank/entry_line.h"
+#include "databank/rewrite.h"
 #include "databank/run_files.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
@@ -92,6 +95,26 @@ class Data {
   // `report` logs each look that finds one taken.
   DatabankLocks TakeLocks(std::string_view name, bool report);
 
+  // A databank being read for one operation: its lines, from the cache
+  // while the file is unchanged, and the file number the reading holds,
+  // which is then the number opening the file would have taken.
+  struct Reading {
+    std::unique_ptr<InputFile> file;       // open while a fresh read is
+    FileNumbers::Lease number;             // held for a read from the cache
+    std::optional<DatabankLines> partial;  // lines before a failed read
+    const DatabankLines* lines = nullptr;  // none when it cannot be read
+
+    int serial() const { return file ? file->number() : number.number(); }
+  };
+  Reading Read(const std::string& path, const FileVersion& version);
+  // The lines of a databank file as they stand, read when the cache lacks
+  // them; null when it cannot be read whole.
+  DatabankLines* CachedLines(const std::string& path);
+  // One Set on the locked databank file `file`: an appended line when that
+  // is byte for byte what a rewrite would give, else the rewrite.
+  SetOutcome Write(const std::string& file, std::string_view key,
+                   std::string_view value);
+
   FileSystem& files_;
   Clock& clock_;
   const Environment& environment_;
@@ -101,6 +124,7 @@ class Data {
   std::string run_path_;
   bool logging_ = false;
   std::set<std::string> written_;  // the files of the databanks rewritten
+  DatabankCache cache_;
 };
 
 }  // namespace trovane

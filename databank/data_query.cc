@@ -1,4 +1,6 @@
 // The reading operations: Query, RemoveEntry, FindEntry, QueryByLineNumber.
+// A databank is read once and then answered from memory for as long as the
+// file stays the same; the serials and log lines are those of a read.
 #include <string>
 
 #include "databank/data.h"
@@ -9,28 +11,71 @@ namespace {
 
 std::string ToText(int number) { return std::to_string(number); }
 
+// Reads a file to its end into `bytes`; false when a read failed on the
+// way, which is not the end of the file.
+bool ReadWhole(InputFile& file, std::string* bytes) {
+  std::string chunk(size_t{1} << 16, '\0');
+  while (const size_t n = file.ReadBytes(chunk.data(), chunk.size())) {
+    bytes->append(chunk, 0, n);
+  }
+  return !file.failed();
+}
+
 }  // namespace
+
+Data::Reading Data::Read(const std::string& path, const FileVersion& version) {
+  Reading reading;
+  if (const DatabankLines* cached = cache_.Find(path, version)) {
+    reading.number = files_.TakeNumber();
+    reading.lines = cached;
+    return reading;
+  }
+  reading.file = files_.OpenForReading(path, {});
+  if (!reading.file) return reading;
+  std::string bytes;
+  if (ReadWhole(*reading.file, &bytes)) {
+    reading.lines =
+        &cache_.Store(path, version, DatabankLines(std::move(bytes)));
+  } else {
+    reading.partial.emplace(std::move(bytes));
+    reading.lines = &*reading.partial;
+  }
+  return reading;
+}
+
+DatabankLines* Data::CachedLines(const std::string& path) {
+  const std::optional<FileStatus> status = files_.Status(path);
+  if (!status || !status->is_file) return nullptr;
+  if (DatabankLines* cached = cache_.Find(path, status->version)) {
+    return cached;
+  }
+  std::unique_ptr<InputFile> file = files_.OpenForReading(path, {});
+  if (!file) return nullptr;
+  std::string bytes;
+  if (!ReadWhole(*file, &bytes)) return nullptr;
+  return &cache_.Store(path, status->version, DatabankLines(std::move(bytes)));
+}
 
 std::string Data::Query(std::string_view name, std::string_view key) {
   if (key.empty()) return {};
   const std::string path = ResolveDatabankPath(name);
-  const std::optional<int64_t> length = files_.Length(path);
-  if (!length || *length == 0) return {};
+  const std::optional<FileStatus> status = files_.Status(path);
+  if (!status || !status->is_file || status->length == 0) return {};
 
   const std::string upper_key = UpperAscii(TrimBlanks(key));
-  std::unique_ptr<InputFile> file = files_.OpenForReading(path, {});
-  const int serial = file ? file->number() : 0;
   bool found = false;
   std::string value;
-  if (file) {
-    std::string line;
-    while (!found && file->ReadLine(&line)) {
-      if (IsEntryOf(line, upper_key)) {
+  int serial = 0;
+  {
+    const Reading reading = Read(path, status->version);
+    serial = reading.serial();
+    if (reading.lines) {
+      if (const std::optional<size_t> line =
+              reading.lines->FirstOf(upper_key)) {
         found = true;
-        value = SplitEntry(line).value;
+        value = SplitEntry(reading.lines->Line(*line)).value;
       }
     }
-    file->Close();
   }
   // A key with a blank value is an absent key: its line goes.
   if (found && value.empty()) RemoveEntry(name, key);
@@ -50,21 +95,19 @@ std::string Data::FindEntry(std::string_view name, std::string_view text) {
   const std::string_view wanted = TrimBlanks(text);
   std::string result;
   int serial = 0;
-  if (files_.IsFile(path)) {
-    std::unique_ptr<InputFile> file = files_.OpenForReading(path, {});
-    if (file) {
-      serial = file->number();
-      std::string line;
-      while (file->ReadLine(&line)) {
-        const size_t equals = line.find('=');
-        if (equals == std::string::npos) continue;
-        const std::string_view value =
-            std::string_view{line}.substr(equals + 1);
-        if (ContainsNoCase(value, wanted)) {
-          result = *EntryKey(line);
-        }
+  if (const std::optional<FileStatus> status = files_.Status(path);
+      status && status->is_file) {
+    const Reading reading = Read(path, status->version);
+    serial = reading.serial();
+    // The last line whose value holds the text wins.
+    for (size_t i = reading.lines ? reading.lines->size() : 0; i-- > 0;) {
+      const std::string_view line = reading.lines->Line(i);
+      const size_t equals = line.find('=');
+      if (equals != std::string_view::npos &&
+          ContainsNoCase(line.substr(equals + 1), wanted)) {
+        result = *EntryKey(line);
+        break;
       }
-      file->Close();
     }
   }
   Report("Database " + std::string(name) + " serial " + ToText(serial) +
@@ -76,26 +119,23 @@ DatabankEntry Data::QueryByLineNumber(std::string_view name,
                                       int32_t line_number) {
   DatabankEntry entry;
   const std::string path = ResolveDatabankPath(name);
-  const std::optional<int64_t> length = files_.Length(path);
-  if (!length || *length == 0) return entry;
+  const std::optional<FileStatus> status = files_.Status(path);
+  if (!status || !status->is_file || status->length == 0) return entry;
 
-  std::unique_ptr<InputFile> file = files_.OpenForReading(path, {});
-  const int serial = file ? file->number() : 0;
-  if (file) {
-    std::string line;
-    for (int64_t counter = 1; file->ReadLine(&line); ++counter) {
-      if (counter != line_number) continue;
+  const Reading reading = Read(path, status->version);
+  if (reading.lines && line_number >= 1 &&
+      static_cast<size_t>(line_number) <= reading.lines->size()) {
+    const std::string_view line = reading.lines->Line(line_number - 1);
+    if (line.find('=') != std::string_view::npos) {
       const EntryParts parts = SplitEntry(line);
-      if (line.find('=') != std::string::npos) {
-        entry = {std::string(parts.key), std::string(parts.value)};
-      }
-      break;
+      entry = {std::string(parts.key), std::string(parts.value)};
     }
   }
-  Report("Database " + std::string(name) + " serial " + ToText(serial) +
-         " QueryByLineNumber [" + std::to_string(line_number) + "] ==>> [" +
-         entry.Key + "=" + entry.Value + "]");
-  if (file) file->Close();
+  // Logged while the file is still open, as it is read.
+  Report("Database " + std::string(name) + " serial " +
+         ToText(reading.serial()) + " QueryByLineNumber [" +
+         std::to_string(line_number) + "] ==>> [" + entry.Key + "=" +
+         entry.Value + "]");
   return entry;
 }
 

@@ -79,7 +79,7 @@ void Data::Set(std::string_view name, std::string_view key,
   SetOutcome outcome;
   if (locks.held()) {
     const std::string file = files_.LinkTarget(ResolveDatabankPath(name));
-    outcome = RewriteDatabank(files_, file, key, value);
+    outcome = Write(file, key, value);
     if (outcome.written) written_.insert(file);
   }
   locks = DatabankLocks();  // lets go: the swap file goes too
@@ -102,6 +102,32 @@ void Data::Set(std::string_view name, std::string_view key,
     Report((outcome.found ? " Replace serial " : " Append serial ") +
            ToText(outcome.appended_serial) + " Set");
   }
+}
+
+SetOutcome Data::Write(const std::string& file, std::string_view key,
+                       std::string_view value) {
+  if (!value.empty()) {
+    const std::string upper_key = UpperAscii(TrimBlanks(key));
+    const std::string line = EntryLine(key, value);
+    DatabankLines* lines = CachedLines(file);
+    // The new line itself must be one a later rewrite keeps as it is.
+    if (lines != nullptr && lines->appendable() && !lines->FirstOf(upper_key) &&
+        FateOnRewrite(line, {}) == LineFate::kKeep) {
+      const std::optional<FileStatus> before = files_.Status(file);
+      const SetOutcome outcome = AppendToDatabank(
+          files_, file, before ? before->length : 0, key, value);
+      const std::optional<FileStatus> after = files_.Status(file);
+      if (outcome.written && after) {
+        lines->Append(line);
+        cache_.Update(file, after->version);
+      } else {
+        cache_.Forget(file);
+      }
+      return outcome;
+    }
+  }
+  cache_.Forget(file);
+  return RewriteDatabank(files_, file, key, value);
 }
 
 void Data::SyncWritten() {

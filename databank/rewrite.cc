@@ -54,8 +54,7 @@ bool AppendEntry(FileSystem& files, const std::string& staging, bool copied,
   if (!opened) return false;
   OutputFile appended(std::move(opened));
   outcome->appended_serial = appended.number();
-  appended.WriteLine(std::string(TrimBlanks(key)) + "=" +
-                     std::string(TrimBlanks(value)));
+  appended.WriteLine(EntryLine(key, value));
   return appended.Close();
 }
 
@@ -70,6 +69,31 @@ bool Commit(FileSystem& files, const std::string& staging,
 }
 
 }  // namespace
+
+std::string EntryLine(std::string_view key, std::string_view value) {
+  return std::string(TrimBlanks(key)) + "=" + std::string(TrimBlanks(value));
+}
+
+SetOutcome AppendToDatabank(FileSystem& files, std::string_view path,
+                            int64_t length, std::string_view key,
+                            std::string_view value) {
+  SetOutcome outcome;
+  {
+    // The rewrite would hold its new and its old content open at once.
+    const FileNumbers::Lease rewritten = files.TakeNumber();
+    const FileNumbers::Lease old = files.TakeNumber();
+    outcome.rewritten_serial = rewritten.number();
+    outcome.old_serial = old.number();
+  }
+  std::unique_ptr<WritableFile> file =
+      files.OpenWritable(path, WriteMode::kAppend, {.refuse_link = true});
+  if (!file) return outcome;
+  outcome.appended_serial = file->number();
+  const bool written = file->Write(EntryLine(key, value) + "\r\n");
+  if (!written) file->Truncate(length);
+  outcome.written = file->Close() && written;
+  return outcome;
+}
 
 std::string StagingPath(std::string_view path) {
   const size_t last = path.rfind('\\');

@@ -31,6 +31,18 @@ struct SetOutcome {
 SetOutcome RewriteDatabank(FileSystem& files, std::string_view path,
                            std::string_view key, std::string_view value);
 
+// The same Set when the databank's lines would all come back from the
+// rewrite as they stand and none is of `key`: the entry's line is appended
+// in one write, which a reader sees whole or not at all, and the serials
+// are those the rewrite would have shown. `value` is not empty. A write
+// that fails is cut back off, so no part of a line stays behind.
+SetOutcome AppendToDatabank(FileSystem& files, std::string_view path,
+                            int64_t length, std::string_view key,
+                            std::string_view value);
+
+// The line a Set writes for an entry.
+std::string EntryLine(std::string_view key, std::string_view value);
+
 // Where a rewrite of the databank at `path` builds its new content.
 std::string StagingPath(std::string_view path);
 

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "platform/clock.h"
+#include "platform/file_numbers.h"
 #include "platform/input_file.h"
 #include "platform/output_file.h"
 
@@ -120,6 +121,10 @@ class FileSystem {
 
   // Makes the names in the folder that holds `path` survive a power cut.
   virtual bool SyncFolderOf(std::string_view path) = 0;
+
+  // A file number for a file read from memory rather than opened again:
+  // what opening it would have taken, held for as long as the lease.
+  virtual FileNumbers::Lease TakeNumber() = 0;
 
   // The drive form of a Linux path, as the drive table gives it; a path in
   // drive form already is returned as given.

@@ -30,6 +30,10 @@ bool LinuxFile::Write(std::string_view bytes) {
 
 bool LinuxFile::Sync() { return fd_.valid() && fdatasync(fd_.get()) == 0; }
 
+bool LinuxFile::Truncate(int64_t size) {
+  return fd_.valid() && ftruncate(fd_.get(), size) == 0;
+}
+
 bool LinuxFile::Close() {
   lease_.Release();
   return fd_.Reset();

@@ -28,6 +28,7 @@ class LinuxFile final : public ReadableFile,
   std::optional<size_t> Read(char* out, size_t size) override;
   bool Write(std::string_view bytes) override;
   bool Sync() override;
+  bool Truncate(int64_t size) override;
   bool Close() override;
 
  private:

@@ -250,6 +250,10 @@ bool LinuxFileSystem::SyncFolderOf(std::string_view path) {
   return fd.valid() && fsync(fd.get()) == 0;
 }
 
+FileNumbers::Lease LinuxFileSystem::TakeNumber() {
+  return numbers_.Take(nullptr);
+}
+
 std::string LinuxFileSystem::ToDriveForm(std::string_view linux_path) const {
   return paths_.ToDriveForm(linux_path);
 }

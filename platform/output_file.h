@@ -5,6 +5,7 @@
 #ifndef TROVANE_PLATFORM_OUTPUT_FILE_H_
 #define TROVANE_PLATFORM_OUTPUT_FILE_H_
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -20,6 +21,8 @@ class WritableFile {
   virtual bool Write(std::string_view bytes) = 0;
   // Makes what was written survive a power cut.
   virtual bool Sync() = 0;
+  // Cuts the file back to its first `size` bytes.
+  virtual bool Truncate(int64_t size) = 0;
   // Closes the file and gives its number back; false when closing failed.
   virtual bool Close() = 0;
 };

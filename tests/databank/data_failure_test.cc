@@ -23,6 +23,18 @@ TEST_F(DatabankTest, ASetTheDiskFailsLeavesTheDatabankAsItWas) {
       {Operation::kWrite, "trovane-new"},  {Operation::kClose, "trovane-new"},
       {Operation::kRename, "trovane-new"}, {Operation::kLock, "C:\\Trovane"},
   };
+  // A new key, appended where the rest would stay as it is: what a failed
+  // write left is cut back off.
+  for (const Operation operation : {Operation::kWrite, Operation::kOpen}) {
+    files_.Write("Trovane", "A=1\r\nB=2\r\n");
+    FailingFileSystem failing(files_);
+    Data data(failing, clock_, environment_);
+    data.Query("C:\\Trovane", "A");
+    failing.Fail(operation, "C:\\Trovane");
+    data.Set("C:\\Trovane", "C", "3");
+    EXPECT_EQ(failing.failures(), 1);
+    EXPECT_EQ(files_.Read("Trovane"), "A=1\r\nB=2\r\n");
+  }
   for (const auto& [operation, path_part] : kFailures) {
     SCOPED_TRACE(static_cast<int>(operation));
     files_.Write("Trovane", "A=1\r\nB=2\r\n");

@@ -110,5 +110,16 @@ TEST_F(DatabankTest, RemoveEntryLogsSerialZeroThenSets) {
   EXPECT_EQ(IoLog().front(), "Database C:\\Trovane serial 0 RemoveEntry [a]");
 }
 
+TEST_F(DatabankTest, ReadsNeverServeWhatTheFileNoLongerHolds) {
+  files_.Write("Trovane", "K=1\r\nL=2\r\n");
+  EXPECT_EQ(data_.Query("C:\\Trovane", "K"), "1");
+  EXPECT_EQ(data_.QueryByLineNumber("C:\\Trovane", 2).Value, "2");
+  // Another process changes the databank between two operations.
+  files_.Write("Trovane", "L=3\r\nK=4\r\n");
+  EXPECT_EQ(data_.Query("C:\\Trovane", "K"), "4");
+  EXPECT_EQ(data_.QueryByLineNumber("C:\\Trovane", 1).Value, "3");
+  EXPECT_EQ(data_.FindEntry("C:\\Trovane", "3"), "L");
+}
+
 }  // namespace
 }  // namespace trovane::testing

@@ -40,6 +40,26 @@ TEST_F(DatabankTest, SetOnAnExistingDatabankOpensOneTwoThenOne) {
   EXPECT_EQ(FileNumbers::Process().OpenCount(), 0);
 }
 
+TEST_F(DatabankTest, ANewEntryIsAppendedWhereARewriteWouldChangeNothingElse) {
+  files_.Write("Trovane", "A=1\r\n");
+  const FileVersion before = files_.Status("C:\\Trovane")->version;
+  OpenLogged();
+  data_.Set("C:\\Trovane", "B", "2");
+  data_.Set("C:\\Trovane", "C", "3");
+  EXPECT_EQ(files_.Read("Trovane"), "A=1\r\nB=2\r\nC=3\r\n");
+  // The same file, grown: no rewrite took its place.
+  EXPECT_EQ(files_.Status("C:\\Trovane")->version.inode, before.inode);
+  EXPECT_THAT(IoLog(),
+              ElementsAre(::testing::StartsWith("Database [C:\\Trovane]"),
+                          "Database C:\\Trovane serial 1 Set [B], [2]",
+                          "Swap serial 2 Set", " Append/Replace serial 1 Set",
+                          " Append serial 1 Set",
+                          ::testing::StartsWith("Database [C:\\Trovane]"),
+                          "Database C:\\Trovane serial 1 Set [C], [3]",
+                          "Swap serial 2 Set", " Append/Replace serial 1 Set",
+                          " Append serial 1 Set"));
+}
+
 TEST_F(DatabankTest, SerialsCountFilesTheProgramHoldsOpen) {
   files_.Write("Trovane", "A=1\r\n");
   OpenLogged();

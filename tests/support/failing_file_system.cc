@@ -22,11 +22,17 @@ class FailingFileSystem::File final : public ReadableFile, public WritableFile {
     if (owner_.Fails(Operation::kRead, path_)) return std::nullopt;
     return reader_->Read(out, size);
   }
+  // A write that fails has written the first half of its bytes, as a
+  // disk that fills up on the way does.
   bool Write(std::string_view bytes) override {
-    if (owner_.Fails(Operation::kWrite, path_)) return false;
+    if (owner_.Fails(Operation::kWrite, path_)) {
+      writer_->Write(bytes.substr(0, bytes.size() / 2));
+      return false;
+    }
     return writer_->Write(bytes);
   }
   bool Sync() override { return writer_->Sync(); }
+  bool Truncate(int64_t size) override { return writer_->Truncate(size); }
   bool Close() override {
     const bool closed = reader_ ? reader_->Close() : writer_->Close();
     return !owner_.Fails(Operation::kClose, path_) && closed;
@@ -118,6 +124,10 @@ bool FailingFileSystem::CopyAttributes(std::string_view from,
 
 bool FailingFileSystem::SyncFolderOf(std::string_view path) {
   return base_.SyncFolderOf(path);
+}
+
+FileNumbers::Lease FailingFileSystem::TakeNumber() {
+  return base_.TakeNumber();
 }
 
 std::string FailingFileSystem::ToDriveForm(std::string_view linux_path) const {

@@ -30,7 +30,8 @@ class FailingFileSystem : public FileSystem {
 
   // Fails every `operation` on a path that holds `path_part`, compared
   // without regard to case; an empty part fails them on every path. A
-  // rename or a link fails on either of its paths.
+  // rename or a link fails on either of its paths; a write that fails
+  // writes half its bytes first.
   void Fail(Operation operation, std::string_view path_part = {});
   // How many operations have failed on purpose so far.
   int failures() const { return failures_; }
@@ -51,6 +52,7 @@ class FailingFileSystem : public FileSystem {
   std::string LinkTarget(std::string_view path) override;
   bool CopyAttributes(std::string_view from, std::string_view to) override;
   bool SyncFolderOf(std::string_view path) override;
+  FileNumbers::Lease TakeNumber() override;
   std::string ToDriveForm(std::string_view linux_path) const override;
 
  private:

@@ -39,6 +39,12 @@ class MemoryFileSystem::File final : public ReadableFile,
     return true;
   }
   bool Sync() override { return !closed_; }
+  bool Truncate(int64_t size) override {
+    if (closed_) return false;
+    content_->bytes.resize(static_cast<size_t>(size));
+    ++content_->generation;
+    return true;
+  }
   bool Close() override {
     lease_.Release();
     closed_ = true;
@@ -310,6 +316,10 @@ bool MemoryFileSystem::CopyAttributes(std::string_view from,
 
 bool MemoryFileSystem::SyncFolderOf(std::string_view path) {
   return FolderExists(ParentKey(Key(path)));
+}
+
+FileNumbers::Lease MemoryFileSystem::TakeNumber() {
+  return numbers_.Take(nullptr);
 }
 
 std::string MemoryFileSystem::ToDriveForm(std::string_view linux_path) const {
