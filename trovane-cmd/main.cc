@@ -2,11 +2,15 @@
 //
 // Exit status: 0 when the batch ran, whatever its commands found (their
 // failures are reported on standard error, line by line, as the batch goes
-// on); 1 when FILE cannot be read; 2 when the command line is wrong.
+// on); 1 when FILE cannot be read; 2 when the command line is wrong; 3
+// when the drive map is bad.
 #include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <optional>
+#include <string>
+#include <utility>
 
 #include "platform/drive_map.h"
 #include "platform/environment.h"
@@ -21,10 +25,16 @@ int main(int argc, char** argv) {
   // A closed output is reported as a failed write, not by dying silently.
   signal(SIGPIPE, SIG_IGN);
   const trovane::ProcessEnvironment environment;
+  std::string drive_error;
+  std::optional<trovane::DriveMap> drives =
+      trovane::DriveMap::FromEnvironment(environment, &drive_error);
+  if (!drives) {
+    std::fprintf(stderr, "%s\n", drive_error.c_str());
+    return 3;
+  }
   trovane::Interpreter interpreter(
-      trovane::DriveMap::FromEnvironment(environment),
-      environment.CurrentFolder(), {STDOUT_FILENO, STDERR_FILENO},
-      trovane::PseudoMounts::OfThisProcess());
+      std::move(*drives), environment.CurrentFolder(),
+      {STDOUT_FILENO, STDERR_FILENO}, trovane::PseudoMounts::OfThisProcess());
   if (!interpreter.RunFile(argv[1])) {
     std::fprintf(stderr, "Cannot read the batch %s\n", argv[1]);
     return 1;
