@@ -3,6 +3,7 @@
 
 BUILD         ?= build
 ASAN_BUILD    ?= build-asan
+FUZZ_BUILD    ?= build-fuzz
 PACKAGE_BUILD ?= build-package
 JOBS          ?= $(shell nproc)
 CMAKE_ARGS    ?=
@@ -15,6 +16,12 @@ CHECK_PACKAGES := clang-format clang-tidy
 # What `make package` needs on top: dpkg-shlibdeps (dpkg-dev, which finds
 # the programs with file), and the checkers of the package and its files.
 PACKAGE_PACKAGES := dpkg-dev file lintian appstream desktop-file-utils man-db
+# What the fuzz targets need: clang and its libFuzzer and sanitizer runtimes.
+FUZZ_PACKAGES := clang libclang-rt-dev
+
+# The fuzz targets, and how long `make fuzz` runs each one.
+FUZZERS      := entry_line_fuzzer batch_line_fuzzer drive_path_fuzzer
+FUZZ_SECONDS ?= 60
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -32,8 +39,8 @@ define install_missing
 	fi
 endef
 
-.PHONY: all build deps check-deps programs test test-asan run bench screenshot \
-        format check format-check tidy package clean
+.PHONY: all build deps check-deps fuzz-deps programs test test-asan fuzz run \
+        bench screenshot format check format-check tidy package clean
 
 all: build
 
@@ -42,6 +49,9 @@ deps:
 
 check-deps:
 	$(call install_missing,$(PACKAGES) $(CHECK_PACKAGES))
+
+fuzz-deps:
+	$(call install_missing,$(PACKAGES) $(FUZZ_PACKAGES))
 
 # Configuring needs the packages: under `make -j` it still waits for them.
 $(BUILD)/build.ninja: | deps
@@ -64,6 +74,26 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+# Each fuzz target for FUZZ_SECONDS, from a copy of its seed corpus (what it
+# adds stays in the build folder). A finding stops the run; its input is
+# left in $(FUZZ_BUILD) as TARGET-crash-*, to be kept as a seed or a test
+# once fixed.
+fuzz: fuzz-deps
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
+	  -DTROVANE_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZERS)
+	@for f in $(FUZZERS); do \
+	  corpus=$(FUZZ_BUILD)/corpus/$$f; \
+	  rm -rf $$corpus && mkdir -p $$corpus && cp fuzz/corpus/$$f/* $$corpus/; \
+	  echo "== $$f, $(FUZZ_SECONDS) s"; \
+	  if ! $(FUZZ_BUILD)/bin/$$f $$corpus -max_total_time=$(FUZZ_SECONDS) \
+	       -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/$$f- \
+	       > $(FUZZ_BUILD)/$$f.log 2>&1; then \
+	    tail -n 40 $(FUZZ_BUILD)/$$f.log; exit 1; \
+	  fi; \
+	  grep -E '^(Done|stat::number_of_executed_units)' $(FUZZ_BUILD)/$$f.log; \
+	done
 
 run: programs
 	examples/run-demo.sh $(BUILD)
@@ -104,4 +134,4 @@ tidy: check-deps build
 	  xargs -P $(JOBS) -n 8 clang-tidy -p $(BUILD) --quiet
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(PACKAGE_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)

@@ -59,6 +59,7 @@ class FixedEnvironment : public ProcessEnvironment {
   std::string Get(std::string_view name) const override {
     return name == "TEMP" ? folder_ : std::string();
   }
+  bool Has(std::string_view name) const override { return name == "TEMP"; }
   std::string ProgramFolder() const override { return folder_; }
 
  private:

@@ -29,7 +29,8 @@ void DatabankLines::TakeLine(size_t start, size_t length) {
   lines_.emplace_back(start, length);
 }
 
-std::optional<size_t> DatabankLines::FirstOf(const std::string& upper_key) const {
+std::optional<size_t> DatabankLines::FirstOf(
+    const std::string& upper_key) const {
   const auto it = first_of_key_.find(upper_key);
   if (it == first_of_key_.end()) return std::nullopt;
   return it->second;

@@ -27,13 +27,19 @@ struct LinuxPath {
 
 class DriveMap {
  public:
-  // C: and Z: both stand for "/", so that every Linux path has a drive form
-  // and the system disk is drive C; other letters are unmapped.
+  // Z: stands for "/", so that every Linux path has a drive form; no other
+  // letter is mapped. Drive C in particular is never the system's root by
+  // default: the program wants it mapped on purpose.
   DriveMap();
 
-  // The defaults, overridden by VEK_DRIVE_C ... VEK_DRIVE_Z. A value that is
-  // not an absolute Linux path leaves the letter as it was.
-  static DriveMap FromEnvironment(const Environment& environment);
+  // The map the environment describes. When any of VEK_DRIVE_C ...
+  // VEK_DRIVE_Z is set, even to nothing, those variables alone make it, and
+  // each must hold the absolute path of an existing folder; otherwise the
+  // links of the Wine prefix (WINEPREFIX, else ~/.wine) make it. Z: stays
+  // "/" unless one of them maps it. Nullopt for a variable that names no
+  // folder, with a message naming the variable in `*error`.
+  static std::optional<DriveMap> FromEnvironment(const Environment& environment,
+                                                 std::string* error);
 
   // Maps `letter` (either case) to an absolute Linux folder; an empty
   // folder unmaps it.
@@ -46,7 +52,11 @@ class DriveMap {
   // form becomes its folder with "\" turned into "/", a path starting with
   // "\" is on the drive of `current_folder`, a path starting with "/" is
   // already a Linux path and anything else is relative to `current_folder`.
-  // Runs of separators collapse. Empty for a path on an unmapped drive.
+  // Runs of separators collapse, "." names are dropped and ".." takes out
+  // the name before it but never climbs above the root: the drive's folder,
+  // or "/" for a Linux path. A relative path climbs no higher than the
+  // root of the drive the current folder lies on. Empty for a path on an
+  // unmapped drive.
   std::optional<LinuxPath> ToLinux(std::string_view path,
                                    std::string_view current_folder) const;
 
@@ -57,6 +67,15 @@ class DriveMap {
   std::string ToDriveForm(std::string_view linux_path) const;
 
  private:
+  // Where a normalized absolute Linux path lies: the drive whose folder
+  // holds it with the longest match (ties to the earlier letter), and the
+  // names below that folder, "/" between them.
+  struct Place {
+    int drive;
+    std::string_view below;
+  };
+  std::optional<Place> PlaceOf(std::string_view linux_path) const;
+
   std::array<std::string, 26> folders_;
 };
 

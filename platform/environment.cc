@@ -14,6 +14,10 @@ std::string ProcessEnvironment::Get(std::string_view name) const {
   return value == nullptr ? std::string() : std::string(value);
 }
 
+bool ProcessEnvironment::Has(std::string_view name) const {
+  return std::getenv(std::string(name).c_str()) != nullptr;
+}
+
 std::string ProcessEnvironment::ProgramFolder() const {
   std::vector<char> buffer(4096);
   for (;;) {

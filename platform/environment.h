@@ -13,6 +13,8 @@ class Environment {
   virtual ~Environment() = default;
   // The value of the variable, or the empty text when it is not set.
   virtual std::string Get(std::string_view name) const = 0;
+  // True when the variable is set, even to the empty text.
+  virtual bool Has(std::string_view name) const = 0;
   // The Linux folder that holds the real executable.
   virtual std::string ProgramFolder() const = 0;
   // The Linux current working folder.
@@ -23,6 +25,7 @@ class Environment {
 class ProcessEnvironment : public Environment {
  public:
   std::string Get(std::string_view name) const override;
+  bool Has(std::string_view name) const override;
   std::string ProgramFolder() const override;
   std::string CurrentFolder() const override;
 };

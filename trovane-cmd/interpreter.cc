@@ -1,16 +1,15 @@
 #include "trovane-cmd/interpreter.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <memory>
 #include <optional>
 #include <utility>
-#include <vector>
 
 #include "platform/input_file.h"
 #include "platform/linux_file_system.h"
+#include "platform/linux_folder.h"
 #include "platform/unique_fd.h"
 #include "trovane-cmd/folder_walker.h"
 #include "trovane-cmd/listing_path.h"
@@ -18,44 +17,6 @@
 #include "trovane-cmd/redirection_target.h"
 
 namespace trovane {
-namespace {
-
-// The folder with "." and "NAME\.." taken out by the names alone, as the
-// desktop system changes folders; empty when that is no folder.
-std::string NormalizedFolder(std::string_view linux_path) {
-  std::vector<std::string_view> names;
-  while (!linux_path.empty()) {
-    const size_t slash = linux_path.find('/');
-    const std::string_view name = linux_path.substr(0, slash);
-    linux_path.remove_prefix(slash == std::string_view::npos ? linux_path.size()
-                                                             : slash + 1);
-    if (name.empty() || name == ".") {
-      continue;
-    }
-    if (name == "..") {
-      if (!names.empty()) {
-        names.pop_back();
-      }
-      continue;
-    }
-    names.push_back(name);
-  }
-  std::string folder;
-  for (std::string_view name : names) {
-    folder.push_back('/');
-    folder.append(name);
-  }
-  if (names.empty()) {
-    folder.push_back('/');
-  }
-  struct stat info;
-  if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-    return {};
-  }
-  return folder;
-}
-
-}  // namespace
 
 Interpreter::Interpreter(DriveMap drives, std::string current_folder,
                          Streams streams, PseudoMounts pseudo_mounts)
@@ -133,14 +94,15 @@ void Interpreter::Delete(std::string_view path) {
 }
 
 void Interpreter::ChangeFolder(std::string_view path) {
-  const std::optional<std::string> linux_path = paths_.ToLinux(path);
-  std::string folder =
-      linux_path ? NormalizedFolder(*linux_path) : std::string();
-  if (folder.empty()) {
+  // The drive table has already taken "." and "NAME\.." out by the names
+  // alone, as the desktop system changes folders, and never above the
+  // drive's root.
+  std::optional<std::string> folder = paths_.ToLinux(path);
+  if (!folder || !IsLinuxFolder(*folder)) {
     Complain("Cannot find the folder ", path);
     return;
   }
-  paths_ = PathView(paths_.drives(), std::move(folder));
+  paths_ = PathView(paths_.drives(), std::move(*folder));
 }
 
 void Interpreter::List(const BatchLine& line) {

@@ -1,9 +1,8 @@
 #include "trovane-cmd/listing_path.h"
 
-#include <sys/stat.h>
-
 #include <string>
 
+#include "platform/linux_folder.h"
 #include "platform/text.h"
 #include "platform/wildcard.h"
 
@@ -17,11 +16,6 @@ std::string_view WithoutTrailingSeparators(std::string_view text) {
     text.remove_suffix(1);
   }
   return text;
-}
-
-bool IsFolder(const std::string& linux_path) {
-  struct stat info;
-  return stat(linux_path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 // The drive-form text that each line of a listing of `folder` (PATH's
@@ -77,7 +71,7 @@ std::optional<ListingRequest> ResolveListedPath(std::string_view path,
   // A last component that is itself a folder is listed whole.
   if (!last.empty() && !HasWildcards(last)) {
     std::optional<std::string> whole = paths.ToLinux(path);
-    if (whole && IsFolder(*whole)) {
+    if (whole && IsLinuxFolder(*whole)) {
       return ListingRequest{std::move(*whole), ShownFolder(path, paths),
                             NameFilter()};
     }

@@ -1,33 +1,72 @@
-// trovane-cmd FILE: runs the scan batch FILE (a drive-form or Linux path).
-//
-// Exit status: 0 when the batch ran, whatever its commands found (their
-// failures are reported on standard error, line by line, as the batch goes
-// on); 1 when FILE cannot be read; 2 when the command line is wrong.
+// trovane-cmd FILE: runs the scan batch FILE (a drive-form or Linux path);
+// `--help` and `--version` answer without reading any batch.
 #include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
 
 #include "platform/drive_map.h"
 #include "platform/environment.h"
+#include "platform/version.h"
 #include "trovane-cmd/interpreter.h"
 #include "trovane-cmd/pseudo_mounts.h"
+#include "trovane-cmd/usage.h"
 
-int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fputs("Usage: trovane-cmd FILE\n", stderr);
-    return 2;
+namespace trovane {
+namespace {
+
+// The exit statuses the usage text lists.
+enum ExitStatus {
+  kRan = 0,  // whatever the commands found: failures went to stderr
+  kUnreadable = 1,
+  kWrongCommandLine = 2,
+  kBadDriveMap = 3,
+};
+
+void Print(std::string_view text, FILE* stream) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+}
+
+int Main(int argc, char** argv) {
+  const std::string_view argument = argc == 2 ? argv[1] : "";
+  if (argument == "--help") {
+    Print(kCmdUsage, stdout);
+    return kRan;
+  }
+  if (argument == "--version") {
+    Print(std::string(kProductName) + " " + std::string(kVersion) + "\n",
+          stdout);
+    return kRan;
+  }
+  if (argc != 2 || argument.starts_with("--")) {
+    Print(kCmdUsage, stderr);
+    return kWrongCommandLine;
+  }
+  const ProcessEnvironment environment;
+  std::string drive_error;
+  std::optional<DriveMap> drives =
+      DriveMap::FromEnvironment(environment, &drive_error);
+  if (!drives) {
+    Print(drive_error + "\n", stderr);
+    return kBadDriveMap;
   }
   // A closed output is reported as a failed write, not by dying silently.
   signal(SIGPIPE, SIG_IGN);
-  const trovane::ProcessEnvironment environment;
-  trovane::Interpreter interpreter(
-      trovane::DriveMap::FromEnvironment(environment),
-      environment.CurrentFolder(), {STDOUT_FILENO, STDERR_FILENO},
-      trovane::PseudoMounts::OfThisProcess());
-  if (!interpreter.RunFile(argv[1])) {
-    std::fprintf(stderr, "Cannot read the batch %s\n", argv[1]);
-    return 1;
+  Interpreter interpreter(std::move(*drives), environment.CurrentFolder(),
+                          {STDOUT_FILENO, STDERR_FILENO},
+                          PseudoMounts::OfThisProcess());
+  if (!interpreter.RunFile(argument)) {
+    Print("Cannot read the batch " + std::string(argument) + "\n", stderr);
+    return kUnreadable;
   }
-  return 0;
+  return kRan;
 }
+
+}  // namespace
+}  // namespace trovane
+
+int main(int argc, char** argv) { return trovane::Main(argc, argv); }

@@ -2,8 +2,22 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace trovane {
+namespace {
+
+// Removes `linux_path` when its last name is a symbolic link, and nothing
+// else: never a file or a folder.
+bool RemoveLink(const std::string& linux_path) {
+  struct stat info;
+  return lstat(linux_path.c_str(), &info) == 0 && S_ISLNK(info.st_mode) &&
+         unlink(linux_path.c_str()) == 0;
+}
+
+}  // namespace
 
 UniqueFd OpenRedirectionTarget(const std::string& linux_path,
                                Redirection redirection) {
@@ -13,6 +27,10 @@ UniqueFd OpenRedirectionTarget(const std::string& linux_path,
   const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK |
                     (redirection == Redirection::kAppend ? O_APPEND : O_TRUNC);
   UniqueFd fd(open(linux_path.c_str(), flags, 0666));
+  if (!fd.valid() && errno == ELOOP && RemoveLink(linux_path)) {
+    // Once only: a link planted again in the meantime is refused.
+    fd = UniqueFd(open(linux_path.c_str(), flags, 0666));
+  }
   if (!fd.valid()) {
     return fd;
   }

@@ -82,8 +82,14 @@ int Main(int argc, char** argv) {
     return *status;
   }
   ProcessEnvironment environment;
-  LinuxFileSystem files(PathView(DriveMap::FromEnvironment(environment),
-                                 environment.CurrentFolder()));
+  std::string drive_error;
+  const std::optional<DriveMap> drives =
+      DriveMap::FromEnvironment(environment, &drive_error);
+  if (!drives) {
+    std::fprintf(stderr, "%s\n", drive_error.c_str());
+    return 3;  // the run could not start; nothing was written
+  }
+  LinuxFileSystem files(PathView(*drives, environment.CurrentFolder()));
   SystemClock clock;
   Data data(files, clock, environment);
   DetachedLauncher launcher;

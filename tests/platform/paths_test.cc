@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <initializer_list>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/drive_map.h"
 #include "platform/linux_file_system.h"
@@ -17,50 +20,158 @@ namespace {
 using ::trovane::testing::FakeEnvironment;
 using ::trovane::testing::Sandbox;
 
-TEST(DriveMapTest, DefaultsAndEnvironmentOverrides) {
-  const DriveMap defaults;
-  ASSERT_NE(defaults.FolderOf('C'), nullptr);
-  EXPECT_EQ(*defaults.FolderOf('c'), "/");
-  ASSERT_NE(defaults.FolderOf('Z'), nullptr);
-  EXPECT_EQ(*defaults.FolderOf('Z'), "/");
-  EXPECT_EQ(defaults.FolderOf('D'), nullptr);
-
-  FakeEnvironment environment("/opt/trovane");
-  environment.Set("VEK_DRIVE_C", "/home/user");
-  environment.Set("VEK_DRIVE_D", "/srv//data/");
-  environment.Set("VEK_DRIVE_E", "relative/folder");
-  const DriveMap map = DriveMap::FromEnvironment(environment);
-  EXPECT_EQ(*map.FolderOf('C'), "/home/user");
-  EXPECT_EQ(*map.FolderOf('d'), "/srv/data");
-  EXPECT_EQ(map.FolderOf('E'), nullptr);
-  EXPECT_EQ(*map.FolderOf('Z'), "/");
+// The map FromEnvironment() makes, or the message it gives.
+std::string MapOrError(const FakeEnvironment& environment) {
+  std::string error;
+  const std::optional<DriveMap> map =
+      DriveMap::FromEnvironment(environment, &error);
+  if (!map) return error;
+  std::string letters;
+  for (char letter = 'A'; letter <= 'Z'; ++letter) {
+    if (const std::string* folder = map->FolderOf(letter)) {
+      letters += std::string(1, letter) + "=" + *folder + " ";
+    }
+  }
+  return letters;
 }
 
-TEST(DriveMapTest, PathsBecomeLinuxPaths) {
+std::string Canonical(const std::string& path) {
+  return std::filesystem::canonical(path).string();
+}
+
+class DriveSourceTest : public ::testing::Test {
+ protected:
+  // A Wine prefix in the sandbox whose dosdevices folder holds `links`
+  // (name, target).
+  std::string MakePrefix(
+      std::string_view name,
+      std::initializer_list<std::pair<const char*, std::string>> links) {
+    sandbox_.MakeFolder(std::string(name) + "/dosdevices");
+    for (const auto& [link, target] : links) {
+      std::filesystem::create_symlink(
+          target, sandbox_.Path(std::string(name) + "/dosdevices/" + link));
+    }
+    return sandbox_.Path(name);
+  }
+
+  Sandbox sandbox_;
+  FakeEnvironment environment_{"/opt/trovane"};
+};
+
+TEST_F(DriveSourceTest, DriveVariablesAloneMakeTheMap) {
+  EXPECT_EQ(MapOrError(environment_), "Z=/ ");
+  sandbox_.MakeFolder("c");
+  sandbox_.MakeFolder("d");
+  environment_.Set("WINEPREFIX", MakePrefix("wine", {{"e:", "/"}}));
+  environment_.Set("VEK_DRIVE_C", sandbox_.Path("c"));
+  environment_.Set("VEK_DRIVE_D", sandbox_.Path("d") + "//");
+  EXPECT_EQ(MapOrError(environment_),
+            "C=" + sandbox_.Path("c") + " D=" + sandbox_.Path("d") + " Z=/ ");
+  environment_.Set("VEK_DRIVE_Z", sandbox_.Path("d"));
+  EXPECT_EQ(MapOrError(environment_), "C=" + sandbox_.Path("c") +
+                                          " D=" + sandbox_.Path("d") +
+                                          " Z=" + sandbox_.Path("d") + " ");
+}
+
+TEST_F(DriveSourceTest, AVariableThatNamesNoFolderIsAnError) {
+  sandbox_.Write("file", "");
+  environment_.Set("VEK_DRIVE_C", sandbox_.root());
+  for (const std::string& value :
+       {std::string(), std::string("rel/x"), sandbox_.Path("missing"),
+        sandbox_.Path("file")}) {
+    environment_.Set("VEK_DRIVE_D", value);
+    EXPECT_EQ(MapOrError(environment_),
+              "VEK_DRIVE_D is \"" + value +
+                  "\": set it to the absolute path of an existing folder, or "
+                  "unset it.");
+  }
+}
+
+TEST_F(DriveSourceTest, AWinePrefixMapsTheLinksToFoldersInDosdevices) {
+  sandbox_.MakeFolder("wine/drive_c");
+  sandbox_.MakeFolder("data");
+  sandbox_.Write("plain", "");
+  const std::string prefix =
+      MakePrefix("wine", {{"c:", "../drive_c"},
+                          {"c::", sandbox_.Path("plain")},
+                          {"D:", sandbox_.Path("data")},
+                          {"e:", "missing"},
+                          {"f:", sandbox_.Path("plain")},
+                          {"g", "/"}});
+  sandbox_.Write("wine/dosdevices/h:", "");
+  environment_.Set("WINEPREFIX", prefix);
+  EXPECT_EQ(MapOrError(environment_),
+            "C=" + Canonical(prefix + "/drive_c") +
+                " D=" + Canonical(sandbox_.Path("data")) + " Z=/ ");
+
+  MakePrefix("other", {{"z:", "../../data"}});
+  environment_.Set("WINEPREFIX", sandbox_.Path("other"));
+  EXPECT_EQ(MapOrError(environment_),
+            "Z=" + Canonical(sandbox_.Path("data")) + " ");
+}
+
+TEST_F(DriveSourceTest, ThePrefixIsWineprefixElseDotWineInHome) {
+  MakePrefix("home/.wine", {{"c:", "/"}});
+  MakePrefix("wine", {{"d:", "/"}});
+  sandbox_.MakeFolder("bare");
+  EXPECT_EQ(MapOrError(environment_), "Z=/ ") << "no HOME, no prefix";
+  environment_.Set("HOME", sandbox_.Path("home"));
+  EXPECT_EQ(MapOrError(environment_), "C=/ Z=/ ");
+  environment_.Set("WINEPREFIX", sandbox_.Path("wine"));
+  EXPECT_EQ(MapOrError(environment_), "D=/ Z=/ ");
+  environment_.Set("WINEPREFIX", sandbox_.Path("bare"));
+  EXPECT_EQ(MapOrError(environment_), "Z=/ ") << "no dosdevices";
+}
+
+TEST(DriveMapTest, PathsBecomeLinuxPathsThatStayOnTheirDrive) {
   DriveMap map;
   map.Map('C', "/c");
   map.Map('D', "/d");
-  const auto linux = [&map](std::string_view path) -> std::string {
-    const std::optional<LinuxPath> result = map.ToLinux(path, "/d/work");
-    return result ? result->Joined() : "(unmapped)";
+  DriveMap no_z = map;
+  no_z.Map('Z', "");
+  struct Case {
+    const DriveMap* map;
+    const char* current;
+    const char* path;
+    const char* root;  // nullptr: on an unmapped drive
+    const char* below;
   };
-  EXPECT_EQ(linux("C:\\Vek\\Run.exe"), "/c/Vek/Run.exe");
-  EXPECT_EQ(linux("c:\\\\Vek\\/\\Run.exe\\"), "/c/Vek/Run.exe");
-  EXPECT_EQ(linux("C:\\"), "/c");
-  EXPECT_EQ(linux("\\Temp\\x"), "/d/Temp/x");  // the drive of /d/work
-  EXPECT_EQ(linux("/usr//lib/"), "/usr/lib");
-  EXPECT_EQ(linux("Sub\\a.txt"), "/d/work/Sub/a.txt");
-  EXPECT_EQ(linux("Q:\\x"), "(unmapped)");
-
-  // Only the names below the drive's folder are open to case matching.
-  const std::optional<LinuxPath> split = map.ToLinux("C:\\Vek", "/");
-  ASSERT_TRUE(split.has_value());
-  EXPECT_EQ(split->root, "/c");
-  EXPECT_EQ(split->below, "Vek");
+  const Case cases[] = {
+      {&map, "/d/work", "C:\\Vek\\Run.exe", "/c", "Vek/Run.exe"},
+      {&map, "/d/work", "c:\\\\Vek\\/\\Run.exe\\", "/c", "Vek/Run.exe"},
+      {&map, "/d/work", "C:\\", "/c", ""},
+      {&map, "/d/work", "C:Games", "/c", "Games"},
+      {&map, "/d/work", "C:\\..\\etc", "/c", "etc"},
+      {&map, "/d/work", "C:\\a\\..\\..\\b", "/c", "b"},
+      {&map, "/d/work", "C:\\.\\a\\.\\b\\..\\.", "/c", "a"},
+      {&map, "/d/work", "C:..\\..", "/c", ""},
+      {&map, "/d/work", "Q:\\x", nullptr, ""},
+      {&map, "/d/work", "\\Temp\\x", "/d", "Temp/x"},
+      {&map, "/d/work", "\\..\\x", "/d", "x"},
+      {&map, "/d/work", "Sub\\a.txt", "/d", "work/Sub/a.txt"},
+      {&map, "/d/work", "..\\..\\..\\etc", "/d", "etc"},
+      {&map, "/d//work/", ".\\..\\y", "/d", "y"},
+      {&map, "/elsewhere/deep", "..\\..\\..\\etc", "/", "etc"},
+      {&map, "/d/work", "/usr//lib/", "/", "usr/lib"},
+      {&map, "/d/work", "/../etc", "/", "etc"},
+      {&map, "/d/work", "/a/../../b/.", "/", "b"},
+      {&no_z, "/elsewhere/deep", "..\\..\\..\\x", "/", "x"},
+      {&no_z, "/elsewhere/deep", "\\x", nullptr, ""},
+  };
+  for (const Case& c : cases) {
+    const std::optional<LinuxPath> result = c.map->ToLinux(c.path, c.current);
+    if (c.root == nullptr) {
+      EXPECT_FALSE(result.has_value()) << c.path;
+      continue;
+    }
+    ASSERT_TRUE(result.has_value()) << c.path;
+    EXPECT_EQ(result->root, c.root) << c.path << " in " << c.current;
+    EXPECT_EQ(result->below, c.below) << c.path << " in " << c.current;
+  }
 }
 
 TEST(DriveMapTest, LinuxPathsAreShownInDriveForm) {
-  EXPECT_EQ(DriveMap().ToDriveForm("/usr/bin"), "C:\\usr\\bin");  // C, not Z
+  EXPECT_EQ(DriveMap().ToDriveForm("/usr/bin"), "Z:\\usr\\bin");
   DriveMap map;
   map.Map('C', "/home/u");
   map.Map('E', "/home/u/data");

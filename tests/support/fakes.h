@@ -40,6 +40,9 @@ class FakeEnvironment : public Environment {
         current_folder_(program_folder_) {}
 
   std::string Get(std::string_view name) const override;
+  bool Has(std::string_view name) const override {
+    return variables_.contains(name);
+  }
   std::string ProgramFolder() const override { return program_folder_; }
   std::string CurrentFolder() const override { return current_folder_; }
 

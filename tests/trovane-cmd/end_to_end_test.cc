@@ -25,11 +25,13 @@ class EndToEndTest : public ::testing::Test {
                                sandbox_.Path("Run/trovane-cmd"));
   }
 
-  // Runs the copied interpreter in C:\Run with `arguments`.
-  int RunCmd(std::vector<std::string> arguments) {
+  // Runs the copied interpreter in C:\Run with `arguments`, drive C mapped
+  // by `drive_c` ("VEK_DRIVE_C=" and the sandbox by default).
+  int RunCmd(std::vector<std::string> arguments, std::string drive_c = {}) {
     arguments.insert(arguments.begin(), sandbox_.Path("Run/trovane-cmd"));
+    if (drive_c.empty()) drive_c = "VEK_DRIVE_C=" + sandbox_.root();
     return RunToEnd({.arguments = std::move(arguments),
-                     .environment = {"VEK_DRIVE_C=" + sandbox_.root()},
+                     .environment = {drive_c},
                      .folder = sandbox_.Path("Run"),
                      .out_path = sandbox_.Path("out.txt"),
                      .err_path = sandbox_.Path("err.txt")});
@@ -119,8 +121,26 @@ TEST_F(EndToEndTest, ExitStatusTellsWhetherTheBatchRan) {
   EXPECT_EQ(sandbox_.Read("err.txt"), "Unknown command: Bogus line\n");
   EXPECT_EQ(RunCmd({sandbox_.Path("Run/Map.bat")}), 0) << "a Linux path";
   EXPECT_EQ(RunCmd({"C:\\Run\\Missing.bat"}), 1);
-  EXPECT_EQ(RunCmd({}), 2);
-  EXPECT_EQ(RunCmd({"a", "b"}), 2);
+  EXPECT_EQ(RunCmd({"C:\\Run\\Map.bat"}, "VEK_DRIVE_C=rel/x"), 3);
+  EXPECT_EQ(sandbox_.Read("err.txt"),
+            "VEK_DRIVE_C is \"rel/x\": set it to the absolute path of an "
+            "existing folder, or unset it.\n");
+  for (const std::vector<std::string>& wrong :
+       std::vector<std::vector<std::string>>{
+           {}, {"a", "b"}, {"--bogus"}, {"--help", "C:\\Run\\Map.bat"}}) {
+    EXPECT_EQ(RunCmd(wrong), 2);
+    EXPECT_TRUE(
+        sandbox_.Read("err.txt").starts_with("Usage: trovane-cmd FILE\n"));
+  }
+}
+
+TEST_F(EndToEndTest, HelpAndVersionAnswerWithoutABatchOrADriveMap) {
+  EXPECT_EQ(RunCmd({"--version"}, "VEK_DRIVE_C="), 0);
+  EXPECT_EQ(sandbox_.Read("out.txt"), "Trovane Setup 3.02.0004\n");
+  EXPECT_EQ(RunCmd({"--help"}, "VEK_DRIVE_C="), 0);
+  EXPECT_TRUE(sandbox_.Read("out.txt").starts_with(
+      "Usage: trovane-cmd FILE\n       trovane-cmd --help | --version\n"));
+  EXPECT_EQ(sandbox_.Read("err.txt"), "");
 }
 
 }  // namespace

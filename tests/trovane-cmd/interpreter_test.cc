@@ -43,19 +43,27 @@ TEST_F(InterpreterTest, NothingInALineRunsAnotherCommand) {
   EXPECT_EQ(sandbox_.Read("out.txt"), "%WINDIR% $(rm -rf C:\\) `id` \r\n");
 }
 
-TEST_F(InterpreterTest, ARedirectionIsNeverFollowedThroughASymbolicLink) {
-  sandbox_.Write("precious.txt", "keep");
-  ASSERT_EQ(symlink(sandbox_.Path("precious.txt").c_str(),
-                    sandbox_.Path("Signal.txt").c_str()),
-            0);
+TEST_F(InterpreterTest, ALinkPlantedAtARedirectionTargetIsRemovedNotFollowed) {
+  const Sandbox outside;  // not on any drive of the interpreter
+  outside.Write("precious.txt", "keep");
   sandbox_.Write("T/a", "");
-  Run({"Echo OK! > C:\\Signal.txt", "Echo OK! >> C:\\Signal.txt",
-       "Dir C:\\T /s /b > C:\\Signal.txt"});
-  EXPECT_EQ(sandbox_.Read("precious.txt"), "keep");
-  EXPECT_EQ(Err(),
-            "Cannot write to C:\\Signal.txt\n"
-            "Cannot write to C:\\Signal.txt\n"
-            "Cannot write to C:\\Signal.txt\n");
+  sandbox_.MakeFolder("Temp");
+  for (const char* name : {"Temp/Trovane.txt", "Temp/Signal.txt"}) {
+    ASSERT_EQ(symlink(outside.Path("precious.txt").c_str(),
+                      sandbox_.Path(name).c_str()),
+              0);
+  }
+  Run({"Dir C:\\T /s /b > C:\\Temp\\Trovane.txt",
+       "Echo OK! >> C:\\Temp\\Signal.txt"});
+  EXPECT_EQ(outside.Read("precious.txt"), "keep");
+  for (const char* name : {"Temp/Trovane.txt", "Temp/Signal.txt"}) {
+    struct stat info;
+    ASSERT_EQ(lstat(sandbox_.Path(name).c_str(), &info), 0);
+    EXPECT_TRUE(S_ISREG(info.st_mode)) << name;
+  }
+  EXPECT_EQ(sandbox_.Read("Temp/Trovane.txt"), "C:\\T\\a\r\n");
+  EXPECT_EQ(sandbox_.Read("Temp/Signal.txt"), "OK! \r\n");
+  EXPECT_EQ(Err(), "");
 }
 
 TEST_F(InterpreterTest, ARedirectionIntoAMissingFolderIsReported) {
@@ -98,10 +106,13 @@ TEST_F(InterpreterTest, CdChangesTheFolderRelativePathsAreTakenFrom) {
   EXPECT_EQ(Err(), "");
 }
 
-TEST_F(InterpreterTest, CdBackslashGoesToTheRootOfTheCurrentDrive) {
+TEST_F(InterpreterTest, CdBackslashAndDotDotStopAtTheRootOfTheDrive) {
   sandbox_.MakeFolder("A/B");
   Run({"Cd C:\\A\\B", "Cd\\"});
   EXPECT_EQ(interpreter_.current_folder(), sandbox_.root());
+  Run({"Cd C:\\A", "Cd ..\\..\\..\\.."});
+  EXPECT_EQ(interpreter_.current_folder(), sandbox_.root());
+  EXPECT_EQ(Err(), "");
 }
 
 TEST_F(InterpreterTest, CdToAMissingFolderKeepsTheCurrentOne) {

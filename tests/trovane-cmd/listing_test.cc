@@ -47,8 +47,9 @@ TEST_F(ListingTest, OrderHoldsForLargeFoldersOfLookAlikeNames) {
   while (names.size() < 3000) {
     std::string name = prefixes[random() % prefixes.size()];
     const size_t size = 1 + random() % 12;
-    for (size_t i = 0; i < size; ++i)
+    for (size_t i = 0; i < size; ++i) {
       name += alphabet[random() % alphabet.size()];
+    }
     if (name.front() == ' ' || name.back() == ' ') continue;
     names.insert(name);
   }
@@ -100,6 +101,16 @@ TEST_F(ListingTest, RelativeAndLinuxPathsAreShownInDriveForm) {
   EXPECT_THAT(Listing("\\T\\Sub"), ElementsAre("C:\\T\\Sub\\f"));
   EXPECT_THAT(Listing(sandbox_.Path("T/Sub") + "/"),
               ElementsAre("C:\\T\\Sub\\f"));
+}
+
+TEST_F(ListingTest, DotDotNeverLeavesTheDrive) {
+  // The shape of a Map.txt line that tries to reach the system's /etc: it
+  // finds drive C's own etc folder, shown as written.
+  sandbox_.Write("etc/hosts", "");
+  sandbox_.MakeFolder("Temp");
+  Run({"Dir C:\\..\\..\\..\\..\\..\\..\\etc\\* /s /b > C:\\Temp\\Trovane.txt"});
+  EXPECT_EQ(sandbox_.Read("Temp/Trovane.txt"),
+            "C:\\..\\..\\..\\..\\..\\..\\etc\\hosts\r\n");
 }
 
 TEST_F(ListingTest, PatternsMatchAtEveryLevelAndEveryFolderIsSearched) {
