@@ -96,20 +96,18 @@ std::string ParentOf(const std::string& path) {
 }  // namespace
 
 LinuxFileSystem::LinuxFileSystem(PathView paths, FileNumbers& numbers)
-    : paths_(std::move(paths)), numbers_(numbers) {}
+    : paths_(std::move(paths)), numbers_(numbers) {
+  paths_.KeepFolderNames();
+}
 
 std::string LinuxFileSystem::Probe(std::string_view path) {
   const std::optional<PathView::Split> split = paths_.SplitLast(path);
   if (!split || split->name.empty() || IsHiddenName(split->name)) return {};
   const std::string& name = split->name;
+  if (!HasWildcards(name)) return paths_.FirstFileNamed(split->folder, name);
   if (IsRegularFile(JoinLinux(split->folder, name))) return name;
-  if (HasWildcards(name)) {
-    return FirstFileIn(split->folder, [&name](std::string_view candidate) {
-      return MatchesWildcard(candidate, name);
-    });
-  }
   return FirstFileIn(split->folder, [&name](std::string_view candidate) {
-    return EqualsNoCase(candidate, name);
+    return MatchesWildcard(candidate, name);
   });
 }
 

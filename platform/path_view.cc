@@ -17,26 +17,50 @@ bool Exists(const std::string& path) {
   return lstat(path.c_str(), &info) == 0;
 }
 
-// The first name in `folder`, in byte order, that equals `name` without
-// regard to case; empty when there is none.
-std::string FindNoCase(const std::string& folder, std::string_view name) {
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
-  if (!dir) return {};
-  std::string best;
-  while (const dirent* entry = readdir(dir.get())) {
-    const std::string_view candidate = entry->d_name;
-    if (!EqualsNoCase(candidate, name)) continue;
-    if (best.empty() || candidate < best) best = candidate;
-  }
-  return best;
+std::string Join(const std::string& folder, std::string_view name) {
+  std::string path = folder;
+  if (path.empty() || path.back() != '/') path.push_back('/');
+  path.append(name);
+  return path;
 }
 
-// Walks `below` name by name from `root`, fixing the case of each name that
-// does not exist as given. Once a name matches nothing, the rest cannot
-// exist either and is appended as given; so is everything past the longest
-// path the system accepts. The path grows in place: a path of a great many
-// names costs time in proportion to its length.
-std::string Resolve(const LinuxPath& path) {
+bool IsRegular(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace
+
+PathView::PathView(DriveMap drives, std::string current_folder)
+    : drives_(std::move(drives)),
+      current_folder_(std::move(current_folder)),
+      folder_names_(std::make_shared<FolderNames>(/*keep=*/false)) {}
+
+void PathView::KeepFolderNames() {
+  folder_names_ = std::make_shared<FolderNames>(/*keep=*/true);
+}
+
+std::optional<std::string> PathView::NameIn(const std::string& folder,
+                                            std::string_view name) const {
+  // Without kept names, a name that exists as written costs one look.
+  if (!folder_names_->keeps() && Exists(Join(folder, name))) {
+    return std::string(name);
+  }
+  const std::vector<FolderNames::Entry>* matches =
+      folder_names_->Matches(folder, name);
+  if (matches == nullptr) return std::nullopt;
+  for (const FolderNames::Entry& entry : *matches) {
+    if (entry.name == name) return entry.name;
+  }
+  return matches->front().name;
+}
+
+// Once a name matches nothing, the rest cannot exist either and is
+// appended as given; so is everything past the longest path the system
+// accepts. The path grows in place: a path of a great many names costs
+// time in proportion to its length.
+std::string PathView::Resolve(const LinuxPath& path) const {
+  folder_names_->Refresh();
   std::string result = path.root;
   std::string_view rest = path.below;
   bool missing = false;
@@ -52,22 +76,43 @@ std::string Resolve(const LinuxPath& path) {
     if (missing) continue;
     if (result.size() >= PATH_MAX) {
       missing = true;
-    } else if (!Exists(result)) {
-      const std::string found = FindNoCase(result.substr(0, folder_end), name);
-      if (found.empty()) {
-        missing = true;
-      } else {
-        result.replace(name_start, std::string::npos, found);
-      }
+      continue;
+    }
+    const std::optional<std::string> found =
+        NameIn(result.substr(0, folder_end), name);
+    if (!found) {
+      missing = true;
+    } else if (*found != name) {
+      result.replace(name_start, std::string::npos, *found);
     }
   }
   return result;
 }
 
-}  // namespace
-
-PathView::PathView(DriveMap drives, std::string current_folder)
-    : drives_(std::move(drives)), current_folder_(std::move(current_folder)) {}
+std::string PathView::FirstFileNamed(const std::string& folder,
+                                     std::string_view name) const {
+  if (!folder_names_->keeps() && IsRegular(Join(folder, name))) {
+    return std::string(name);
+  }
+  folder_names_->Refresh();
+  const std::vector<FolderNames::Entry>* matches =
+      folder_names_->Matches(folder, name);
+  if (matches == nullptr) return {};
+  // The folder's record of the type saves a look at the entry itself,
+  // except for a link, which counts as what it leads to.
+  const auto is_file = [&folder](const FolderNames::Entry& entry) {
+    if (entry.type == DT_REG) return true;
+    if (entry.type != DT_LNK && entry.type != DT_UNKNOWN) return false;
+    return IsRegular(Join(folder, entry.name));
+  };
+  for (const FolderNames::Entry& entry : *matches) {
+    if (entry.name == name && is_file(entry)) return entry.name;
+  }
+  for (const FolderNames::Entry& entry : *matches) {
+    if (is_file(entry)) return entry.name;
+  }
+  return {};
+}
 
 std::optional<std::string> PathView::AsWritten(std::string_view path) const {
   const std::optional<LinuxPath> linux_path =

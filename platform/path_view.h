@@ -5,17 +5,24 @@
 #ifndef TROVANE_PLATFORM_PATH_VIEW_H_
 #define TROVANE_PLATFORM_PATH_VIEW_H_
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "platform/drive_map.h"
+#include "platform/folder_names.h"
 
 namespace trovane {
 
 class PathView {
  public:
   PathView(DriveMap drives, std::string current_folder);
+
+  // Keeps the names of the folders looked up in from now on (see
+  // FolderNames), for a view that looks up many paths in the same folders.
+  // Copies of the view share what is kept.
+  void KeepFolderNames();
 
   // The Linux path of `path`. Each name that does not exist with its exact
   // case is replaced by the first name of that folder, in byte order, that
@@ -37,6 +44,13 @@ class PathView {
   };
   std::optional<Split> SplitLast(std::string_view path) const;
 
+  // The file probe's look-up of a plain name in a Linux folder: the name
+  // itself when it exists as an ordinary file, else the first name in byte
+  // order that equals it without regard to case and is an ordinary file;
+  // empty when there is none. Symbolic links are followed.
+  std::string FirstFileNamed(const std::string& folder,
+                             std::string_view name) const;
+
   std::string ToDriveForm(std::string_view linux_path) const {
     return drives_.ToDriveForm(linux_path);
   }
@@ -45,8 +59,18 @@ class PathView {
   const std::string& current_folder() const { return current_folder_; }
 
  private:
+  // `path` walked name by name from its root, the case of each name that
+  // does not exist as given looked up.
+  std::string Resolve(const LinuxPath& path) const;
+  // The name in `folder` that `name` stands for: itself when it exists as
+  // written, else the first in byte order that equals it without regard to
+  // case; nothing when there is none.
+  std::optional<std::string> NameIn(const std::string& folder,
+                                    std::string_view name) const;
+
   DriveMap drives_;
   std::string current_folder_;
+  std::shared_ptr<FolderNames> folder_names_;  // none unless kept
 };
 
 // A hidden name begins with "."; the file probe never finds it and a

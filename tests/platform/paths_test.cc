@@ -217,6 +217,23 @@ TEST_F(SandboxFilesTest, SeveralCaseVariantsGiveTheFirstInByteOrder) {
   EXPECT_EQ(paths_.ToLinux("C:\\DIR\\data.TXT"), sandbox_.Path("Dir/data.TXT"));
 }
 
+// The disk's file system keeps the names of the folders it looked in; any
+// change to a folder, here or by another process, is seen at the next look.
+TEST_F(SandboxFilesTest, KeptFolderNamesFollowEveryChange) {
+  sandbox_.Write("Dir/Sub/File.txt", "");
+  EXPECT_EQ(files_.Probe("C:\\DIR\\SUB\\FILE.TXT"), "File.txt");
+  std::filesystem::rename(sandbox_.Path("Dir/Sub/File.txt"),
+                          sandbox_.Path("Dir/Sub/file.TXT"));
+  EXPECT_EQ(files_.Probe("C:\\DIR\\SUB\\FILE.TXT"), "file.TXT");
+  // A folder replaced by another of the same name, with other names in it.
+  std::filesystem::rename(sandbox_.Path("Dir/Sub"), sandbox_.Path("Dir/Old"));
+  sandbox_.Write("Dir/SUB/Other.txt", "");
+  EXPECT_EQ(files_.Probe("C:\\DIR\\SUB\\FILE.TXT"), "");
+  EXPECT_EQ(files_.Probe("C:\\dir\\sub\\other.txt"), "Other.txt");
+  ASSERT_NE(files_.OpenForWriting("C:\\DIR\\SUB\\NEW.TXT", {}), nullptr);
+  EXPECT_EQ(files_.Probe("C:\\dir\\sub\\new.txt"), "NEW.TXT");
+}
+
 TEST_F(SandboxFilesTest, MissingNamesKeepTheCaseGiven) {
   sandbox_.MakeFolder("Out");
   EXPECT_EQ(paths_.ToLinux("C:\\OUT\\Missing\\FILE"),
