@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <sys/inotify.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +11,8 @@
 
 namespace trovane {
 namespace {
+
+constexpr double kLongestUnrefreshed = 0.02;  // seconds
 
 constexpr uint32_t kChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM |
                               IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF |
@@ -43,6 +46,12 @@ FolderNames::FolderNames(bool keep)
 
 void FolderNames::Refresh() {
   if (!changes_.valid()) return;
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+  const double seconds = static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
+  if (!touched_ && seconds - refreshed_at_ < kLongestUnrefreshed) return;
+  touched_ = false;
+  refreshed_at_ = seconds;
   alignas(inotify_event) char events[16 * 1024];
   for (;;) {
     const ssize_t got = read(changes_.get(), events, sizeof events);

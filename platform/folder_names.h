@@ -2,8 +2,11 @@
 // case, read once and kept while the folder stays the same. Every folder
 // read is watched: an entry made, removed or renamed in it, by this
 // process or another, drops what was kept of it (and of every folder below
-// that name) before the next look-up. Where no watch can be had, nothing
-// is kept and each look-up reads the folder again.
+// that name) before the next look-up. The changes are taken in whenever
+// this process has changed something, so its own changes are always seen,
+// and otherwise at least every fiftieth of a second, so another process's
+// are seen soon after. Where no watch can be had, nothing is kept and each
+// look-up reads the folder again.
 //
 // A run looks up thousands of upper-cased paths in the same few large
 // folders; reading each folder once instead of once per path is what keeps
@@ -37,9 +40,13 @@ class FolderNames {
 
   bool keeps() const { return changes_.valid(); }
 
-  // Takes in what changed since the last look: call it before a series of
+  // Takes in what changed, when this process has changed something since
+  // the last time or it is time to look again: call it before a series of
   // look-ups of one path.
   void Refresh();
+
+  // Notes that this process changed something on the disk.
+  void Touched() { touched_ = true; }
 
   // The entries of the Linux folder `folder` whose names equal `name`
   // without regard to case, in byte order of their names; null when there
@@ -64,6 +71,8 @@ class FolderNames {
   // one watch.
   std::unordered_map<int, std::vector<std::string>> watched_;
   Listing uncached_;  // a listing read for one look-up only
+  bool touched_ = true;
+  double refreshed_at_ = 0;  // monotonic seconds
 };
 
 }  // namespace trovane

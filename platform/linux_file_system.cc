@@ -93,6 +93,20 @@ std::string ParentOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// Tells the kept folder names, once the operation is over, that it may have
+// changed the disk: an entry made, removed or renamed must be seen by the
+// next look-up.
+class TouchWhenDone {
+ public:
+  explicit TouchWhenDone(const PathView& paths) : paths_(paths) {}
+  TouchWhenDone(const TouchWhenDone&) = delete;
+  TouchWhenDone& operator=(const TouchWhenDone&) = delete;
+  ~TouchWhenDone() { paths_.Touched(); }
+
+ private:
+  const PathView& paths_;
+};
+
 }  // namespace
 
 LinuxFileSystem::LinuxFileSystem(PathView paths, FileNumbers& numbers)
@@ -112,9 +126,19 @@ std::string LinuxFileSystem::Probe(std::string_view path) {
 }
 
 std::optional<FileStatus> LinuxFileSystem::Status(std::string_view path) {
-  const std::optional<std::string> linux_path = paths_.ToLinux(path);
+  // As written first, the common case and one system call; the case of
+  // each name is looked up only when that finds nothing.
+  const std::optional<std::string> written = paths_.AsWritten(path);
+  if (!written) return std::nullopt;
   struct stat info;
-  if (!linux_path || stat(linux_path->c_str(), &info) != 0) return std::nullopt;
+  if (stat(written->c_str(), &info) != 0) {
+    if (errno != ENOENT && errno != ENOTDIR) return std::nullopt;
+    const std::optional<std::string> resolved = paths_.ToLinux(path);
+    if (!resolved || *resolved == *written ||
+        stat(resolved->c_str(), &info) != 0) {
+      return std::nullopt;
+    }
+  }
   FileStatus status;
   status.is_file = S_ISREG(info.st_mode);
   status.length = static_cast<int64_t>(info.st_size);
@@ -126,23 +150,27 @@ std::optional<FileStatus> LinuxFileSystem::Status(std::string_view path) {
 }
 
 bool LinuxFileSystem::Delete(std::string_view path) {
+  const TouchWhenDone touch(paths_);
   const std::optional<std::string> linux_path = paths_.ToLinux(path);
   return linux_path && unlink(linux_path->c_str()) == 0;
 }
 
 bool LinuxFileSystem::Rename(std::string_view from, std::string_view to) {
+  const TouchWhenDone touch(paths_);
   const std::optional<std::string> source = paths_.ToLinux(from);
   const std::optional<std::string> target = paths_.ToLinux(to);
   return source && target && rename(source->c_str(), target->c_str()) == 0;
 }
 
 bool LinuxFileSystem::Link(std::string_view from, std::string_view to) {
+  const TouchWhenDone touch(paths_);
   const std::optional<std::string> source = paths_.ToLinux(from);
   const std::optional<std::string> target = paths_.ToLinux(to);
   return source && target && link(source->c_str(), target->c_str()) == 0;
 }
 
 bool LinuxFileSystem::MakeFolder(std::string_view path) {
+  const TouchWhenDone touch(paths_);
   const std::optional<std::string> linux_path = paths_.ToLinux(path);
   if (!linux_path) return false;
   const std::string& target = *linux_path;
@@ -158,6 +186,8 @@ bool LinuxFileSystem::MakeFolder(std::string_view path) {
 }
 
 UniqueFd LinuxFileSystem::Open(std::string_view path, int flags) {
+  std::optional<TouchWhenDone> touch;
+  if ((flags & O_CREAT) != 0) touch.emplace(paths_);
   const std::optional<std::string> written = paths_.AsWritten(path);
   if (!written) return UniqueFd();
   UniqueFd fd(open(written->c_str(), flags & ~O_CREAT, 0666));
@@ -186,6 +216,7 @@ std::unique_ptr<WritableFile> LinuxFileSystem::OpenWritable(
 }
 
 LockClaim LinuxFileSystem::ClaimSwap(std::string_view path) {
+  const TouchWhenDone touch(paths_);
   const std::optional<std::string> linux_path = paths_.ToLinux(path);
   if (!linux_path) return {};
   return ClaimSwapFile(*linux_path);

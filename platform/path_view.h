@@ -24,6 +24,10 @@ class PathView {
   // Copies of the view share what is kept.
   void KeepFolderNames();
 
+  // Notes that this process changed something on the disk, so that kept
+  // folder names take it in at the next look-up.
+  void Touched() const { folder_names_->Touched(); }
+
   // The Linux path of `path`. Each name that does not exist with its exact
   // case is replaced by the first name of that folder, in byte order, that
   // equals it without regard to case; a name that matches nothing keeps the

