@@ -113,6 +113,8 @@ void AnalysisPass::BuildDiskMapBatch() {
     // left in its place must not run for this one.
     if (written) {
       window_.StartScanBatch(InFolder(window_.run_path(), kStartedBatchName));
+    } else {
+      window_.ScanBatchNotWritten();
     }
   }
   window_.Wait().SetEnabled(true);

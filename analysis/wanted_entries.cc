@@ -34,6 +34,7 @@ void AnalysisPass::LoadWantedEntries() {
     window_.DoEvents();
   }
   if (list) list->Close();
+  window_.set_wanted_loaded(window_.FileList().ListCount());
 }
 
 }  // namespace trovane

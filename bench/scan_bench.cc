@@ -44,6 +44,8 @@ class NoFrontEnd : public FrontEnd {
   void Run() override {}
   void ProcessPendingEvents() override {}
   void MessageBox(std::string_view, std::string_view) override {}
+  void ReportFailure(std::string_view) override {}
+  void ShowSummary(std::string_view) override {}
   void Close() override {}
 };
 

@@ -71,6 +71,17 @@ struct LockClaim {
   std::unique_ptr<HeldLock> lock;
 };
 
+// Wakes a waiting loop when a file in a folder is written and closed, or
+// renamed into it: the end of the scan batch's last command is seen at
+// once, with no look at the folder in between.
+class FolderWatch {
+ public:
+  virtual ~FolderWatch() = default;
+  // Readable while something happened that Drain() has not taken in.
+  virtual int fd() const = 0;
+  virtual void Drain() = 0;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -121,6 +132,9 @@ class FileSystem {
 
   // Makes the names in the folder that holds `path` survive a power cut.
   virtual bool SyncFolderOf(std::string_view path) = 0;
+
+  // A watch on the folder `path`; null when none can be had.
+  virtual std::unique_ptr<FolderWatch> WatchFolder(std::string_view path) = 0;
 
   // A file number for a file read from memory rather than opened again:
   // what opening it would have taken, held for as long as the lease.

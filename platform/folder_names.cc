@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "platform/text.h"
 
@@ -13,45 +14,80 @@ namespace trovane {
 namespace {
 
 constexpr double kLongestUnrefreshed = 0.02;  // seconds
+// About 12 MB of names at most, whatever the folders.
+constexpr size_t kMostNamesKept = 250'000;
 
 constexpr uint32_t kChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM |
                               IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF |
                               IN_ONLYDIR;
 
-// Every entry of a folder but "." and "..", by upper-cased name, each
-// group in byte order; nothing when it cannot be read.
-std::optional<std::unordered_map<std::string, std::vector<FolderNames::Entry>>>
-ReadListing(const std::string& folder) {
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
-  if (!dir) return std::nullopt;
-  std::unordered_map<std::string, std::vector<FolderNames::Entry>> listing;
-  while (const dirent* entry = readdir(dir.get())) {
-    const std::string_view name = entry->d_name;
-    if (name == "." || name == "..") continue;
-    listing[UpperAscii(name)].push_back({std::string(name), entry->d_type});
+// Orders names as their upper-cased forms do.
+int CompareUpper(std::string_view a, std::string_view b) {
+  const size_t common = std::min(a.size(), b.size());
+  for (size_t i = 0; i < common; ++i) {
+    const auto x = static_cast<unsigned char>(UpperAscii(a[i]));
+    const auto y = static_cast<unsigned char>(UpperAscii(b[i]));
+    if (x != y) return x < y ? -1 : 1;
   }
-  for (auto& [upper, entries] : listing) {
-    std::sort(entries.begin(), entries.end(),
-              [](const FolderNames::Entry& a, const FolderNames::Entry& b) {
-                return a.name < b.name;
-              });
-  }
-  return listing;
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+double MonotonicSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+  return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
 }
 
 }  // namespace
+
+std::optional<FolderNames::Listing> FolderNames::Listing::Read(
+    const std::string& folder) {
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
+  if (!dir) return std::nullopt;
+  Listing listing;
+  while (const dirent* entry = readdir(dir.get())) {
+    const std::string_view name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    listing.slots_.push_back({static_cast<uint32_t>(listing.names_.size()),
+                              static_cast<uint32_t>(name.size()),
+                              entry->d_type});
+    listing.names_.append(name);
+  }
+  std::sort(listing.slots_.begin(), listing.slots_.end(),
+            [&listing](const Slot& a, const Slot& b) {
+              const std::string_view x = listing.NameOf(a);
+              const std::string_view y = listing.NameOf(b);
+              const int order = CompareUpper(x, y);
+              return order != 0 ? order < 0 : x < y;
+            });
+  return listing;
+}
+
+std::vector<FolderNames::Entry> FolderNames::Listing::Matches(
+    std::string_view name) const {
+  const auto first =
+      std::lower_bound(slots_.begin(), slots_.end(), name,
+                       [this](const Slot& slot, std::string_view wanted) {
+                         return CompareUpper(NameOf(slot), wanted) < 0;
+                       });
+  std::vector<Entry> matches;
+  for (auto it = first;
+       it != slots_.end() && CompareUpper(NameOf(*it), name) == 0; ++it) {
+    matches.push_back({std::string(NameOf(*it)), it->type});
+  }
+  return matches;
+}
 
 FolderNames::FolderNames(bool keep)
     : changes_(keep ? inotify_init1(IN_NONBLOCK | IN_CLOEXEC) : -1) {}
 
 void FolderNames::Refresh() {
   if (!changes_.valid()) return;
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
-  const double seconds = static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
-  if (!touched_ && seconds - refreshed_at_ < kLongestUnrefreshed) return;
+  const double now = MonotonicSeconds();
+  if (!touched_ && now - refreshed_at_ < kLongestUnrefreshed) return;
   touched_ = false;
-  refreshed_at_ = seconds;
+  refreshed_at_ = now;
   alignas(inotify_event) char events[16 * 1024];
   for (;;) {
     const ssize_t got = read(changes_.get(), events, sizeof events);
@@ -60,7 +96,8 @@ void FolderNames::Refresh() {
       const auto* event = reinterpret_cast<const inotify_event*>(events + at);
       at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
       if (event->mask & IN_Q_OVERFLOW) {
-        folders_.clear();  // watches stay; what they watched is read anew
+        // Watches stay; what they watched is read anew.
+        for (auto& [path, folder] : folders_) DropListing(folder);
         continue;
       }
       const auto it = watched_.find(event->wd);
@@ -77,35 +114,57 @@ void FolderNames::Refresh() {
   }
 }
 
+void FolderNames::DropListing(Folder& folder) {
+  if (!folder.listing) return;
+  kept_names_ -= folder.listing->size();
+  recent_.erase(folder.recent);
+  folder.listing.reset();
+}
+
 void FolderNames::Drop(const std::string& folder) {
   const auto it = folders_.find(folder);
-  if (it != folders_.end()) it->second.listing.reset();
+  if (it != folders_.end()) DropListing(it->second);
   // Every folder below it: their paths may now name other folders.
   const std::string below = folder + "/";
   for (auto child = folders_.lower_bound(below);
        child != folders_.end() && child->first.starts_with(below); ++child) {
-    child->second.listing.reset();
+    DropListing(child->second);
   }
 }
 
-const std::vector<FolderNames::Entry>* FolderNames::Matches(
-    const std::string& folder, std::string_view name) {
-  Listing* listing = nullptr;
+void FolderNames::KeepWithinBound() {
+  while (kept_names_ > kMostNamesKept && recent_.size() > 1) {
+    DropListing(folders_[recent_.back()]);
+  }
+}
+
+std::vector<FolderNames::Entry> FolderNames::Matches(const std::string& folder,
+                                                     std::string_view name) {
+  if (!keeps()) {
+    const std::optional<Listing> listing = Listing::Read(folder);
+    return listing ? listing->Matches(name) : std::vector<Entry>();
+  }
   Folder& kept = folders_[folder];
-  if (kept.watch < 0 && changes_.valid()) {
+  if (kept.watch < 0) {
     kept.watch = inotify_add_watch(changes_.get(), folder.c_str(), kChanges);
     if (kept.watch >= 0) watched_[kept.watch].push_back(folder);
   }
-  if (kept.watch >= 0) {
-    if (!kept.listing) kept.listing = ReadListing(folder);
-    if (kept.listing) listing = &*kept.listing;
-  } else if (std::optional<Listing> read = ReadListing(folder)) {
-    uncached_ = std::move(*read);
-    listing = &uncached_;
+  if (kept.watch < 0) {
+    const std::optional<Listing> listing = Listing::Read(folder);
+    return listing ? listing->Matches(name) : std::vector<Entry>();
   }
-  if (listing == nullptr) return nullptr;
-  const auto found = listing->find(UpperAscii(name));
-  return found == listing->end() ? nullptr : &found->second;
+  if (kept.listing) {
+    recent_.splice(recent_.begin(), recent_, kept.recent);
+  } else {
+    kept.listing = Listing::Read(folder);
+    if (!kept.listing) return {};
+    recent_.push_front(folder);
+    kept.recent = recent_.begin();
+    kept_names_ += kept.listing->size();
+  }
+  std::vector<Entry> matches = kept.listing->Matches(name);
+  KeepWithinBound();
+  return matches;
 }
 
 }  // namespace trovane

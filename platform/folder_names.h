@@ -10,12 +10,14 @@
 //
 // A run looks up thousands of upper-cased paths in the same few large
 // folders; reading each folder once instead of once per path is what keeps
-// that cost in proportion to the paths.
+// that cost in proportion to the paths. What is kept is bounded: the
+// folders looked in least recently are let go first.
 #ifndef TROVANE_PLATFORM_FOLDER_NAMES_H_
 #define TROVANE_PLATFORM_FOLDER_NAMES_H_
 
+#include <cstdint>
+#include <list>
 #include <map>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,28 +51,52 @@ class FolderNames {
   void Touched() { touched_ = true; }
 
   // The entries of the Linux folder `folder` whose names equal `name`
-  // without regard to case, in byte order of their names; null when there
-  // are none or the folder cannot be read. Valid until the next call.
-  const std::vector<Entry>* Matches(const std::string& folder,
-                                    std::string_view name);
+  // without regard to case, in byte order of their names; empty when
+  // there are none or the folder cannot be read.
+  std::vector<Entry> Matches(const std::string& folder, std::string_view name);
 
  private:
-  // The entries of a folder by their upper-cased names.
-  using Listing = std::unordered_map<std::string, std::vector<Entry>>;
+  // A folder's names in one block, found by binary search on their
+  // upper-cased form: a few bytes an entry beside the name itself.
+  class Listing {
+   public:
+    // Nothing when the folder cannot be read.
+    static std::optional<Listing> Read(const std::string& folder);
+    std::vector<Entry> Matches(std::string_view name) const;
+    size_t size() const { return slots_.size(); }
+
+   private:
+    struct Slot {
+      uint32_t start;
+      uint32_t size;
+      unsigned char type;
+    };
+    std::string_view NameOf(const Slot& slot) const {
+      return std::string_view(names_).substr(slot.start, slot.size);
+    }
+    std::string names_;
+    std::vector<Slot> slots_;  // by upper-cased name, then by bytes
+  };
   struct Folder {
     int watch = -1;
     std::optional<Listing> listing;
+    std::list<std::string>::iterator recent;  // while a listing is kept
   };
 
   // Drops what is kept of `folder` and of every folder below it.
   void Drop(const std::string& folder);
+  void DropListing(Folder& folder);
+  // Lets go of the listings looked in least recently while more names
+  // than the bound are kept.
+  void KeepWithinBound();
 
   UniqueFd changes_;  // inotify; invalid when the system gives none
   std::map<std::string, Folder> folders_;
   // The folders a watch stands for: one folder reached by two paths has
   // one watch.
   std::unordered_map<int, std::vector<std::string>> watched_;
-  Listing uncached_;  // a listing read for one look-up only
+  std::list<std::string> recent_;  // folders with listings, latest first
+  size_t kept_names_ = 0;
   bool touched_ = true;
   double refreshed_at_ = 0;  // monotonic seconds
 };

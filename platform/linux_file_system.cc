@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/linux_file.h"
+#include "platform/linux_folder_watch.h"
 #include "platform/linux_locks.h"
 #include "platform/text.h"
 #include "platform/wildcard.h"
@@ -277,6 +278,13 @@ bool LinuxFileSystem::SyncFolderOf(std::string_view path) {
   if (!folder) return false;
   const UniqueFd fd(open(folder->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   return fd.valid() && fsync(fd.get()) == 0;
+}
+
+std::unique_ptr<FolderWatch> LinuxFileSystem::WatchFolder(
+    std::string_view path) {
+  const std::optional<std::string> folder = paths_.ToLinux(path);
+  if (!folder) return nullptr;
+  return WatchLinuxFolder(*folder);
 }
 
 FileNumbers::Lease LinuxFileSystem::TakeNumber() {

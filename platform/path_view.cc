@@ -46,13 +46,13 @@ std::optional<std::string> PathView::NameIn(const std::string& folder,
   if (!folder_names_->keeps() && Exists(Join(folder, name))) {
     return std::string(name);
   }
-  const std::vector<FolderNames::Entry>* matches =
+  const std::vector<FolderNames::Entry> matches =
       folder_names_->Matches(folder, name);
-  if (matches == nullptr) return std::nullopt;
-  for (const FolderNames::Entry& entry : *matches) {
+  if (matches.empty()) return std::nullopt;
+  for (const FolderNames::Entry& entry : matches) {
     if (entry.name == name) return entry.name;
   }
-  return matches->front().name;
+  return matches.front().name;
 }
 
 // Once a name matches nothing, the rest cannot exist either and is
@@ -95,9 +95,8 @@ std::string PathView::FirstFileNamed(const std::string& folder,
     return std::string(name);
   }
   folder_names_->Refresh();
-  const std::vector<FolderNames::Entry>* matches =
+  const std::vector<FolderNames::Entry> matches =
       folder_names_->Matches(folder, name);
-  if (matches == nullptr) return {};
   // The folder's record of the type saves a look at the entry itself,
   // except for a link, which counts as what it leads to.
   const auto is_file = [&folder](const FolderNames::Entry& entry) {
@@ -105,10 +104,10 @@ std::string PathView::FirstFileNamed(const std::string& folder,
     if (entry.type != DT_LNK && entry.type != DT_UNKNOWN) return false;
     return IsRegular(Join(folder, entry.name));
   };
-  for (const FolderNames::Entry& entry : *matches) {
+  for (const FolderNames::Entry& entry : matches) {
     if (entry.name == name && is_file(entry)) return entry.name;
   }
-  for (const FolderNames::Entry& entry : *matches) {
+  for (const FolderNames::Entry& entry : matches) {
     if (is_file(entry)) return entry.name;
   }
   return {};

@@ -1,12 +1,16 @@
 #include "platform/process.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <string_view>
 
 #include "platform/unique_fd.h"
 
@@ -20,25 +24,66 @@ bool IsExecutable(const std::string& path) {
          access(path.c_str(), X_OK) == 0;
 }
 
+// Watched through a descriptor of the process itself, which cannot come to
+// stand for another process that gets its number later.
+class DetachedProcess : public StartedProcess {
+ public:
+  explicit DetachedProcess(pid_t pid)
+      : pid_(pid),
+        pid_fd_(static_cast<int>(syscall(SYS_pidfd_open, pid, 0))),
+        // Without a descriptor because the process is gone already.
+        gone_(!pid_fd_.valid() && errno == ESRCH) {}
+
+  bool Ended() override {
+    if (gone_) return true;
+    if (!pid_fd_.valid()) {
+      // A system without process descriptors: asked by number.
+      return kill(pid_, 0) != 0 && errno == ESRCH;
+    }
+    pollfd end{pid_fd_.get(), POLLIN, 0};
+    return poll(&end, 1, 0) > 0;
+  }
+  int EndFd() const override { return pid_fd_.get(); }
+
+ private:
+  pid_t pid_;
+  UniqueFd pid_fd_;
+  bool gone_;
+};
+
 }  // namespace
 
-bool DetachedLauncher::StartDetached(
-    const std::string& program, const std::vector<std::string>& arguments) {
+std::unique_ptr<StartedProcess> DetachedLauncher::StartDetached(
+    const std::string& program, const std::vector<std::string>& arguments,
+    const ListingCount* count) {
+  // Everything the new process gets is made before the fork: between fork
+  // and exec only calls that need no memory are made.
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.c_str()));
   for (const std::string& argument : arguments) {
     argv.push_back(const_cast<char*>(argument.c_str()));
   }
   argv.push_back(nullptr);
+  const std::string count_setting = count ? count->Setting() : std::string();
+  std::vector<char*> envp;
+  for (char** setting = environ; *setting != nullptr; ++setting) {
+    if (std::string_view(*setting).starts_with(ListingCount::kVariable)) {
+      continue;
+    }
+    envp.push_back(*setting);
+  }
+  if (count) envp.push_back(const_cast<char*>(count_setting.c_str()));
+  envp.push_back(nullptr);
 
-  // A pipe that closes on exec tells the parent whether the program started.
+  // A pipe that closes on exec tells the parent the new process's number
+  // and whether it started.
   int ends[2];
-  if (pipe2(ends, O_CLOEXEC) != 0) return false;
+  if (pipe2(ends, O_CLOEXEC) != 0) return nullptr;
   UniqueFd status_in(ends[0]);
   UniqueFd status_out(ends[1]);
 
   const pid_t child = fork();
-  if (child < 0) return false;
+  if (child < 0) return nullptr;
   if (child == 0) {
     // The child starts the grandchild and ends at once, so the grandchild
     // is adopted by init and never becomes our zombie.
@@ -52,7 +97,12 @@ bool DetachedLauncher::StartDetached(
       signal(signal_number, SIG_DFL);
     }
     const pid_t grandchild = fork();
-    if (grandchild != 0) _exit(grandchild < 0 ? 1 : 0);
+    if (grandchild != 0) {
+      if (grandchild > 0) {
+        (void)!write(status_out.get(), &grandchild, sizeof grandchild);
+      }
+      _exit(grandchild < 0 ? 1 : 0);
+    }
     const int null = open("/dev/null", O_RDWR);
     if (null >= 0) {
       dup2(null, STDIN_FILENO);
@@ -60,7 +110,8 @@ bool DetachedLauncher::StartDetached(
       dup2(null, STDERR_FILENO);
       if (null > STDERR_FILENO) close(null);
     }
-    execv(program.c_str(), argv.data());
+    if (count) fcntl(count->fd(), F_SETFD, 0);  // kept across exec
+    execve(program.c_str(), argv.data(), envp.data());
     const char failed = 1;
     (void)!write(status_out.get(), &failed, 1);
     _exit(127);
@@ -69,12 +120,23 @@ bool DetachedLauncher::StartDetached(
   int child_status = 0;
   while (waitpid(child, &child_status, 0) < 0 && errno == EINTR) {
   }
-  char failed = 0;
-  ssize_t n;
-  do {
-    n = read(status_in.get(), &failed, 1);
-  } while (n < 0 && errno == EINTR);
-  return WIFEXITED(child_status) && WEXITSTATUS(child_status) == 0 && n == 0;
+  // The grandchild's number, then nothing when it started, or a byte when
+  // it could not.
+  char report[sizeof(pid_t) + 1];
+  size_t got = 0;
+  for (;;) {
+    const ssize_t n = read(status_in.get(), report + got, sizeof report - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<size_t>(n);
+  }
+  if (!WIFEXITED(child_status) || WEXITSTATUS(child_status) != 0 ||
+      got != sizeof(pid_t)) {
+    return nullptr;
+  }
+  pid_t started = 0;
+  std::memcpy(&started, report, sizeof started);
+  return std::make_unique<DetachedProcess>(started);
 }
 
 std::string FindCompanion(const std::string& name,

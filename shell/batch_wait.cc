@@ -7,7 +7,21 @@
 
 namespace trovane {
 
+namespace {
+
+constexpr std::string_view kBatchEnded =
+    "The scan batch ended without writing its completion signal: the disk "
+    "was not listed, and the run stops here.";
+constexpr std::string_view kBatchNotStarted =
+    "The scan batch could not be started: the disk cannot be listed, and the "
+    "run stops here.";
+
+}  // namespace
+
 void Window::Wait_Timer() {
+  // Taken in before the look at the signal: a batch that writes its signal
+  // and then ends must not pass for one that ended without it.
+  const bool batch_ended = scan_batch_ && scan_batch_->TakeInEnded();
   // The signal file lies in the temporary folder, which may be shared: it
   // is never opened through a symbolic link. Opening creates it empty when
   // it is missing; the batch deletes and rewrites it all the same.
@@ -24,7 +38,13 @@ void Window::Wait_Timer() {
       UpperAscii(TrimBlanks(text)) == "OK" || FileList().ListCount() == 0;
   Start().SetEnabled(over);
   Wait().SetEnabled(!Start().enabled());
-  if (Start().enabled()) Start_Click();
+  if (Start().enabled()) {
+    Start_Click();
+  } else if (batch_ended || scan_batch_failed_) {
+    // Nothing will write the signal now: waiting on would be for ever.
+    front_end_.ReportFailure(batch_ended ? kBatchEnded : kBatchNotStarted);
+    Unload(RunOutcome::kInterrupted);
+  }
 }
 
 }  // namespace trovane

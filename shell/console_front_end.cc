@@ -56,13 +56,21 @@ int TerminalWidth(int fd) {
 }  // namespace
 
 std::vector<std::string> StatusLines(const Window& window, int width) {
-  return {Fit(window.DoingWhat().caption(), width),
-          Fit("  " + window.Filename().caption(), width),
+  std::string second = window.Filename().caption();
+  if (const std::optional<ScanProgress> progress = window.Progress();
+      progress && second.empty()) {
+    second = ProgressText(*progress);
+  }
+  return {Fit(window.DoingWhat().caption(), width), Fit("  " + second, width),
           Bar("P1", window.P1(), width), Bar("P2", window.P2(), width)};
 }
 
-ConsoleFrontEnd::ConsoleFrontEnd(Mode mode, int output_fd, int input_fd)
-    : mode_(mode), output_fd_(output_fd), input_fd_(input_fd) {}
+ConsoleFrontEnd::ConsoleFrontEnd(Mode mode, int output_fd, int input_fd,
+                                 int summary_fd)
+    : mode_(mode),
+      output_fd_(output_fd),
+      input_fd_(input_fd),
+      summary_fd_(summary_fd) {}
 
 void ConsoleFrontEnd::Show(Window& window) {
   window_ = &window;
@@ -92,23 +100,36 @@ void ConsoleFrontEnd::WaitForEvents() {
         *next - TimerSchedule::Clock::now());
     timeout_ms = static_cast<int>(std::max<int64_t>(wait.count(), 0));
   }
-  pollfd wake{QuitSignals::WakeFd(), POLLIN, 0};
-  if (poll(&wake, wake.fd >= 0 ? 1 : 0, timeout_ms) > 0) {
+  const std::vector<TimerSchedule::WakeFd> timer_fds = timers_.WakeFds();
+  std::vector<pollfd> fds;
+  if (QuitSignals::WakeFd() >= 0)
+    fds.push_back({QuitSignals::WakeFd(), POLLIN, 0});
+  const size_t first_timer_fd = fds.size();
+  for (const TimerSchedule::WakeFd& fd : timer_fds) {
+    fds.push_back({fd.fd, POLLIN, 0});
+  }
+  if (poll(fds.data(), fds.size(), timeout_ms) <= 0) return;
+  if (first_timer_fd > 0 && fds[0].revents != 0) {
     char drained[64];
-    while (read(wake.fd, drained, sizeof drained) > 0) {
+    while (read(fds[0].fd, drained, sizeof drained) > 0) {
     }
+  }
+  for (size_t i = first_timer_fd; i < fds.size(); ++i) {
+    if (fds[i].revents != 0) timers_.Wake(timer_fds[i - first_timer_fd].timer);
   }
 }
 
 void ConsoleFrontEnd::Draw(bool now_anyway) {
   if (mode_ != Mode::kTerminal || window_ == nullptr) return;
   const auto now = std::chrono::steady_clock::now();
-  if (!now_anyway && (window_->revision() == drawn_revision_ ||
-                      now - last_draw_ < kDrawInterval)) {
-    return;
-  }
+  const std::optional<ScanProgress> progress = window_->Progress();
+  const std::string progress_text = progress ? ProgressText(*progress) : "";
+  const bool changed = window_->revision() != drawn_revision_ ||
+                       progress_text != drawn_progress_;
+  if (!now_anyway && (!changed || now - last_draw_ < kDrawInterval)) return;
   last_draw_ = now;
   drawn_revision_ = window_->revision();
+  drawn_progress_ = progress_text;
   std::string frame;
   if (drawn_lines_ > 0) frame += "\x1b[" + std::to_string(drawn_lines_) + "F";
   const std::vector<std::string> lines =
@@ -139,6 +160,16 @@ void ConsoleFrontEnd::MessageBox(std::string_view title,
     if (n <= 0 || c == '\n') break;
   }
   WriteOut("\x1b[?25l");
+}
+
+void ConsoleFrontEnd::ReportFailure(std::string_view text) {
+  Draw(/*now_anyway=*/true);
+  drawn_lines_ = 0;  // the message stays below the last status
+  WriteOut(std::string(text) + "\n");
+}
+
+void ConsoleFrontEnd::ShowSummary(std::string_view summary) {
+  WriteAll(summary_fd_, std::string(summary) + "\n");
 }
 
 void ConsoleFrontEnd::Close() {

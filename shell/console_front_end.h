@@ -18,16 +18,21 @@ class ConsoleFrontEnd : public FrontEnd {
  public:
   enum class Mode { kTerminal, kQuiet };
 
-  ConsoleFrontEnd(Mode mode, int output_fd, int input_fd);
+  // The status and the messages go to `output_fd`, the summary to
+  // `summary_fd`.
+  ConsoleFrontEnd(Mode mode, int output_fd, int input_fd, int summary_fd);
 
   void Show(Window& window) override;
   void Run() override;
   void ProcessPendingEvents() override;
   void MessageBox(std::string_view title, std::string_view text) override;
+  void ReportFailure(std::string_view text) override;
+  void ShowSummary(std::string_view summary) override;
   void Close() override;
 
  private:
-  // Sleeps until the next timer is due or a quit signal arrives.
+  // Sleeps until the next timer is due, a timer's descriptor wakes it or a
+  // quit signal arrives.
   void WaitForEvents();
   // Redraws the status when something changed, at most ten times a second
   // unless `now_anyway`.
@@ -37,6 +42,8 @@ class ConsoleFrontEnd : public FrontEnd {
   Mode mode_;
   int output_fd_;
   int input_fd_;
+  int summary_fd_;
+  std::string drawn_progress_;
   Window* window_ = nullptr;
   TimerSchedule timers_;
   uint64_t drawn_revision_ = 0;
@@ -45,7 +52,8 @@ class ConsoleFrontEnd : public FrontEnd {
 };
 
 // The four lines the terminal shows: status, file name and the two bars,
-// each at most `width` columns wide.
+// each at most `width` columns wide. While the scan batch lists the disk
+// and no file name is shown, the second line tells how far it has got.
 std::vector<std::string> StatusLines(const Window& window, int width);
 
 }  // namespace trovane

@@ -99,6 +99,17 @@ class Timer {
   bool enabled() const { return enabled_; }
   std::chrono::milliseconds interval() const { return interval_; }
 
+  // Descriptors that become readable when a tick is worth delivering at
+  // once; set before the timer is enabled. A timer that has them ticks when
+  // one is readable, and otherwise only every `idle_interval`: its handler
+  // takes in whatever made them readable.
+  void SetWakeFds(std::vector<int> fds,
+                  std::chrono::milliseconds idle_interval) {
+    wake_fds_ = std::move(fds);
+    interval_ = idle_interval;
+  }
+  const std::vector<int>& wake_fds() const { return wake_fds_; }
+
   // Delivers one tick, unless the timer is disabled or already ticking.
   void Tick();
   bool ticking() const { return ticking_; }
@@ -111,6 +122,7 @@ class Timer {
 
  private:
   std::chrono::milliseconds interval_;
+  std::vector<int> wake_fds_;
   Handler on_tick_;
   std::function<void(bool)> observer_;
   bool enabled_ = false;

@@ -29,6 +29,14 @@ class FrontEnd {
   // A modal information box with one OK button; returns when it is closed.
   virtual void MessageBox(std::string_view title, std::string_view text) = 0;
 
+  // Says why the run cannot go on: a box in the window, standard error
+  // without one. Returns once the user has seen it; the window then
+  // unloads.
+  virtual void ReportFailure(std::string_view text) = 0;
+
+  // The run's summary, one line on standard output, as the window unloads.
+  virtual void ShowSummary(std::string_view summary) = 0;
+
   // The window goes away: the last of the display is put right (a terminal
   // gets its cursor back). The process ends right after.
   virtual void Close() = 0;

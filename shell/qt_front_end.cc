@@ -1,5 +1,7 @@
 #include "shell/qt_front_end.h"
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QSocketNotifier>
@@ -8,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/unique_fd.h"
 #include "platform/version.h"
 #include "shell/qt_icon.h"
 #include "shell/qt_text.h"
@@ -31,6 +34,8 @@ class QtFrontEnd : public FrontEnd {
   void Run() override;
   void ProcessPendingEvents() override;
   void MessageBox(std::string_view title, std::string_view text) override;
+  void ReportFailure(std::string_view text) override;
+  void ShowSummary(std::string_view summary) override;
   void Close() override;
 
  private:
@@ -41,7 +46,13 @@ class QtFrontEnd : public FrontEnd {
   QApplication application_;
   Window* window_ = nullptr;
   std::unique_ptr<QtWindowView> view_;
-  std::vector<std::unique_ptr<QTimer>> timers_;
+  // Each watched timer's Qt timer, and what wakes it at once, made as it
+  // is enabled.
+  struct WatchedTimer {
+    QTimer timer;
+    std::vector<std::unique_ptr<QSocketNotifier>> wakers;
+  };
+  std::vector<std::unique_ptr<WatchedTimer>> timers_;
   QTimer refresh_;
   std::unique_ptr<QSocketNotifier> quit_notifier_;
 };
@@ -106,6 +117,17 @@ void QtFrontEnd::MessageBox(std::string_view title, std::string_view text) {
   box.exec();
 }
 
+void QtFrontEnd::ReportFailure(std::string_view text) {
+  QMessageBox box(QMessageBox::Warning, ToQString(kProductName),
+                  ToQString(text), QMessageBox::Ok, view_.get());
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
+}
+
+void QtFrontEnd::ShowSummary(std::string_view summary) {
+  WriteAll(STDOUT_FILENO, std::string(summary) + "\n");
+}
+
 void QtFrontEnd::Close() {
   // The widgets get the last state; nothing waits on the display, which
   // goes away with the process right after.
@@ -115,17 +137,27 @@ void QtFrontEnd::Close() {
 }
 
 void QtFrontEnd::Watch(Timer& timer) {
-  QTimer& qt_timer = *timers_.emplace_back(std::make_unique<QTimer>());
+  WatchedTimer& watched =
+      *timers_.emplace_back(std::make_unique<WatchedTimer>());
+  QTimer& qt_timer = watched.timer;
   qt_timer.setTimerType(Qt::PreciseTimer);
   qt_timer.setInterval(timer.interval());
   // Qt may deliver a timeout while the previous tick still runs, since the
   // passes yield to this loop; Timer::Tick refuses those itself.
   QObject::connect(&qt_timer, &QTimer::timeout, [&timer] { timer.Tick(); });
-  timer.SetObserver([&qt_timer](bool enabled) {
+  timer.SetObserver([&watched, &timer](bool enabled) {
     if (enabled) {
-      qt_timer.start();
+      watched.timer.start(timer.interval());
+      for (const int fd : timer.wake_fds()) {
+        auto& waker = watched.wakers.emplace_back(
+            std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read));
+        QObject::connect(waker.get(), &QSocketNotifier::activated,
+                         [&timer] { timer.Tick(); });
+      }
     } else {
-      qt_timer.stop();
+      watched.timer.stop();
+      // A descriptor left readable must not keep waking the loop.
+      watched.wakers.clear();
     }
   });
   if (timer.enabled()) {

@@ -114,6 +114,7 @@ void QtWindowView::Redraw() {
 
 void QtWindowView::Refresh() {
   Redraw();
+  ShowProgress();
   start_->setEnabled(window_.Start().enabled());
   SyncFileList();
 }
@@ -121,6 +122,13 @@ void QtWindowView::Refresh() {
 void QtWindowView::closeEvent(QCloseEvent* /*event*/) {
   // The unload is never cancelled, and it ends the process.
   window_.Unload(RunOutcome::kInterrupted);
+}
+
+void QtWindowView::ShowProgress() {
+  const std::optional<ScanProgress> progress = window_.Progress();
+  if (!progress || !window_.Filename().caption().empty()) return;
+  const QString text = ToQString(ProgressText(*progress));
+  if (filename_->text() != text) filename_->setText(text);
 }
 
 void QtWindowView::Draw() {

@@ -39,6 +39,9 @@ class QtWindowView : public QWidget {
 
  private:
   void Draw();
+  // While the scan batch lists the disk and no file name is shown, the
+  // file-name label tells how far it has got.
+  void ShowProgress();
   void SyncFileList();
 
   Window& window_;

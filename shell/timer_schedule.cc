@@ -22,6 +22,16 @@ void TimerSchedule::TickDue(Clock::time_point now) {
   }
 }
 
+std::vector<TimerSchedule::WakeFd> TimerSchedule::WakeFds() const {
+  std::vector<WakeFd> fds;
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    const Timer& timer = *entries_[i].timer;
+    if (!timer.enabled() || timer.ticking()) continue;
+    for (const int fd : timer.wake_fds()) fds.push_back({fd, i});
+  }
+  return fds;
+}
+
 std::optional<TimerSchedule::Clock::time_point> TimerSchedule::NextDue() const {
   std::optional<Clock::time_point> next;
   for (const Entry& entry : entries_) {

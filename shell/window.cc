@@ -2,10 +2,15 @@
 
 #include <cstdlib>
 
+#include "shell/run_summary.h"
+
 namespace trovane {
 namespace {
 
 constexpr std::chrono::milliseconds kTimerInterval{1};
+// How often a wait that the scan batch wakes looks all the same: a signal
+// written where no watch sees it is still found.
+constexpr std::chrono::milliseconds kWokenWaitInterval{250};
 
 }  // namespace
 
@@ -48,6 +53,7 @@ void Window::Form_Unload() {
   LogActivity("Cleanup");
   services_.data.SyncWritten();
   services_.file_numbers.CloseAll();
+  front_end_.ShowSummary(Summary());
   front_end_.Close();
   services_.end_process(static_cast<int>(outcome_));
 }
@@ -68,9 +74,33 @@ void Window::MessageBox(std::string_view title, std::string_view text) {
   front_end_.MessageBox(title, text);
 }
 
-bool Window::StartScanBatch(const std::string& batch) {
-  if (services_.interpreter.empty()) return false;
-  return services_.launcher.StartDetached(services_.interpreter, {batch});
+void Window::StartScanBatch(const std::string& batch) {
+  std::unique_ptr<ListingCount> count = ListingCount::Create();
+  std::unique_ptr<StartedProcess> process =
+      services_.interpreter.empty()
+          ? nullptr
+          : services_.launcher.StartDetached(services_.interpreter, {batch},
+                                             count.get());
+  if (!process) {
+    scan_batch_failed_ = true;
+    return;
+  }
+  scan_batch_ = std::make_unique<ScanBatch>(
+      std::move(process), services_.files.WatchFolder(temporary_folder()),
+      std::move(count));
+  // Woken by the signal and by the batch's end, the wait need not look
+  // every millisecond.
+  const std::vector<int> wake = scan_batch_->WakeFds();
+  if (!wake.empty()) Wait().SetWakeFds(wake, kWokenWaitInterval);
+}
+
+std::optional<ScanProgress> Window::Progress() const {
+  if (!scan_batch_ || !wait_.enabled()) return std::nullopt;
+  return scan_batch_->Progress();
+}
+
+std::string Window::Summary() const {
+  return RunSummary(outcome_, wanted_loaded_, file_list_.items());
 }
 
 }  // namespace trovane

@@ -10,6 +10,8 @@
 #define TROVANE_SHELL_WINDOW_H_
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +22,8 @@
 #include "shell/activity_log.h"
 #include "shell/controls.h"
 #include "shell/front_end.h"
+#include "shell/run_outcome.h"
+#include "shell/scan_batch.h"
 
 namespace trovane {
 
@@ -34,13 +38,6 @@ class WindowPasses {
   virtual void AnalysisPass(Window& window) = 0;
   // The body of Start's click: it ends by unloading the window.
   virtual void SearchPass(Window& window) = 0;
-};
-
-// How a run ends, and the process's exit status.
-enum class RunOutcome {
-  kClean = 0,        // ended without problems
-  kProblems = 1,     // ended after the problems message
-  kInterrupted = 2,  // ended before completion: closed or signalled
 };
 
 class Window {
@@ -83,9 +80,19 @@ class Window {
   void MessageBox(std::string_view title, std::string_view text);
 
   // Starts the command interpreter on the scan batch at `batch`, a process
-  // of its own that the batch wait then watches; false when it could not
-  // be started.
-  bool StartScanBatch(const std::string& batch);
+  // of its own that the batch wait then watches.
+  void StartScanBatch(const std::string& batch);
+  // The scan batch could not be written whole, and is not started.
+  void ScanBatchNotWritten() { scan_batch_failed_ = true; }
+
+  // What the scan batch has listed so far, while the wait goes on.
+  std::optional<ScanProgress> Progress() const;
+
+  // How many wanted entries the analysis pass loaded, for the summary.
+  void set_wanted_loaded(int loaded) { wanted_loaded_ = loaded; }
+  // One line: how many wanted entries were found, and the keys of those
+  // that were not.
+  std::string Summary() const;
 
   // What the passes work with: the disk, the clock and the databank.
   const Services& services() const { return services_; }
@@ -121,6 +128,9 @@ class Window {
   ActivityLog activity_log_;
   RunOutcome outcome_ = RunOutcome::kInterrupted;
   bool unloading_ = false;
+  std::unique_ptr<ScanBatch> scan_batch_;
+  bool scan_batch_failed_ = false;
+  int wanted_loaded_ = 0;
 
   Revision revision_;
   Timer right_after_load_;

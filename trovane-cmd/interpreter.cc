@@ -115,12 +115,14 @@ void Interpreter::List(const BatchLine& line) {
     return;
   }
   ListingWriter out(fd);
+  out.ReportTo(count_, listed_);
   const std::optional<ListingRequest> request =
       ResolveListedPath(line.argument, paths_);
   if (request) {
     ListFolderTree(*request, pseudo_mounts_, &out);
   }
   const bool written = out.Flush();
+  listed_ += out.lines();
   if (out.lines() == 0) {
     Complain("File Not Found");
   }

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/drive_map.h"
+#include "platform/listing_count.h"
 #include "platform/path_view.h"
 #include "platform/unique_fd.h"
 #include "trovane-cmd/batch_line.h"
@@ -37,6 +38,9 @@ class Interpreter {
   // otherwise passed over.
   void RunLine(std::string_view line);
 
+  // Counts every path the batch's listings write in `count`.
+  void ReportListedPaths(ListingCount* count) { count_ = count; }
+
   // The current folder as a Linux path.
   const std::string& current_folder() const { return paths_.current_folder(); }
 
@@ -56,6 +60,8 @@ class Interpreter {
   PathView paths_;
   Streams streams_;
   PseudoMounts pseudo_mounts_;
+  ListingCount* count_ = nullptr;
+  uint64_t listed_ = 0;  // paths listed by the batch so far
 };
 
 }  // namespace trovane

@@ -10,6 +10,7 @@ ListingWriter::ListingWriter(int fd, size_t chunk_size)
 ListingWriter::~ListingWriter() { Flush(); }
 
 bool ListingWriter::Flush() {
+  if (count_ != nullptr) count_->Publish(already_listed_ + lines_);
   ok_ = ok_ && WriteAll(fd_, {buffer_.data(), used_});
   used_ = 0;
   return ok_;

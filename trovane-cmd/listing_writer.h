@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/listing_count.h"
+
 namespace trovane {
 
 class ListingWriter {
@@ -21,6 +23,13 @@ class ListingWriter {
   ListingWriter(const ListingWriter&) = delete;
   ListingWriter& operator=(const ListingWriter&) = delete;
   ~ListingWriter();
+
+  // Publishes the lines written, on top of `already_listed`, to `count`
+  // now and then, for the program that waits on the batch to show.
+  void ReportTo(ListingCount* count, uint64_t already_listed) {
+    count_ = count;
+    already_listed_ = already_listed;
+  }
 
   // Appends the line `folder` "\" `name` CR LF.
   void WriteLine(std::string_view folder, std::string_view name) {
@@ -38,6 +47,9 @@ class ListingWriter {
     *out++ = '\n';
     used_ += size;
     ++lines_;
+    if (count_ != nullptr && lines_ % kLinesPerReport == 0) {
+      count_->Publish(already_listed_ + lines_);
+    }
   }
 
   // Writes out what is buffered; true when every byte so far reached the
@@ -50,7 +62,11 @@ class ListingWriter {
   // Writes out the buffer and makes sure a line of `size` bytes fits.
   void MakeRoom(size_t size);
 
+  static constexpr uint64_t kLinesPerReport = 1024;
+
   const int fd_;
+  ListingCount* count_ = nullptr;
+  uint64_t already_listed_ = 0;
   std::vector<char> buffer_;
   size_t used_ = 0;
   uint64_t lines_ = 0;

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@
 
 #include "platform/drive_map.h"
 #include "platform/environment.h"
+#include "platform/listing_count.h"
 #include "platform/version.h"
 #include "trovane-cmd/interpreter.h"
 #include "trovane-cmd/pseudo_mounts.h"
@@ -59,6 +61,10 @@ int Main(int argc, char** argv) {
   Interpreter interpreter(std::move(*drives), environment.CurrentFolder(),
                           {STDOUT_FILENO, STDERR_FILENO},
                           PseudoMounts::OfThisProcess());
+  // The program that started the batch shows how far the listing has got.
+  const std::unique_ptr<ListingCount> count =
+      ListingCount::Inherited(environment);
+  interpreter.ReportListedPaths(count.get());
   if (!interpreter.RunFile(argument)) {
     Print("Cannot read the batch " + std::string(argument) + "\n", stderr);
     return kUnreadable;

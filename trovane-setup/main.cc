@@ -53,12 +53,14 @@ std::unique_ptr<FrontEnd> MakeFrontEnd(FrontEndKind kind, int& argc,
       return MakeQtFrontEnd(argc, argv);
     case FrontEndKind::kTerminal:
       return std::make_unique<ConsoleFrontEnd>(ConsoleFrontEnd::Mode::kTerminal,
-                                               STDERR_FILENO, STDIN_FILENO);
+                                               STDERR_FILENO, STDIN_FILENO,
+                                               STDOUT_FILENO);
     case FrontEndKind::kQuiet:
       break;
   }
   return std::make_unique<ConsoleFrontEnd>(ConsoleFrontEnd::Mode::kQuiet,
-                                           STDERR_FILENO, STDIN_FILENO);
+                                           STDERR_FILENO, STDIN_FILENO,
+                                           STDOUT_FILENO);
 }
 
 // What the command line asks for, when it asks for something other than a

@@ -1,7 +1,9 @@
 // Finding the companion interpreter and starting it detached.
 #include "platform/process.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -55,16 +57,24 @@ TEST(FindCompanionTest, BesideTheProgramFirstThenOnPath) {
   EXPECT_EQ(FindCompanion("trovane-cmd", nowhere), "");
 }
 
-TEST(DetachedLauncherTest, StartsTheProgramInASessionOfItsOwnOnDevNull) {
+TEST(DetachedLauncherTest, StartsTheProgramOnItsOwnAndWatchesItsEnd) {
   Sandbox sandbox;
   const std::string report = sandbox.Path("report.txt");
-  // The script reports its standard input and error and its session, then
-  // gives the report its name in one step.
+  // The script reports its standard input and error, its session and the
+  // listing count it was handed, then gives the report its name in one
+  // step and waits to be told to end.
   const std::string script =
       "{ readlink /proc/$$/fd/0; readlink /proc/$$/fd/2;"
-      " cut -d' ' -f6 /proc/$$/stat; } > \"$1.part\" && mv \"$1.part\" \"$1\"";
+      " cut -d' ' -f6 /proc/$$/stat; readlink /proc/$$/fd/$" +
+      std::string(ListingCount::kVariable) +
+      "; } > \"$1.part\" && mv \"$1.part\" \"$1\";"
+      " while [ ! -e \"$1.end\" ]; do sleep 0.01; done";
+  const std::unique_ptr<ListingCount> count = ListingCount::Create();
+  ASSERT_NE(count, nullptr);
   DetachedLauncher launcher;
-  ASSERT_TRUE(launcher.StartDetached("/bin/sh", {"-c", script, "sh", report}));
+  const std::unique_ptr<StartedProcess> started = launcher.StartDetached(
+      "/bin/sh", {"-c", script, "sh", report}, count.get());
+  ASSERT_NE(started, nullptr);
   EXPECT_TRUE(HasNoChildren());
 
   for (int i = 0; i < 500 && !sandbox.Exists("report.txt"); ++i) {
@@ -75,19 +85,29 @@ TEST(DetachedLauncherTest, StartsTheProgramInASessionOfItsOwnOnDevNull) {
   std::string input;
   std::string error;
   pid_t session = 0;
-  lines >> input >> error >> session;
+  std::string shared;
+  lines >> input >> error >> session >> shared;
   EXPECT_EQ(input, "/dev/null");
   EXPECT_EQ(error, "/dev/null");
   EXPECT_GT(session, 0);
   EXPECT_NE(session, getsid(0));
+  EXPECT_THAT(shared, ::testing::HasSubstr("trovane-listing-count"));
+
+  EXPECT_FALSE(started->Ended());
+  sandbox.Write("report.txt.end", "");
+  pollfd end{started->EndFd(), POLLIN, 0};
+  EXPECT_EQ(poll(&end, 1, 10000), 1);
+  EXPECT_TRUE(started->Ended());
 }
 
-TEST(DetachedLauncherTest, ProgramThatCannotStartReportsFalse) {
+TEST(DetachedLauncherTest, ProgramThatCannotStartGivesNoProcess) {
   Sandbox sandbox;
   sandbox.Write("plain", "not executable");
   DetachedLauncher launcher;
-  EXPECT_FALSE(launcher.StartDetached(sandbox.Path("missing"), {}));
-  EXPECT_FALSE(launcher.StartDetached(sandbox.Path("plain"), {"x"}));
+  EXPECT_EQ(launcher.StartDetached(sandbox.Path("missing"), {}, nullptr),
+            nullptr);
+  EXPECT_EQ(launcher.StartDetached(sandbox.Path("plain"), {"x"}, nullptr),
+            nullptr);
   EXPECT_TRUE(HasNoChildren());
 }
 

@@ -34,13 +34,14 @@ class Pipe {
   int ends_[2] = {-1, -1};
 };
 
-TEST(ConsoleFrontEndTest, QuietShowsNothingButTheProblemsBox) {
+TEST(ConsoleFrontEndTest, QuietShowsNothingButTheMessagesAndTheSummary) {
   FunctionPasses passes;
   WindowHarness harness(passes);
   Pipe output;
   Pipe input;
+  Pipe summary;
   ConsoleFrontEnd quiet(ConsoleFrontEnd::Mode::kQuiet, output.write_end(),
-                        input.write_end());
+                        input.write_end(), summary.write_end());
   harness.window.Form_Load();
   quiet.Show(harness.window);
   harness.window.DoingWhat().SetCaption("Currently scanning:");
@@ -49,6 +50,10 @@ TEST(ConsoleFrontEndTest, QuietShowsNothingButTheProblemsBox) {
   EXPECT_EQ(output.Drain(), "");
   quiet.MessageBox("Problems encountered...", "Some text.");
   EXPECT_EQ(output.Drain(), "Problems encountered...\nSome text.\n");
+  quiet.ReportFailure("The batch ended.");
+  EXPECT_EQ(output.Drain(), "The batch ended.\n");
+  quiet.ShowSummary("Trovane Setup: 0 of 0 wanted entries found.");
+  EXPECT_EQ(summary.Drain(), "Trovane Setup: 0 of 0 wanted entries found.\n");
 }
 
 TEST(ConsoleFrontEndTest, TerminalDrawsInPlaceAndGivesTheCursorBack) {
@@ -57,7 +62,7 @@ TEST(ConsoleFrontEndTest, TerminalDrawsInPlaceAndGivesTheCursorBack) {
   Pipe output;
   Pipe input;  // not a terminal: the box does not wait for Enter
   ConsoleFrontEnd terminal(ConsoleFrontEnd::Mode::kTerminal, output.write_end(),
-                           input.write_end());
+                           input.write_end(), output.write_end());
   harness.window.Form_Load();
   terminal.Show(harness.window);
   const std::string first = output.Drain();
@@ -89,6 +94,12 @@ TEST(StatusLinesTest, ShowsCaptionsAndBarsWithinTheWidth) {
   EXPECT_EQ(lines[2], "P1 [##############..............]  50%");
   EXPECT_EQ(lines[3], "P2 [............................]   0%");
   for (const std::string& line : lines) EXPECT_LE(line.size(), 40U);
+
+  // While the batch lists the disk and no file name is shown.
+  window.Filename().SetCaption("");
+  window.StartScanBatch("C:\\Run\\Map.Bat");
+  window.Wait().SetEnabled(true);
+  EXPECT_EQ(StatusLines(window, 40)[1], "  0 paths listed in 0:00");
 }
 
 TEST(TimerScheduleTest, TicksAnEnabledTimerOnceItIsDue) {
@@ -107,6 +118,15 @@ TEST(TimerScheduleTest, TicksAnEnabledTimerOnceItIsDue) {
   timer.SetEnabled(false);
   schedule.TickDue(due + std::chrono::seconds(1));
   EXPECT_EQ(ticks, 1);
+
+  // A timer with a wake descriptor ticks as soon as it wakes.
+  timer.SetWakeFds({7}, std::chrono::milliseconds(250));
+  timer.SetEnabled(true);
+  ASSERT_EQ(schedule.WakeFds().size(), 1U);
+  EXPECT_EQ(schedule.WakeFds()[0].fd, 7);
+  schedule.Wake(schedule.WakeFds()[0].timer);
+  schedule.TickDue(TimerSchedule::Clock::now());
+  EXPECT_EQ(ticks, 2);
 }
 
 }  // namespace

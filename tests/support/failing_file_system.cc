@@ -126,6 +126,11 @@ bool FailingFileSystem::SyncFolderOf(std::string_view path) {
   return base_.SyncFolderOf(path);
 }
 
+std::unique_ptr<FolderWatch> FailingFileSystem::WatchFolder(
+    std::string_view path) {
+  return base_.WatchFolder(path);
+}
+
 FileNumbers::Lease FailingFileSystem::TakeNumber() {
   return base_.TakeNumber();
 }

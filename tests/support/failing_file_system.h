@@ -52,6 +52,7 @@ class FailingFileSystem : public FileSystem {
   std::string LinkTarget(std::string_view path) override;
   bool CopyAttributes(std::string_view from, std::string_view to) override;
   bool SyncFolderOf(std::string_view path) override;
+  std::unique_ptr<FolderWatch> WatchFolder(std::string_view path) override;
   FileNumbers::Lease TakeNumber() override;
   std::string ToDriveForm(std::string_view linux_path) const override;
 

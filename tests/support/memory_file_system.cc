@@ -318,6 +318,11 @@ bool MemoryFileSystem::SyncFolderOf(std::string_view path) {
   return FolderExists(ParentKey(Key(path)));
 }
 
+std::unique_ptr<FolderWatch> MemoryFileSystem::WatchFolder(
+    std::string_view /*path*/) {
+  return nullptr;
+}
+
 FileNumbers::Lease MemoryFileSystem::TakeNumber() {
   return numbers_.Take(nullptr);
 }

@@ -33,6 +33,12 @@ class ScriptedFrontEnd : public FrontEnd {
   void MessageBox(std::string_view title, std::string_view text) override {
     boxes.emplace_back(title, text);
   }
+  void ReportFailure(std::string_view text) override {
+    failures.emplace_back(text);
+  }
+  void ShowSummary(std::string_view summary) override {
+    summaries.emplace_back(summary);
+  }
   void Close() override { ++closes; }
 
   // Called with the yield's number (from 1) at every yield.
@@ -40,6 +46,8 @@ class ScriptedFrontEnd : public FrontEnd {
   int yields = 0;
   int closes = 0;
   std::vector<std::pair<std::string, std::string>> boxes;
+  std::vector<std::string> failures;
+  std::vector<std::string> summaries;
 
  private:
   Window* window_ = nullptr;
@@ -58,19 +66,33 @@ class FunctionPasses : public WindowPasses {
   std::function<void(Window&)> search;
 };
 
-// A launcher that only records what it was asked to start.
+// A launcher that only records what it was asked to start. What it
+// "starts" runs until the test says the processes have ended.
 class RecordingLauncher : public ProcessLauncher {
  public:
   struct Started {
     std::string program;
     std::vector<std::string> arguments;
   };
-  bool StartDetached(const std::string& program,
-                     const std::vector<std::string>& arguments) override {
+  std::unique_ptr<StartedProcess> StartDetached(
+      const std::string& program, const std::vector<std::string>& arguments,
+      const ListingCount* /*count*/) override {
     started.push_back({program, arguments});
-    return true;
+    return std::make_unique<Process>(ended);
   }
   std::vector<Started> started;
+  bool ended = false;
+
+ private:
+  class Process : public StartedProcess {
+   public:
+    explicit Process(const bool& ended) : ended_(ended) {}
+    bool Ended() override { return ended_; }
+    int EndFd() const override { return -1; }
+
+   private:
+    const bool& ended_;
+  };
 };
 
 // The program's folder is C:\Run, the temporary folder C:\Temp, and the

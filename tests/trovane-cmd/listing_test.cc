@@ -36,6 +36,18 @@ TEST_F(ListingTest, NamesComeInCaseInsensitiveOrderWithTiesByBytes) {
                   "C:\\T\\zoo", "C:\\T\\[x]", "C:\\T\\_a", "C:\\T\\~t"));
 }
 
+TEST_F(ListingTest, EveryListedPathIsCountedForTheWaitingProgram) {
+  for (int i = 0; i < 3000; ++i) {
+    sandbox_.Write("T/F" + std::to_string(i / 1000) + "/" + std::to_string(i),
+                   "");
+  }
+  const std::unique_ptr<ListingCount> count = ListingCount::Create();
+  ASSERT_NE(count, nullptr);
+  interpreter_.ReportListedPaths(count.get());
+  Run({"Dir C:\\T\\F0 /s /b > C:\\a.txt", "Dir C:\\T /s /b >> C:\\a.txt"});
+  EXPECT_EQ(count->Read(), 1000U + 3003U);
+}
+
 TEST_F(ListingTest, OrderHoldsForLargeFoldersOfLookAlikeNames) {
   // Enough names to take several reads of the folder, sharing long prefixes
   // and differing in case and in bytes above ASCII.
