@@ -1,7 +1,9 @@
 // Access settings and the databank I/O log.
 #include <string>
+#include <string_view>
 
 #include "databank/data.h"
+#include "databank/run_files.h"
 #include "platform/log_file.h"
 
 namespace trovane {
@@ -30,9 +32,11 @@ void Data::StartDatabankLog(bool keep_previous) {
 }
 
 void Data::OpenDatabankAccess() {
-  std::string temporary = environment_.Get("VEK");
-  if (temporary.empty()) temporary = environment_.Get("TEMP");
-  if (temporary.empty()) temporary = environment_.Get("TMP");
+  std::string temporary;
+  for (const std::string_view variable : kTemporaryFolderVariables) {
+    temporary = environment_.Get(variable);
+    if (!temporary.empty()) break;
+  }
   temporary_folder_ =
       temporary.empty() ? ProgramFolder() : files_.ToDriveForm(temporary);
   run_path_ = ProgramFolder();

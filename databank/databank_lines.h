@@ -22,7 +22,7 @@ class DatabankLines {
   size_t size() const { return lines_.size(); }
   // The line at `index`, counted from 0, without its line end.
   std::string_view Line(size_t index) const {
-    return std::string_view(bytes_).substr(lines_[index].first,
+    return std::string_view{bytes_}.substr(lines_[index].first,
                                            lines_[index].second);
   }
 

@@ -6,6 +6,7 @@
 #ifndef TROVANE_DATABANK_RUN_FILES_H_
 #define TROVANE_DATABANK_RUN_FILES_H_
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,12 @@ inline constexpr std::string_view kStartedBatchName = "\\Map.Bat";
 inline constexpr std::string_view kActivityLogName = "\\Trovane.Log";
 inline constexpr std::string_view kIoLogName = "\\Database_IO.log";
 inline constexpr std::string_view kPreviousIoLogName = "\\Database_IO.log.x";
+
+// The variables that name the temporary folder, a Linux path or a
+// drive-form path: the first with a value wins, and without one the run
+// path serves.
+inline constexpr std::array<std::string_view, 3> kTemporaryFolderVariables = {
+    "VEK", "TEMP", "TMP"};
 
 // In the temporary folder.
 inline constexpr std::string_view kDiskMapName = "\\Trovane.txt";

@@ -39,6 +39,7 @@ case $status in
   0) outcome="ended without problems" ;;
   1) outcome="ended after the problems message" ;;
   2) outcome="ended before completion" ;;
+  3) outcome="could not start" ;;
   *) outcome="failed" ;;
 esac
 echo

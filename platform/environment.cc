@@ -18,7 +18,7 @@ bool ProcessEnvironment::Has(std::string_view name) const {
   return std::getenv(std::string(name).c_str()) != nullptr;
 }
 
-std::string ProcessEnvironment::ProgramFolder() const {
+std::string ProcessEnvironment::ExecutableFolder() const {
   std::vector<char> buffer(4096);
   for (;;) {
     const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
@@ -30,6 +30,10 @@ std::string ProcessEnvironment::ProgramFolder() const {
     }
     buffer.resize(buffer.size() * 2);
   }
+}
+
+std::string ProcessEnvironment::ProgramFolder() const {
+  return program_folder_.empty() ? ExecutableFolder() : program_folder_;
 }
 
 std::string ProcessEnvironment::CurrentFolder() const {

@@ -141,7 +141,7 @@ std::unique_ptr<StartedProcess> DetachedLauncher::StartDetached(
 
 std::string FindCompanion(const std::string& name,
                           const Environment& environment) {
-  std::string beside = environment.ProgramFolder() + "/" + name;
+  std::string beside = environment.ExecutableFolder() + "/" + name;
   if (IsExecutable(beside)) return beside;
   const std::string path = environment.Get("PATH");
   size_t start = 0;

@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <variant>
 
 #include "analysis/analysis_pass.h"
 #include "databank/data.h"
@@ -21,9 +23,12 @@
 #include "search/search_pass.h"
 #include "shell/console_front_end.h"
 #include "shell/front_end_choice.h"
+#include "shell/qt_folder_chooser.h"
 #include "shell/qt_front_end.h"
 #include "shell/quit_signals.h"
 #include "shell/window.h"
+#include "trovane-setup/command_line.h"
+#include "trovane-setup/start_checks.h"
 #include "trovane-setup/usage.h"
 
 namespace trovane {
@@ -63,44 +68,72 @@ std::unique_ptr<FrontEnd> MakeFrontEnd(FrontEndKind kind, int& argc,
                                            STDOUT_FILENO);
 }
 
+// A run that cannot start says why and ends before anything is written.
+int RefuseToStart(std::string_view message) {
+  std::fprintf(stderr, "trovane-setup: %s\n", std::string(message).c_str());
+  return 3;
+}
+
 // What the command line asks for, when it asks for something other than a
 // run; nullopt for a run.
-std::optional<int> AnswerCommandLine(int argc, char** argv) {
-  if (argc == 2 && std::string_view(argv[1]) == "--help") {
-    std::fputs(std::string(kUsageSynopsis).c_str(), stdout);
-    std::fputs(std::string(kUsageDetails).c_str(), stdout);
-    return 0;
+std::optional<int> AnswerCommandLine(const CommandLine& command) {
+  switch (command.request) {
+    case CommandLine::Request::kRun:
+      return std::nullopt;
+    case CommandLine::Request::kShowHelp:
+      std::fputs(std::string(kUsageSynopsis).c_str(), stdout);
+      std::fputs(std::string(kUsageDetails).c_str(), stdout);
+      return 0;
+    case CommandLine::Request::kShowVersion:
+      std::printf("%s %s\n", std::string(kProductName).c_str(),
+                  std::string(kVersion).c_str());
+      return 0;
+    case CommandLine::Request::kWrong:
+      break;
   }
-  if (argc == 2 && std::string_view(argv[1]) == "--version") {
-    std::printf("%s %s\n", std::string(kProductName).c_str(),
-                std::string(kVersion).c_str());
-    return 0;
-  }
-  return std::nullopt;
+  RefuseToStart(command.problem);
+  std::fputs(std::string(kUsageSynopsis).c_str(), stderr);
+  std::fputs("Try 'trovane-setup --help' for more information.\n", stderr);
+  return 3;
 }
 
 int Main(int argc, char** argv) {
-  if (const std::optional<int> status = AnswerCommandLine(argc, argv)) {
+  const std::span<const char* const> words(argv, static_cast<size_t>(argc));
+  const CommandLine command = ParseCommandLine(words.subspan(argc > 0 ? 1 : 0));
+  if (const std::optional<int> status = AnswerCommandLine(command)) {
     return *status;
   }
   ProcessEnvironment environment;
-  std::string drive_error;
-  const std::optional<DriveMap> drives =
-      DriveMap::FromEnvironment(environment, &drive_error);
-  if (!drives) {
-    std::fprintf(stderr, "%s\n", drive_error.c_str());
-    return 3;  // the run could not start; nothing was written
+  const FrontEndKind front_end_kind =
+      ChooseFrontEnd(environment, isatty(STDERR_FILENO) == 1);
+  std::unique_ptr<FrontEnd> front_end;
+  RunFolderQuestion ask_for_folder;
+  if (front_end_kind == FrontEndKind::kWindow) {
+    // Only the window can ask; its application is made for the question
+    // and then serves the window too.
+    ask_for_folder = [&] {
+      front_end = MakeQtFrontEnd(argc, argv);
+      return AskForRunFolder(environment.CurrentFolder());
+    };
   }
-  LinuxFileSystem files(PathView(*drives, environment.CurrentFolder()));
+  std::variant<RunStart, std::string> checked =
+      CheckStart(environment, command.folder, ask_for_folder);
+  RunStart* start = std::get_if<RunStart>(&checked);
+  if (start == nullptr) {
+    return RefuseToStart(*std::get_if<std::string>(&checked));
+  }
+  environment.SetProgramFolder(start->run_folder);
+
+  LinuxFileSystem files(
+      PathView(std::move(start->drives), environment.CurrentFolder()));
   SystemClock clock;
   Data data(files, clock, environment);
   DetachedLauncher launcher;
   RunPasses passes;
   QuitSignals::Install();
-  std::unique_ptr<FrontEnd> front_end = MakeFrontEnd(
-      ChooseFrontEnd(environment, isatty(STDERR_FILENO) == 1), argc, argv);
+  if (!front_end) front_end = MakeFrontEnd(front_end_kind, argc, argv);
   Window window({files, clock, data, FileNumbers::Process(), launcher,
-                 FindCompanion("trovane-cmd", environment), EndProcessNow},
+                 std::move(start->interpreter), EndProcessNow},
                 passes, *front_end);
   window.Form_Load();
   front_end->Show(window);

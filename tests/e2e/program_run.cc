@@ -7,25 +7,37 @@
 
 namespace trovane::testing {
 
-ProgramRun::ProgramRun(bool with_interpreter) {
+ProgramRun::ProgramRun(bool real_interpreter)
+    : command({sandbox.Path("Run/trovane-setup")}),
+      environment({{"VEK_DRIVE_C", sandbox.root()},
+                   {"TEMP", sandbox.Path("Temp")},
+                   {"HOME", sandbox.root()},
+                   {"WINEPREFIX", sandbox.Path(".wine")},
+                   {"PATH", "/nonexistent"},
+                   {"TROVANE_UI", "quiet"}}) {
   sandbox.MakeFolder("Run");
   sandbox.MakeFolder("Temp");
   std::filesystem::copy_file(TROVANE_SETUP_PATH,
                              sandbox.Path("Run/trovane-setup"));
-  if (with_interpreter) {
+  if (real_interpreter) {
     std::filesystem::copy_file(TROVANE_CMD_PATH,
                                sandbox.Path("Run/trovane-cmd"));
+  } else {
+    // Outlives the test a little, as a batch the program left would.
+    sandbox.Write("Run/trovane-cmd", "#!/bin/sh\nexec /bin/sleep 20\n");
+    std::filesystem::permissions(sandbox.Path("Run/trovane-cmd"),
+                                 std::filesystem::perms::owner_all);
   }
 }
 
 void ProgramRun::Start() {
-  // Nothing of the caller's environment but what a run needs: no display,
-  // no other temporary folder, and a PATH without another interpreter.
+  std::vector<std::string> settings;
+  for (const auto& [name, value] : environment) {
+    settings.push_back(name + "=" + value);
+  }
   program_ = std::make_unique<ChildProcess>(
-      ChildOptions{.arguments = {sandbox.Path("Run/trovane-setup")},
-                   .environment = {"VEK_DRIVE_C=" + sandbox.root(),
-                                   "TEMP=" + sandbox.Path("Temp"),
-                                   "PATH=/nonexistent", "TROVANE_UI=quiet"},
+      ChildOptions{.arguments = command,
+                   .environment = settings,
                    .inherit_environment = false,
                    .folder = sandbox.Path("Run"),
                    .err_path = sandbox.Path("stderr.txt")});

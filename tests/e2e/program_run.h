@@ -1,9 +1,11 @@
 // The two executables copied into a sandbox that is drive C, run as a user
 // would run them: from the program's folder C:\Run, with the temporary
-// folder C:\Temp and no display, so the run is quiet.
+// folder C:\Temp and no display, so the run is quiet. A test may change the
+// command line and the environment before it runs the program.
 #ifndef TROVANE_TESTS_E2E_PROGRAM_RUN_H_
 #define TROVANE_TESTS_E2E_PROGRAM_RUN_H_
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,9 +18,10 @@ namespace trovane::testing {
 
 class ProgramRun {
  public:
-  // `with_interpreter` false leaves trovane-cmd out, so no scan batch can
-  // run and the batch wait goes on until the program is stopped.
-  explicit ProgramRun(bool with_interpreter = true);
+  // `real_interpreter` false puts a stand-in for trovane-cmd in its place,
+  // which starts but never writes the completion signal, so the batch wait
+  // goes on until the program is stopped.
+  explicit ProgramRun(bool real_interpreter = true);
 
   // Runs the program to its end; the exit status.
   int Run();
@@ -37,6 +40,13 @@ class ProgramRun {
   std::string ErrorOutput() const { return sandbox.Read("stderr.txt"); }
 
   Sandbox sandbox;
+  // The program, C:\Run\trovane-setup, and its arguments.
+  std::vector<std::string> command;
+  // The program's whole environment. Nothing of the caller's but what a
+  // run needs: drive C, the temporary folder, HOME and WINEPREFIX in the
+  // sandbox (a prefix that maps nothing), no display, the quiet front end
+  // and a PATH without another interpreter.
+  std::map<std::string, std::string> environment;
 
  private:
   std::unique_ptr<ChildProcess> program_;

@@ -1,6 +1,14 @@
 // Whole runs of the program, copied into a sandbox that is drive C.
 #include <gmock/gmock.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "tests/e2e/program_run.h"
 
@@ -17,6 +25,21 @@ constexpr char kProblems[] =
     "found. There are no illegal entries in the database at the moment, but "
     "to make sure your VEK programs will run appropriately, you should run "
     "Trovane again.\n";
+
+// Every path in the sandbox with its size, but the captured standard
+// error: what a run that must write nothing leaves as it found.
+std::set<std::string> Contents(const Sandbox& sandbox) {
+  std::set<std::string> contents;
+  for (const auto& entry :
+       std::filesystem::recursive_directory_iterator(sandbox.root())) {
+    const std::string path = entry.path().string();
+    if (path == sandbox.Path("stderr.txt")) continue;
+    contents.insert(path + " " +
+                    (entry.is_regular_file() ? std::to_string(entry.file_size())
+                                             : std::string("folder")));
+  }
+  return contents;
+}
 
 std::vector<std::string> LastTwo(const std::vector<std::string>& lines) {
   if (lines.size() < 2) return lines;
@@ -45,7 +68,7 @@ TEST(ProgramTest, AnEmptyRunStartsAndEndsItsLogsInOrder) {
 }
 
 TEST(ProgramTest, SigtermEndsAWaitingRunWithItsTwoLastLines) {
-  ProgramRun run(/*with_interpreter=*/false);
+  ProgramRun run(/*real_interpreter=*/false);
   run.sandbox.Write("Run/FileList.txt", "A=nowhere.exe\r\n");
   run.Start();
   ASSERT_TRUE(run.WaitForLog("Executing batch"));
@@ -169,6 +192,105 @@ TEST(ProgramTest, ARunWithNothingRemovedShowsNoMessage) {
       CrLfLines(run.sandbox.Read("Trovane")),
       IsSupersetOf({"List of files that Must Exist=C:\\Run\\MustExist.txt",
                     "Trovane root content upkeep file=C:\\Run\\FileList.txt"}));
+}
+
+TEST(ProgramTest, ARunThatCannotStartSaysWhyAndWritesNothing) {
+  struct Case {
+    std::string what;
+    std::function<void(ProgramRun&)> set_up;
+    std::vector<std::string> messages;
+  };
+  const Case cases[] = {
+      {"unknown option",
+       [](ProgramRun& run) { run.command.push_back("-x"); },
+       {"trovane-setup: unknown option -x\nUsage: trovane-setup [FOLDER]\n",
+        "--help"}},
+      {"second argument",
+       [](ProgramRun& run) {
+         run.command.insert(run.command.end(), {"C:\\Run", "C:\\Temp"});
+       },
+       {"one argument at most", "Usage: trovane-setup [FOLDER]"}},
+      {"bad drive variable",
+       [](ProgramRun& run) { run.environment["VEK_DRIVE_D"] = "relative"; },
+       {"VEK_DRIVE_D is \"relative\""}},
+      {"drive C unmapped",
+       [](ProgramRun& run) { run.environment.erase("VEK_DRIVE_C"); },
+       {"drive C is not mapped", "VEK_DRIVE_C", "WINEPREFIX"}},
+      {"run folder missing",
+       [](ProgramRun& run) { run.command.push_back("C:\\Gone"); },
+       {"the run folder C:\\Gone does not exist"}},
+      {"line break in the temporary folder",
+       [](ProgramRun& run) {
+         run.sandbox.MakeFolder("Temp\nDir");
+         run.environment["TEMP"] = run.sandbox.Path("Temp\nDir");
+       },
+       {"the temporary folder from TEMP holds a line break"}},
+      {"temporary folder missing",
+       [](ProgramRun& run) {
+         run.environment["VEK"] = run.sandbox.Path("Gone");
+       },
+       {"from VEK does not exist: set VEK"}},
+      {"no interpreter",
+       [](ProgramRun& run) {
+         std::filesystem::remove(run.sandbox.Path("Run/trovane-cmd"));
+       },
+       {"trovane-cmd, which runs the scan batch, is neither in"}},
+      {"installed copy without FOLDER",
+       [](ProgramRun& run) {
+         run.sandbox.MakeFolder("bin");
+         std::filesystem::copy_file(run.sandbox.Path("Run/trovane-setup"),
+                                    run.sandbox.Path("bin/trovane-setup"));
+         std::filesystem::copy_file(run.sandbox.Path("Run/trovane-cmd"),
+                                    run.sandbox.Path("bin/trovane-cmd"));
+         chmod(run.sandbox.Path("bin").c_str(), 0555);
+         run.command = {run.sandbox.Path("bin/trovane-setup")};
+         // Root may write in any folder; the run drops that power, to be
+         // the user an installed program's folder keeps out.
+         if (geteuid() == 0) {
+           run.command.insert(run.command.begin(),
+                              {"/usr/bin/setpriv", "--bounding-set=-all"});
+         }
+       },
+       {"the program's folder /",
+        "/bin cannot hold the run's files; give the run folder as an argument: "
+        "trovane-setup FOLDER\n"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ProgramRun run;
+    run.sandbox.Write("Run/FileList.txt", "A=b.exe\r\n");
+    c.set_up(run);
+    const std::set<std::string> before = Contents(run.sandbox);
+    EXPECT_EQ(run.Run(), 3);
+    for (const std::string& message : c.messages) {
+      EXPECT_THAT(run.ErrorOutput(), HasSubstr(message));
+    }
+    EXPECT_EQ(Contents(run.sandbox), before);
+  }
+}
+
+// Drive C is where the Wine prefix's dosdevices say, and the run folder,
+// given in drive form, lies on it.
+TEST(ProgramTest, AWinePrefixMapsTheDrivesTheRunFindsItsEntriesOn) {
+  ProgramRun run;
+  Sandbox& sandbox = run.sandbox;
+  sandbox.MakeFolder("prefix/dosdevices");
+  ASSERT_EQ(symlink("../drive_c", sandbox.Path("prefix/dosdevices/c:").c_str()),
+            0);
+  sandbox.Write("prefix/drive_c/Apps/AB.EXE", "MZ");
+  sandbox.Write("prefix/drive_c/Vek Setup/FileList.txt", "A=b.exe\r\n");
+  sandbox.Write("prefix/drive_c/Vek Setup/MustExist.txt", "");
+  run.environment.erase("VEK_DRIVE_C");
+  run.environment["WINEPREFIX"] = sandbox.Path("prefix");
+  run.command.push_back("C:\\Vek Setup");
+
+  EXPECT_EQ(run.Run(), 0);
+  EXPECT_EQ(run.ErrorOutput(), "");
+  EXPECT_THAT(CrLfLines(sandbox.Read("prefix/drive_c/Trovane")),
+              ::testing::Contains("A=C:\\APPS\\AB.EXE"));
+  EXPECT_THAT(LogMessages(sandbox.Read("prefix/drive_c/Vek Setup/Trovane.Log")),
+              ::testing::Contains("Executing batch"));
+  EXPECT_FALSE(sandbox.Exists("Run/Trovane.Log"));
 }
 
 }  // namespace

@@ -43,6 +43,8 @@ class FakeEnvironment : public Environment {
   bool Has(std::string_view name) const override {
     return variables_.contains(name);
   }
+  // The fake program runs from its own folder.
+  std::string ExecutableFolder() const override { return program_folder_; }
   std::string ProgramFolder() const override { return program_folder_; }
   std::string CurrentFolder() const override { return current_folder_; }
 
