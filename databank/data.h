@@ -39,6 +39,8 @@ struct DatabankEntry {
 // folder's lock nothing may be written.
 struct DatabankLocks {
   std::string swap_path;  // drive form
+  // The databank's file, a link followed: where the rewrite happens.
+  std::string file;
   std::unique_ptr<HeldLock> swap;
   std::unique_ptr<HeldLock> folder;
 
@@ -108,8 +110,9 @@ class Data {
   };
   Reading Read(const std::string& path, const FileVersion& version);
   // The lines of a databank file as they stand, read when the cache lacks
-  // them; null when it cannot be read whole.
-  DatabankLines* CachedLines(const std::string& path);
+  // them, and in `status` the file's status; null when it cannot be read
+  // whole.
+  DatabankLines* CachedLines(const std::string& path, FileStatus* status);
   // One Set on the locked databank file `file`: an appended line when that
   // is byte for byte what a rewrite would give, else the rewrite.
   SetOutcome Write(const std::string& file, std::string_view key,

@@ -43,9 +43,11 @@ Data::Reading Data::Read(const std::string& path, const FileVersion& version) {
   return reading;
 }
 
-DatabankLines* Data::CachedLines(const std::string& path) {
+DatabankLines* Data::CachedLines(const std::string& path,
+                                 FileStatus* status_out) {
   const std::optional<FileStatus> status = files_.Status(path);
   if (!status || !status->is_file) return nullptr;
+  *status_out = *status;
   if (DatabankLines* cached = cache_.Find(path, status->version)) {
     return cached;
   }
@@ -100,13 +102,10 @@ std::string Data::FindEntry(std::string_view name, std::string_view text) {
     const Reading reading = Read(path, status->version);
     serial = reading.serial();
     // The last line whose value holds the text wins.
-    for (size_t i = reading.lines ? reading.lines->size() : 0; i-- > 0;) {
-      const std::string_view line = reading.lines->Line(i);
-      const size_t equals = line.find('=');
-      if (equals != std::string_view::npos &&
-          ContainsNoCase(line.substr(equals + 1), wanted)) {
-        result = *EntryKey(line);
-        break;
+    if (reading.lines) {
+      if (const std::optional<size_t> line =
+              reading.lines->LastContaining(wanted)) {
+        result = *EntryKey(reading.lines->Line(*line));
       }
     }
   }

@@ -61,6 +61,7 @@ DatabankLocks Data::TakeLocks(std::string_view name, bool report) {
       continue;
     }
     locks.folder = std::move(folder.lock);
+    locks.file = file;
     return locks;
   }
 }
@@ -78,9 +79,8 @@ void Data::Set(std::string_view name, std::string_view key,
   DatabankLocks locks = AllocateSwap(name);
   SetOutcome outcome;
   if (locks.held()) {
-    const std::string file = files_.LinkTarget(ResolveDatabankPath(name));
-    outcome = Write(file, key, value);
-    if (outcome.written) written_.insert(file);
+    outcome = Write(locks.file, key, value);
+    if (outcome.written) written_.insert(locks.file);
   }
   locks = DatabankLocks();  // lets go: the swap file goes too
 
@@ -109,13 +109,13 @@ SetOutcome Data::Write(const std::string& file, std::string_view key,
   if (!value.empty()) {
     const std::string upper_key = UpperAscii(TrimBlanks(key));
     const std::string line = EntryLine(key, value);
-    DatabankLines* lines = CachedLines(file);
+    FileStatus before;
+    DatabankLines* lines = CachedLines(file, &before);
     // The new line itself must be one a later rewrite keeps as it is.
     if (lines != nullptr && lines->appendable() && !lines->FirstOf(upper_key) &&
         FateOnRewrite(line, {}) == LineFate::kKeep) {
-      const std::optional<FileStatus> before = files_.Status(file);
-      const SetOutcome outcome = AppendToDatabank(
-          files_, file, before ? before->length : 0, key, value);
+      const SetOutcome outcome =
+          AppendToDatabank(files_, file, before.length, key, value);
       const std::optional<FileStatus> after = files_.Status(file);
       if (outcome.written && after) {
         lines->Append(line);

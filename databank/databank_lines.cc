@@ -36,6 +36,30 @@ std::optional<size_t> DatabankLines::FirstOf(
   return it->second;
 }
 
+void DatabankLines::UpperValues() const {
+  for (size_t i = upper_values_.size(); i < lines_.size(); ++i) {
+    const std::string_view line = Line(i);
+    const size_t equals = line.find('=');
+    upper_values_.push_back(
+        equals == std::string_view::npos
+            ? std::nullopt
+            : std::optional<std::string>(UpperAscii(line.substr(equals + 1))));
+  }
+}
+
+std::optional<size_t> DatabankLines::LastContaining(
+    std::string_view text) const {
+  UpperValues();
+  const std::string upper_text = UpperAscii(text);
+  for (size_t i = upper_values_.size(); i-- > 0;) {
+    if (upper_values_[i] &&
+        upper_values_[i]->find(upper_text) != std::string::npos) {
+      return i;
+    }
+  }
+  return std::nullopt;
+}
+
 void DatabankLines::Append(std::string_view line) {
   const size_t start = bytes_.size();
   bytes_.append(line);

@@ -29,6 +29,10 @@ class DatabankLines {
   // Where the first entry of a key lies; the key trimmed and upper-cased.
   std::optional<size_t> FirstOf(const std::string& upper_key) const;
 
+  // Where the last entry lies whose value, as it stands after the "=",
+  // contains `text` without regard to case.
+  std::optional<size_t> LastContaining(std::string_view text) const;
+
   // True when a rewrite that drops no entry of the key being set gives
   // back every byte as it stands: each line is one a rewrite keeps, and
   // each ends in CR LF. A new entry may then simply be appended.
@@ -40,8 +44,14 @@ class DatabankLines {
  private:
   void TakeLine(size_t start, size_t length);
 
+  // Upper-cases the values of the lines not yet done: made when first
+  // searched, so that each search is a plain one.
+  void UpperValues() const;
+
   std::string bytes_;
   std::vector<std::pair<size_t, size_t>> lines_;  // start and length
+  // Each line's value upper-cased, where the line holds an "=".
+  mutable std::vector<std::optional<std::string>> upper_values_;
   std::unordered_map<std::string, size_t> first_of_key_;
   bool appendable_ = true;
 };

@@ -21,18 +21,6 @@ constexpr uint32_t kChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM |
                               IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF |
                               IN_ONLYDIR;
 
-// Orders names as their upper-cased forms do.
-int CompareUpper(std::string_view a, std::string_view b) {
-  const size_t common = std::min(a.size(), b.size());
-  for (size_t i = 0; i < common; ++i) {
-    const auto x = static_cast<unsigned char>(UpperAscii(a[i]));
-    const auto y = static_cast<unsigned char>(UpperAscii(b[i]));
-    if (x != y) return x < y ? -1 : 1;
-  }
-  if (a.size() == b.size()) return 0;
-  return a.size() < b.size() ? -1 : 1;
-}
-
 double MonotonicSeconds() {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
@@ -54,26 +42,26 @@ std::optional<FolderNames::Listing> FolderNames::Listing::Read(
                               entry->d_type});
     listing.names_.append(name);
   }
+  listing.upper_ = UpperAscii(listing.names_);
   std::sort(listing.slots_.begin(), listing.slots_.end(),
             [&listing](const Slot& a, const Slot& b) {
-              const std::string_view x = listing.NameOf(a);
-              const std::string_view y = listing.NameOf(b);
-              const int order = CompareUpper(x, y);
-              return order != 0 ? order < 0 : x < y;
+              const int order = listing.UpperOf(a).compare(listing.UpperOf(b));
+              return order != 0 ? order < 0
+                                : listing.NameOf(a) < listing.NameOf(b);
             });
   return listing;
 }
 
 std::vector<FolderNames::Entry> FolderNames::Listing::Matches(
     std::string_view name) const {
+  const std::string upper = UpperAscii(name);
   const auto first =
-      std::lower_bound(slots_.begin(), slots_.end(), name,
+      std::lower_bound(slots_.begin(), slots_.end(), upper,
                        [this](const Slot& slot, std::string_view wanted) {
-                         return CompareUpper(NameOf(slot), wanted) < 0;
+                         return UpperOf(slot) < wanted;
                        });
   std::vector<Entry> matches;
-  for (auto it = first;
-       it != slots_.end() && CompareUpper(NameOf(*it), name) == 0; ++it) {
+  for (auto it = first; it != slots_.end() && UpperOf(*it) == upper; ++it) {
     matches.push_back({std::string(NameOf(*it)), it->type});
   }
   return matches;

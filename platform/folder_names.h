@@ -56,8 +56,9 @@ class FolderNames {
   std::vector<Entry> Matches(const std::string& folder, std::string_view name);
 
  private:
-  // A folder's names in one block, found by binary search on their
-  // upper-cased form: a few bytes an entry beside the name itself.
+  // A folder's names in one block, and beside it the same names
+  // upper-cased, found by binary search: a few bytes an entry beside the
+  // names themselves.
   class Listing {
    public:
     // Nothing when the folder cannot be read.
@@ -74,8 +75,12 @@ class FolderNames {
     std::string_view NameOf(const Slot& slot) const {
       return std::string_view(names_).substr(slot.start, slot.size);
     }
+    std::string_view UpperOf(const Slot& slot) const {
+      return std::string_view(upper_).substr(slot.start, slot.size);
+    }
     std::string names_;
-    std::vector<Slot> slots_;  // by upper-cased name, then by bytes
+    std::string upper_;
+    std::vector<Slot> slots_;  // by upper-cased name, then by name
   };
   struct Folder {
     int watch = -1;

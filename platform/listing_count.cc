@@ -23,8 +23,8 @@ std::unique_ptr<ListingCount> ListingCount::Map(UniqueFd fd) {
   void* word =
       mmap(nullptr, kSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd.get(), 0);
   if (word == MAP_FAILED) return nullptr;
-  return std::unique_ptr<ListingCount>(
-      new ListingCount(std::move(fd), static_cast<std::atomic<uint64_t>*>(word)));
+  return std::unique_ptr<ListingCount>(new ListingCount(
+      std::move(fd), static_cast<std::atomic<uint64_t>*>(word)));
 }
 
 std::unique_ptr<ListingCount> ListingCount::Create() {
@@ -39,7 +39,8 @@ std::unique_ptr<ListingCount> ListingCount::Inherited(
   int fd = -1;
   const auto [end, error] =
       std::from_chars(setting.data(), setting.data() + setting.size(), fd);
-  if (error != std::errc() || end != setting.data() + setting.size() || fd < 0) {
+  if (error != std::errc() || end != setting.data() + setting.size() ||
+      fd < 0) {
     return nullptr;
   }
   // Only a memory file of the right size is taken: a number that names some

@@ -14,7 +14,7 @@ std::string RunSummary(RunOutcome outcome, int loaded,
              " wanted entries found";
   if (left > 0) {
     summary += outcome == RunOutcome::kInterrupted ? "; still to find: "
-                                                    : "; not found: ";
+                                                   : "; not found: ";
     for (int i = 0; i < left; ++i) {
       if (i > 0) summary += ", ";
       summary += EntryKey(remaining[i]).value_or(remaining[i]);
