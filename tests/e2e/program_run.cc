@@ -7,7 +7,7 @@
 
 namespace trovane::testing {
 
-ProgramRun::ProgramRun(bool real_interpreter)
+ProgramRun::ProgramRun(Interpreter interpreter)
     : command({sandbox.Path("Run/trovane-setup")}),
       environment({{"VEK_DRIVE_C", sandbox.root()},
                    {"TEMP", sandbox.Path("Temp")},
@@ -19,12 +19,15 @@ ProgramRun::ProgramRun(bool real_interpreter)
   sandbox.MakeFolder("Temp");
   std::filesystem::copy_file(TROVANE_SETUP_PATH,
                              sandbox.Path("Run/trovane-setup"));
-  if (real_interpreter) {
+  if (interpreter == Interpreter::kReal) {
     std::filesystem::copy_file(TROVANE_CMD_PATH,
                                sandbox.Path("Run/trovane-cmd"));
   } else {
-    // Outlives the test a little, as a batch the program left would.
-    sandbox.Write("Run/trovane-cmd", "#!/bin/sh\nexec /bin/sleep 20\n");
+    // The never-ending one outlives the test a little, as a batch the
+    // program left would.
+    sandbox.Write("Run/trovane-cmd", interpreter == Interpreter::kNeverEnding
+                                         ? "#!/bin/sh\nexec /bin/sleep 20\n"
+                                         : "#!/bin/sh\nexit 0\n");
     std::filesystem::permissions(sandbox.Path("Run/trovane-cmd"),
                                  std::filesystem::perms::owner_all);
   }
@@ -40,6 +43,7 @@ void ProgramRun::Start() {
                    .environment = settings,
                    .inherit_environment = false,
                    .folder = sandbox.Path("Run"),
+                   .out_path = sandbox.Path("stdout.txt"),
                    .err_path = sandbox.Path("stderr.txt")});
 }
 

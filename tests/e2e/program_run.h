@@ -18,10 +18,11 @@ namespace trovane::testing {
 
 class ProgramRun {
  public:
-  // `real_interpreter` false puts a stand-in for trovane-cmd in its place,
-  // which starts but never writes the completion signal, so the batch wait
-  // goes on until the program is stopped.
-  explicit ProgramRun(bool real_interpreter = true);
+  // What runs the scan batch: trovane-cmd itself, or a stand-in that never
+  // writes the completion signal and either goes on (so the batch wait goes
+  // on until the program is stopped) or ends at once.
+  enum class Interpreter { kReal, kNeverEnding, kEndingAtOnce };
+  explicit ProgramRun(Interpreter interpreter = Interpreter::kReal);
 
   // Runs the program to its end; the exit status.
   int Run();
@@ -36,8 +37,9 @@ class ProgramRun {
   std::vector<std::string> ActivityLog() const {
     return ActivityLogMessages(sandbox);
   }
-  // What the program wrote to standard error.
+  // What the program wrote to standard error and to standard output.
   std::string ErrorOutput() const { return sandbox.Read("stderr.txt"); }
+  std::string Output() const { return sandbox.Read("stdout.txt"); }
 
   Sandbox sandbox;
   // The program, C:\Run\trovane-setup, and its arguments.

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -27,13 +28,16 @@ constexpr char kProblems[] =
     "Trovane again.\n";
 
 // Every path in the sandbox with its size, but the captured standard
-// error: what a run that must write nothing leaves as it found.
+// streams: what a run that must write nothing leaves as it found.
 std::set<std::string> Contents(const Sandbox& sandbox) {
   std::set<std::string> contents;
   for (const auto& entry :
        std::filesystem::recursive_directory_iterator(sandbox.root())) {
     const std::string path = entry.path().string();
-    if (path == sandbox.Path("stderr.txt")) continue;
+    if (path == sandbox.Path("stderr.txt") ||
+        path == sandbox.Path("stdout.txt")) {
+      continue;
+    }
     contents.insert(path + " " +
                     (entry.is_regular_file() ? std::to_string(entry.file_size())
                                              : std::string("folder")));
@@ -68,13 +72,29 @@ TEST(ProgramTest, AnEmptyRunStartsAndEndsItsLogsInOrder) {
 }
 
 TEST(ProgramTest, SigtermEndsAWaitingRunWithItsTwoLastLines) {
-  ProgramRun run(/*real_interpreter=*/false);
+  ProgramRun run(ProgramRun::Interpreter::kNeverEnding);
   run.sandbox.Write("Run/FileList.txt", "A=nowhere.exe\r\n");
   run.Start();
   ASSERT_TRUE(run.WaitForLog("Executing batch"));
   EXPECT_EQ(run.Stop(SIGTERM), 2);
   EXPECT_THAT(LastTwo(run.ActivityLog()),
               ElementsAre("About to exit", "Cleanup"));
+}
+
+TEST(ProgramTest, ABatchThatEndsWithoutItsSignalEndsTheRun) {
+  ProgramRun run(ProgramRun::Interpreter::kEndingAtOnce);
+  run.sandbox.Write("Run/FileList.txt", "A=nowhere.exe\r\n");
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(run.Run(), 2);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_THAT(run.ErrorOutput(),
+              HasSubstr("The scan batch ended without writing its completion "
+                        "signal"));
+  EXPECT_THAT(LastTwo(run.ActivityLog()),
+              ElementsAre("About to exit", "Cleanup"));
+  EXPECT_EQ(run.Output(),
+            "Trovane Setup ended before completion: 0 of 1 wanted entries "
+            "found; still to find: A.\n");
 }
 
 TEST(ProgramTest, EntriesTheDatabankResolvesNeedNoBatch) {
@@ -123,6 +143,8 @@ TEST(ProgramTest, TheScanBatchListsTheDiskAndTheSearchRecordsWhatItFound) {
   const auto searching =
       std::find(log.begin(), log.end(), "About to begin search");
   EXPECT_LT(executing, searching);
+  EXPECT_EQ(run.Output(),
+            "Trovane Setup: 2 of 3 wanted entries found; not found: Gone.\n");
 
   // A second run finds them again through the upper-cased stored paths.
   EXPECT_EQ(run.Run(), 0);

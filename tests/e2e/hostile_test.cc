@@ -1,0 +1,149 @@
+// Whole runs against what a hostile environment or a careless user leaves
+// on the disk: nothing outside the sandbox's drive C changes, and a run
+// held up by another run's lock still ends when it is told to.
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+#include "platform/unique_fd.h"
+#include "tests/e2e/program_run.h"
+
+namespace trovane::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsSupersetOf;
+using ::testing::Not;
+
+// A folder outside drive C, with a file a hostile link may aim at.
+struct Outside {
+  Outside() { sandbox.Write("victim.txt", "precious"); }
+  std::string Victim() const { return sandbox.Path("victim.txt"); }
+  bool Untouched() const {
+    return sandbox.Read("victim.txt") == "precious" &&
+           !sandbox.Exists("made.txt") &&
+           std::distance(std::filesystem::directory_iterator(sandbox.root()),
+                         std::filesystem::directory_iterator()) == 1;
+  }
+  Sandbox sandbox;
+};
+
+void Link(const Sandbox& sandbox, const std::string& target,
+          std::string_view name) {
+  std::filesystem::create_symlink(target, sandbox.Path(name));
+}
+
+TEST(HostileTest, NothingOutsideTheDriveChanges) {
+  const struct {
+    const char* what;
+    std::function<void(ProgramRun&, const Outside&)> plant;
+    std::function<void(const ProgramRun&)> check;
+  } kCases[] = {
+      {"a stored location that climbs above the drive",
+       [](ProgramRun& run, const Outside&) {
+         run.sandbox.MakeFolder("outside");
+         run.sandbox.Write("Trovane", "Up=C:\\..\\outside\r\n");
+         run.sandbox.Write("Run/FileList.txt", "Up=outside\r\n");
+       },
+       [](const ProgramRun& run) {
+         // ".." stops at the drive's root: the folder tested is C:\outside.
+         EXPECT_TRUE(run.sandbox.Exists("outside/VEKcreate.dir"));
+       }},
+      {"a folder list that climbs above the drive",
+       [](ProgramRun& run, const Outside&) {
+         run.sandbox.Write("etc/only-here.cfg", "");
+         run.sandbox.Write("Run/Map.txt", "C:\\..\\..\\..\\..\\etc\\*\r\n");
+         run.sandbox.Write("Run/FileList.txt", "Cfg=only-here.cfg\r\n");
+       },
+       [](const ProgramRun& run) {
+         const std::vector<std::string> map =
+             CrLfLines(run.sandbox.Read("Temp/Trovane.txt"));
+         EXPECT_THAT(map, ElementsAre(HasSubstr("only-here.cfg")));
+       }},
+      {"a folder marker that is a link",
+       [](ProgramRun& run, const Outside& outside) {
+         run.sandbox.MakeFolder("Data");
+         Link(run.sandbox, outside.Victim(), "Data/VEKcreate.dir");
+         run.sandbox.Write("Trovane", "Data=C:\\DATA\r\n");
+         run.sandbox.Write("Run/FileList.txt", "Data=data\r\n");
+       },
+       [](const ProgramRun&) {}},
+      {"a repair's marker that is a dangling link",
+       [](ProgramRun& run, const Outside& outside) {
+         run.sandbox.MakeFolder("Vek/Logs");
+         Link(run.sandbox, outside.sandbox.Path("made.txt"),
+              "Vek/Logs/VEKcreate.dir");
+         run.sandbox.Write("Trovane", "Logs=C:\\VEK\\LOGS\r\n");
+         run.sandbox.Write("Run/MustExist.txt", "Logs=DIR\r\n");
+       },
+       [](const ProgramRun& run) {
+         EXPECT_THAT(run.ActivityLog(),
+                     IsSupersetOf({"Attempting to create directory",
+                                   "Failed; line removed"}));
+       }},
+      {"a disk map that is a link",
+       [](ProgramRun& run, const Outside& outside) {
+         run.sandbox.Write("Apps/Tool.exe", "MZ");
+         Link(run.sandbox, outside.Victim(), "Temp/Trovane.txt");
+         run.sandbox.Write("Run/FileList.txt", "Tool=tool.exe\r\n");
+       },
+       [](const ProgramRun& run) {
+         EXPECT_FALSE(std::filesystem::is_symlink(
+             run.sandbox.Path("Temp/Trovane.txt")));
+         EXPECT_THAT(run.sandbox.Read("Trovane"),
+                     HasSubstr("Tool=C:\\APPS\\TOOL.EXE"));
+       }},
+  };
+  for (const auto& test : kCases) {
+    SCOPED_TRACE(test.what);
+    ProgramRun run;
+    Outside outside;
+    test.plant(run, outside);
+    const int status = run.Run();
+    EXPECT_TRUE(status == 0 || status == 1) << status;
+    EXPECT_TRUE(outside.Untouched());
+    test.check(run);
+  }
+}
+
+// Another run holds the databank's folder, whatever its temporary folder:
+// the run waits, looking less and less often, and a signal still ends it.
+TEST(HostileTest, ASignalEndsARunWaitingForAnotherRunsLock) {
+  ProgramRun run;
+  run.sandbox.Write("Run/FileList.txt", "A=a.exe\r\n");
+  run.sandbox.Write("Trovane", "INTERNAL FLAG = EXISTS!\r\n");
+  const UniqueFd drive(open(run.sandbox.root().c_str(), O_RDONLY | O_DIRECTORY));
+  ASSERT_EQ(flock(drive.get(), LOCK_EX), 0);
+  run.Start();
+  ASSERT_TRUE(run.WaitForLog("Innitializing database"));
+  std::this_thread::sleep_for(std::chrono::seconds(2));
+  const auto signalled = std::chrono::steady_clock::now();
+  EXPECT_EQ(run.Stop(SIGTERM), 2);
+  EXPECT_LT(std::chrono::steady_clock::now() - signalled,
+            std::chrono::seconds(1));
+  const std::vector<std::string> io =
+      LogMessages(run.sandbox.Read("Run/Database_IO.log"));
+  const auto conflicts = std::count_if(
+      io.begin(), io.end(),
+      [](const std::string& line) { return line.starts_with("!!! Swap"); });
+  // Looks after 25, 75, 175, 375, 775 and 1575 ms: not hundreds.
+  EXPECT_GE(conflicts, 4);
+  EXPECT_LE(conflicts, 8);
+  const std::vector<std::string> log = run.ActivityLog();
+  ASSERT_GE(log.size(), 2U);
+  EXPECT_THAT(std::vector<std::string>(log.end() - 2, log.end()),
+              ElementsAre("About to exit", "Cleanup"));
+  EXPECT_EQ(run.sandbox.Read("Trovane"), "INTERNAL FLAG = EXISTS!\r\n");
+}
+
+}  // namespace
+}  // namespace trovane::testing
