@@ -20,7 +20,8 @@ PACKAGE_PACKAGES := dpkg-dev file lintian appstream desktop-file-utils man-db
 FUZZ_PACKAGES := clang libclang-rt-dev
 
 # The fuzz targets, and how long `make fuzz` runs each one.
-FUZZERS      := entry_line_fuzzer batch_line_fuzzer drive_path_fuzzer
+FUZZERS      := field_reader_fuzzer entry_line_fuzzer batch_line_fuzzer \
+                drive_path_fuzzer
 FUZZ_SECONDS ?= 60
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

@@ -97,8 +97,8 @@ TEST(HostileTest, NothingOutsideTheDriveChanges) {
          run.sandbox.Write("Run/FileList.txt", "Tool=tool.exe\r\n");
        },
        [](const ProgramRun& run) {
-         EXPECT_FALSE(std::filesystem::is_symlink(
-             run.sandbox.Path("Temp/Trovane.txt")));
+         EXPECT_FALSE(
+             std::filesystem::is_symlink(run.sandbox.Path("Temp/Trovane.txt")));
          EXPECT_THAT(run.sandbox.Read("Trovane"),
                      HasSubstr("Tool=C:\\APPS\\TOOL.EXE"));
        }},
@@ -121,7 +121,8 @@ TEST(HostileTest, ASignalEndsARunWaitingForAnotherRunsLock) {
   ProgramRun run;
   run.sandbox.Write("Run/FileList.txt", "A=a.exe\r\n");
   run.sandbox.Write("Trovane", "INTERNAL FLAG = EXISTS!\r\n");
-  const UniqueFd drive(open(run.sandbox.root().c_str(), O_RDONLY | O_DIRECTORY));
+  const UniqueFd drive(
+      open(run.sandbox.root().c_str(), O_RDONLY | O_DIRECTORY));
   ASSERT_EQ(flock(drive.get(), LOCK_EX), 0);
   run.Start();
   ASSERT_TRUE(run.WaitForLog("Innitializing database"));
