@@ -103,8 +103,9 @@ bench: deps build
 	@for b in $(BUILD)/bin/*_bench; do echo "== $$b"; $$b || exit 1; done
 
 screenshot: deps build
-	QT_QPA_PLATFORM=offscreen $(BUILD)/bin/window_screenshot $(BUILD)/window.png
-	@echo "Screenshot: $(BUILD)/window.png"
+	QT_QPA_PLATFORM=offscreen $(BUILD)/bin/window_screenshot $(BUILD)/window.png \
+	  $(BUILD)/window-scanning.png
+	@echo "Screenshots: $(BUILD)/window.png $(BUILD)/window-scanning.png"
 
 # The Debian package, built in a folder of its own without the tests and
 # benchmarks, with the hardening flags Debian builds its packages with, then

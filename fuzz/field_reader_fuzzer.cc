@@ -54,8 +54,8 @@ std::vector<std::string> FieldsByTheRule(std::string_view text) {
     while (at < text.size() && text[at] == ' ') ++at;
     std::string field;
     if (at < text.size() && text[at] == '"') {
-      const size_t end = std::min(text.find_first_of("\n\"", at + 1),
-                                  text.size());
+      const size_t end =
+          std::min(text.find_first_of("\n\"", at + 1), text.size());
       field = text.substr(at + 1, end - at - 1);
       if (end < text.size() && text[end] == '"') {
         // What follows the closing quote up to the field's end is dropped.

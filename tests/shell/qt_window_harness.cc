@@ -36,7 +36,7 @@ QtWindowHarness::QtWindowHarness(const Sandbox& sandbox, EndProcess end_process)
                .data = data_,
                .file_numbers = FileNumbers::Process(),
                .launcher = launcher_,
-               .interpreter = "",
+               .interpreter = "trovane-cmd",
                .end_process = std::move(end_process)},
               passes_, *front_end_) {
   sandbox.MakeFolder("Run");

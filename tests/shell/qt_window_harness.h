@@ -35,6 +35,7 @@ class QtWindowHarness {
   Window& window() { return window_; }
   FrontEnd& front_end() { return *front_end_; }
   FunctionPasses& passes() { return passes_; }
+  RecordingLauncher& launcher() { return launcher_; }
 
   // Shows the window and returns its top-level widget.
   QWidget& Show();

@@ -1,14 +1,29 @@
-// Draws the window with representative state into a PNG file, to look at
-// without a display: QT_QPA_PLATFORM=offscreen window_screenshot OUT.png
+// Draws the window into PNG files, to look at without a display:
+//   QT_QPA_PLATFORM=offscreen window_screenshot OUT.png [SCANNING.png]
+// The first picture shows the disk map scan at work; the second, when
+// asked for, the wait while the scan batch lists the disk, its count of
+// paths taken from the same shared count the interpreter writes.
 #include <QPixmap>
 #include <QString>
 #include <cstdio>
+#include <memory>
 
+#include "platform/listing_count.h"
 #include "tests/shell/qt_window_harness.h"
 
+namespace {
+
+bool Save(QWidget& view, const char* path) {
+  if (view.grab().save(QString::fromLocal8Bit(path), "PNG")) return true;
+  std::fprintf(stderr, "cannot write %s\n", path);
+  return false;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s OUT.png\n", argv[0]);
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: %s OUT.png [SCANNING.png]\n", argv[0]);
     return 2;
   }
   const trovane::testing::Sandbox sandbox;
@@ -20,9 +35,25 @@ int main(int argc, char** argv) {
   window.P2().SetValue(70.0F);
   QWidget& view = harness.Show();
   harness.front_end().ProcessPendingEvents();
-  if (!view.grab().save(QString::fromLocal8Bit(argv[1]), "PNG")) {
-    std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[1]);
-    return 1;
-  }
-  return 0;
+  if (!Save(view, argv[1])) return 1;
+  if (argc == 2) return 0;
+
+  // The wait for the scan batch, the count as the interpreter shares it.
+  window.FileList().AddItem("Main=vek.exe");
+  window.DoingWhat().SetCaption("Mapping disk drive contents...");
+  window.Filename().SetCaption("");
+  window.P1().SetValue(0.0F);
+  window.StartScanBatch("C:\\Run\\Map.Bat");
+  window.Wait().SetEnabled(true);
+  trovane::testing::FakeEnvironment interpreter("/");
+  const std::string setting = harness.launcher().count_setting;
+  interpreter.Set(trovane::ListingCount::kVariable,
+                  setting.substr(setting.find('=') + 1));
+  const std::unique_ptr<trovane::ListingCount> count =
+      trovane::ListingCount::Inherited(interpreter);
+  if (!count) return 1;
+  count->Publish(1'234'567);
+  harness.ProcessEventsUntil([] { return false; },
+                             std::chrono::milliseconds(200));
+  return Save(view, argv[2]) ? 0 : 1;
 }

@@ -76,12 +76,15 @@ class RecordingLauncher : public ProcessLauncher {
   };
   std::unique_ptr<StartedProcess> StartDetached(
       const std::string& program, const std::vector<std::string>& arguments,
-      const ListingCount* /*count*/) override {
+      const ListingCount* count) override {
     started.push_back({program, arguments});
+    count_setting = count != nullptr ? count->Setting() : std::string();
     return std::make_unique<Process>(ended);
   }
   std::vector<Started> started;
   bool ended = false;
+  // How the last process started would find its listing count.
+  std::string count_setting;
 
  private:
   class Process : public StartedProcess {
