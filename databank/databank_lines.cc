@@ -21,7 +21,7 @@ DatabankLines::DatabankLines(std::string bytes) : bytes_(std::move(bytes)) {
 }
 
 void DatabankLines::TakeLine(size_t start, size_t length) {
-  const std::string_view line = std::string_view(bytes_).substr(start, length);
+  const std::string_view line = std::string_view{bytes_}.substr(start, length);
   if (FateOnRewrite(line, {}) != LineFate::kKeep) appendable_ = false;
   if (line.find('=') != std::string_view::npos) {
     first_of_key_.try_emplace(UpperAscii(SplitEntry(line).key), lines_.size());

@@ -73,10 +73,10 @@ class FolderNames {
       unsigned char type;
     };
     std::string_view NameOf(const Slot& slot) const {
-      return std::string_view(names_).substr(slot.start, slot.size);
+      return std::string_view{names_}.substr(slot.start, slot.size);
     }
     std::string_view UpperOf(const Slot& slot) const {
-      return std::string_view(upper_).substr(slot.start, slot.size);
+      return std::string_view{upper_}.substr(slot.start, slot.size);
     }
     std::string names_;
     std::string upper_;

@@ -102,8 +102,9 @@ void ConsoleFrontEnd::WaitForEvents() {
   }
   const std::vector<TimerSchedule::WakeFd> timer_fds = timers_.WakeFds();
   std::vector<pollfd> fds;
-  if (QuitSignals::WakeFd() >= 0)
+  if (QuitSignals::WakeFd() >= 0) {
     fds.push_back({QuitSignals::WakeFd(), POLLIN, 0});
+  }
   const size_t first_timer_fd = fds.size();
   for (const TimerSchedule::WakeFd& fd : timer_fds) {
     fds.push_back({fd.fd, POLLIN, 0});
