@@ -120,7 +120,14 @@ int Main(int argc, char** argv) {
       CheckStart(environment, command.folder, ask_for_folder);
   RunStart* start = std::get_if<RunStart>(&checked);
   if (start == nullptr) {
-    return RefuseToStart(*std::get_if<std::string>(&checked));
+    const std::string& problem = *std::get_if<std::string>(&checked);
+    // Started from a desktop's menu, nobody sees standard error: the window
+    // says it in a box too.
+    if (front_end_kind == FrontEndKind::kWindow) {
+      if (!front_end) front_end = MakeQtFrontEnd(argc, argv);
+      front_end->ReportFailure(problem);
+    }
+    return RefuseToStart(problem);
   }
   environment.SetProgramFolder(start->run_folder);
 
