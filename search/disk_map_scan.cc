@@ -1,5 +1,6 @@
 #include "search/disk_map_scan.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <unordered_map>
@@ -17,67 +18,91 @@ constexpr size_t kLongPath = 34;
 constexpr size_t kShownFolder = 30;
 constexpr uint64_t kRecordsPerClockRead = 32;
 
-// The wanted entries still in FileList, by key and upper-cased value, kept
-// in step with the list box, with an index over the values.
+// Which of a list's first places are still taken, counted in a Fenwick
+// tree: how many items stand before a place, once some have gone, is a
+// look at a few counts instead of a walk through the list.
+class TakenPlaces {
+ public:
+  explicit TakenPlaces(size_t places) : counts_(places + 1) {
+    for (size_t place = 0; place < places; ++place) Add(place, 1);
+  }
+  // How many places before `place` are still taken.
+  int Before(size_t place) const {
+    int taken = 0;
+    for (size_t i = place; i > 0; i -= i & (~i + 1)) taken += counts_[i];
+    return taken;
+  }
+  void Free(size_t place) { Add(place, -1); }
+
+ private:
+  void Add(size_t place, int change) {
+    for (size_t i = place + 1; i < counts_.size(); i += i & (~i + 1)) {
+      counts_[i] += change;
+    }
+  }
+  std::vector<int> counts_;
+};
+
+// The wanted entries in FileList, by key and upper-cased value, kept in
+// step with the list box, with an index over the values: recording an
+// entry costs the same however many are wanted.
 class WantedEntries {
  public:
-  explicit WantedEntries(const ListBox& list) {
+  explicit WantedEntries(const ListBox& list) : taken_(list.items().size()) {
     std::unordered_map<std::string, int> numbers;
     std::vector<std::string> values;
     for (const std::string& item : list.items()) {
       const size_t equals = item.find('=');
-      Entry entry;
+      std::string value;
       if (equals == std::string::npos) {
-        entry.value = UpperAscii(TrimBlanks(item));
+        keys_.emplace_back();
+        value = UpperAscii(TrimBlanks(item));
       } else {
-        entry.key = TrimBlanks(std::string_view{item}.substr(0, equals));
-        entry.value =
+        keys_.emplace_back(
+            TrimBlanks(std::string_view{item}.substr(0, equals)));
+        value =
             UpperAscii(TrimBlanks(std::string_view{item}.substr(equals + 1)));
       }
       const auto [it, added] =
-          numbers.emplace(entry.value, static_cast<int>(values.size()));
-      if (added) values.push_back(entry.value);
-      entry.number = it->second;
-      entries_.push_back(std::move(entry));
+          numbers.emplace(value, static_cast<int>(values.size()));
+      if (added) {
+        values.push_back(value);
+        places_of_value_.emplace_back();
+      }
+      places_of_value_[it->second].push_back(keys_.size() - 1);
     }
-    matched_.resize(values.size());
     index_ = std::make_unique<SuffixIndex>(values);
   }
 
   // Records every entry whose value the record ends with, in list order,
   // under the record upper-cased, and takes it off the list.
   void Match(std::string_view record, Window& window, Data& data) {
-    bool any = false;
-    index_->ForEachSuffixOf(record, [this, &any](int number) {
-      matched_[number] = true;
-      any = true;
+    // The places of the entries that match, all of them still in the list:
+    // every entry of a value goes at the first path that ends with it.
+    std::vector<size_t> places;
+    index_->ForEachSuffixOf(record, [this, &places](int number) {
+      std::vector<size_t>& of_value = places_of_value_[number];
+      places.insert(places.end(), of_value.begin(), of_value.end());
+      of_value.clear();
     });
-    if (!any) return;
+    if (places.empty()) return;
+    std::sort(places.begin(), places.end());
     const std::string path = UpperAscii(record);
     ListBox& list = window.FileList();
     ProgressBar& p2 = window.P2();
-    for (size_t i = 0; i < entries_.size();) {
-      if (!matched_[entries_[i].number]) {
-        ++i;
-        continue;
-      }
-      data.Set(kTrovaneDatabank, entries_[i].key, path);
-      list.RemoveItem(static_cast<int>(i));
-      entries_.erase(entries_.begin() + static_cast<ptrdiff_t>(i));
+    for (const size_t place : places) {
+      data.Set(kTrovaneDatabank, keys_[place], path);
+      list.RemoveItem(taken_.Before(place));
+      taken_.Free(place);
       p2.SetValue(p2.max() - static_cast<float>(list.ListCount()));
     }
-    std::fill(matched_.begin(), matched_.end(), false);
   }
 
  private:
-  struct Entry {
-    std::string key;
-    std::string value;
-    int number = 0;  // of the value in the index
-  };
-  std::vector<Entry> entries_;
+  std::vector<std::string> keys_;  // by the entry's first place in the list
+  std::vector<std::vector<size_t>> places_of_value_;  // by value number
+  TakenPlaces taken_;
   std::unique_ptr<SuffixIndex> index_;
-  std::vector<bool> matched_;
 };
 
 }  // namespace
