@@ -48,14 +48,9 @@ DatabankLines* Data::CachedLines(const std::string& path,
   const std::optional<FileStatus> status = files_.Status(path);
   if (!status || !status->is_file) return nullptr;
   *status_out = *status;
-  if (DatabankLines* cached = cache_.Find(path, status->version)) {
-    return cached;
-  }
-  std::unique_ptr<InputFile> file = files_.OpenForReading(path, {});
-  if (!file) return nullptr;
-  std::string bytes;
-  if (!ReadWhole(*file, &bytes)) return nullptr;
-  return &cache_.Store(path, status->version, DatabankLines(std::move(bytes)));
+  // A read that failed on the way has put nothing in the cache.
+  Read(path, status->version);
+  return cache_.Find(path, status->version);
 }
 
 std::string Data::Query(std::string_view name, std::string_view key) {
