@@ -25,7 +25,7 @@
 #include "databank/data.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
-#include "platform/linux_file_system.h"
+#include "platform/linux/linux_file_system.h"
 #include "platform/process.h"
 #include "search/search_pass.h"
 #include "shell/window.h"

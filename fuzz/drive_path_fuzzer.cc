@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "fuzz/property.h"
-#include "platform/drive_map.h"
+#include "platform/linux/drive_map.h"
 
 namespace trovane::fuzz {
 namespace {

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "platform/environment.h"
-#include "platform/unique_fd.h"
+#include "platform/linux/unique_fd.h"
 
 namespace trovane {
 

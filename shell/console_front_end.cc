@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <cmath>
 
-#include "platform/unique_fd.h"
-#include "shell/quit_signals.h"
+#include "platform/linux/unique_fd.h"
+#include "platform/quit_signals.h"
 #include "shell/window.h"
 
 namespace trovane {

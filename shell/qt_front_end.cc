@@ -10,12 +10,12 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/unique_fd.h"
+#include "platform/linux/unique_fd.h"
 #include "platform/version.h"
 #include "shell/qt_icon.h"
 #include "shell/qt_text.h"
 #include "shell/qt_window_view.h"
-#include "shell/quit_signals.h"
+#include "platform/quit_signals.h"
 #include "shell/window.h"
 
 namespace trovane {

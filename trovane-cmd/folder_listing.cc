@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "platform/path_view.h"
+#include "platform/linux/path_view.h"
 #include "platform/text.h"
 
 namespace trovane {

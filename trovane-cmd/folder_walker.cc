@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/unique_fd.h"
+#include "platform/linux/unique_fd.h"
 #include "trovane-cmd/folder_listing.h"
 #include "trovane-cmd/listing_emitter.h"
 

@@ -8,9 +8,9 @@
 #include <utility>
 
 #include "platform/input_file.h"
-#include "platform/linux_file_system.h"
-#include "platform/linux_folder.h"
-#include "platform/unique_fd.h"
+#include "platform/linux/linux_file_system.h"
+#include "platform/linux/linux_folder.h"
+#include "platform/linux/unique_fd.h"
 #include "trovane-cmd/folder_walker.h"
 #include "trovane-cmd/listing_path.h"
 #include "trovane-cmd/listing_writer.h"

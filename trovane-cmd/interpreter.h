@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "platform/drive_map.h"
+#include "platform/linux/drive_map.h"
 #include "platform/listing_count.h"
-#include "platform/path_view.h"
-#include "platform/unique_fd.h"
+#include "platform/linux/path_view.h"
+#include "platform/linux/unique_fd.h"
 #include "trovane-cmd/batch_line.h"
 #include "trovane-cmd/pseudo_mounts.h"
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/linux_folder.h"
+#include "platform/linux/linux_folder.h"
 #include "platform/text.h"
 #include "platform/wildcard.h"
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/path_view.h"
+#include "platform/linux/path_view.h"
 #include "trovane-cmd/folder_walker.h"
 
 namespace trovane {

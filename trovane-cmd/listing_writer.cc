@@ -1,6 +1,6 @@
 #include "trovane-cmd/listing_writer.h"
 
-#include "platform/unique_fd.h"
+#include "platform/linux/unique_fd.h"
 
 namespace trovane {
 

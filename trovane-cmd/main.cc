@@ -10,7 +10,7 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/drive_map.h"
+#include "platform/linux/drive_map.h"
 #include "platform/environment.h"
 #include "platform/listing_count.h"
 #include "platform/version.h"

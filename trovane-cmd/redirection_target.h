@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "platform/unique_fd.h"
+#include "platform/linux/unique_fd.h"
 #include "trovane-cmd/batch_line.h"
 
 namespace trovane {

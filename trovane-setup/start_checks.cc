@@ -10,8 +10,8 @@
 
 #include "analysis/disk_map_batch.h"
 #include "databank/run_files.h"
-#include "platform/linux_folder.h"
-#include "platform/path_view.h"
+#include "platform/linux/linux_folder.h"
+#include "platform/linux/path_view.h"
 #include "platform/process.h"
 
 namespace trovane {

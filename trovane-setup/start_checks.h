@@ -10,7 +10,7 @@
 #include <string>
 #include <variant>
 
-#include "platform/drive_map.h"
+#include "platform/linux/drive_map.h"
 #include "platform/environment.h"
 
 namespace trovane {

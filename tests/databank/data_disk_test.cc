@@ -14,7 +14,7 @@
 #include <set>
 
 #include "databank/data.h"
-#include "platform/linux_file_system.h"
+#include "platform/linux/linux_file_system.h"
 #include "tests/support/fakes.h"
 #include "tests/support/sandbox.h"
 #include "tests/support/text_files.h"

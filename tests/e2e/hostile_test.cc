@@ -13,7 +13,7 @@
 #include <functional>
 #include <thread>
 
-#include "platform/unique_fd.h"
+#include "platform/linux/unique_fd.h"
 #include "tests/e2e/program_run.h"
 
 namespace trovane::testing {

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "platform/file_numbers.h"
-#include "platform/linux_file_system.h"
-#include "platform/linux_locks.h"
+#include "platform/linux/linux_file_system.h"
+#include "platform/linux/linux_locks.h"
 #include "tests/support/sandbox.h"
 
 namespace trovane {

@@ -10,8 +10,8 @@
 #include <thread>
 #include <utility>
 
-#include "platform/drive_map.h"
-#include "platform/linux_file_system.h"
+#include "platform/linux/drive_map.h"
+#include "platform/linux/linux_file_system.h"
 #include "platform/time_text.h"
 #include "tests/support/fakes.h"
 #include "tests/support/sandbox.h"

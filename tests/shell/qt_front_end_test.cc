@@ -18,7 +18,7 @@
 #include <functional>
 #include <thread>
 
-#include "shell/quit_signals.h"
+#include "platform/quit_signals.h"
 #include "tests/shell/qt_window_harness.h"
 
 namespace trovane {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "databank/data.h"
-#include "platform/linux_file_system.h"
+#include "platform/linux/linux_file_system.h"
 #include "shell/front_end.h"
 #include "shell/window.h"
 #include "tests/support/fakes.h"

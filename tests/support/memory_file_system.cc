@@ -4,8 +4,8 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/drive_map.h"
-#include "platform/path_view.h"
+#include "platform/linux/drive_map.h"
+#include "platform/linux/path_view.h"
 #include "platform/text.h"
 
 namespace trovane::testing {

@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "platform/clock.h"
-#include "platform/drive_map.h"
-#include "platform/linux_file_system.h"
+#include "platform/linux/drive_map.h"
+#include "platform/linux/linux_file_system.h"
 
 namespace trovane::testing {
 

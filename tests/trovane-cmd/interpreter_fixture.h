@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/unique_fd.h"
+#include "platform/linux/unique_fd.h"
 #include "tests/support/sandbox.h"
 #include "tests/support/text_files.h"
 #include "trovane-cmd/interpreter.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/unique_fd.h"
+#include "platform/linux/unique_fd.h"
 #include "tests/support/sandbox.h"
 
 namespace trovane::testing {

@@ -1,12 +1,12 @@
-#include "platform/drive_map.h"
+#include "platform/linux/drive_map.h"
 
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "platform/linux_folder.h"
+#include "platform/linux/linux_folder.h"
 #include "platform/text.h"
-#include "platform/wine_drives.h"
+#include "platform/linux/wine_drives.h"
 
 namespace trovane {
 namespace {

@@ -9,7 +9,7 @@
 #include "platform/file_numbers.h"
 #include "platform/input_file.h"
 #include "platform/output_file.h"
-#include "platform/unique_fd.h"
+#include "platform/linux/unique_fd.h"
 
 namespace trovane {
 

@@ -1,4 +1,4 @@
-#include "platform/path_view.h"
+#include "platform/linux/path_view.h"
 
 #include <dirent.h>
 #include <limits.h>

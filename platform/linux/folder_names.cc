@@ -1,4 +1,4 @@
-#include "platform/folder_names.h"
+#include "platform/linux/folder_names.h"
 
 #include <dirent.h>
 #include <sys/inotify.h>

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/drive_map.h"
-#include "platform/folder_names.h"
+#include "platform/linux/drive_map.h"
+#include "platform/linux/folder_names.h"
 
 namespace trovane {
 

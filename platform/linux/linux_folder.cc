@@ -1,4 +1,4 @@
-#include "platform/linux_folder.h"
+#include "platform/linux/linux_folder.h"
 
 #include <sys/stat.h>
 

@@ -24,7 +24,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/unique_fd.h"
+#include "platform/linux/unique_fd.h"
 
 namespace trovane {
 

@@ -1,4 +1,4 @@
-#include "platform/wine_drives.h"
+#include "platform/linux/wine_drives.h"
 
 #include <limits.h>
 #include <stdlib.h>
@@ -6,7 +6,7 @@
 
 #include <utility>
 
-#include "platform/linux_folder.h"
+#include "platform/linux/linux_folder.h"
 #include "platform/text.h"
 
 namespace trovane {

@@ -5,8 +5,8 @@
 
 #include "platform/file_numbers.h"
 #include "platform/file_system.h"
-#include "platform/path_view.h"
-#include "platform/unique_fd.h"
+#include "platform/linux/path_view.h"
+#include "platform/linux/unique_fd.h"
 
 namespace trovane {
 

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "platform/unique_fd.h"
+#include "platform/linux/unique_fd.h"
 
 namespace trovane {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/linux_locks.h"
+#include "platform/linux/linux_locks.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <string>
 
-#include "platform/unique_fd.h"
+#include "platform/linux/unique_fd.h"
 
 namespace trovane {
 namespace {

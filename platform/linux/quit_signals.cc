@@ -1,4 +1,4 @@
-#include "shell/quit_signals.h"
+#include "platform/quit_signals.h"
 
 #include <fcntl.h>
 #include <unistd.h>

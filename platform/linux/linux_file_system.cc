@@ -1,4 +1,4 @@
-#include "platform/linux_file_system.h"
+#include "platform/linux/linux_file_system.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -11,9 +11,9 @@
 #include <cstdlib>
 #include <utility>
 
-#include "platform/linux_file.h"
-#include "platform/linux_folder_watch.h"
-#include "platform/linux_locks.h"
+#include "platform/linux/linux_file.h"
+#include "platform/linux/linux_folder_watch.h"
+#include "platform/linux/linux_locks.h"
 #include "platform/text.h"
 #include "platform/wildcard.h"
 

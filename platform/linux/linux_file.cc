@@ -1,4 +1,4 @@
-#include "platform/linux_file.h"
+#include "platform/linux/linux_file.h"
 
 #include <unistd.h>
 

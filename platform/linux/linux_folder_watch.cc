@@ -1,9 +1,9 @@
-#include "platform/linux_folder_watch.h"
+#include "platform/linux/linux_folder_watch.h"
 
 #include <sys/inotify.h>
 #include <unistd.h>
 
-#include "platform/unique_fd.h"
+#include "platform/linux/unique_fd.h"
 
 namespace trovane {
 namespace {
