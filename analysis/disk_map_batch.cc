@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <memory>
 
-#include "analysis/analysis_pass.h"
 #include "platform/text.h"
 
 namespace trovane {
@@ -12,13 +11,58 @@ namespace {
 constexpr std::string_view kRule =
     "Echo -------------------------------------------------------------";
 
-// The folder list a run path gets when it has none: the whole of drive C.
-void CreateDefaultFolderList(FileSystem& files, const std::string& path) {
-  std::unique_ptr<OutputFile> list = files.OpenForWriting(path, {});
-  if (!list) return;
-  list->WriteLine("C:\\*");
-  list->WriteLine("");
-  list->Close();
+// Writes the batch; true when every line of it reached the file.
+bool WriteScanBatch(Window& window) {
+  FileSystem& files = window.services().files;
+  const std::string& run_path = window.run_path();
+  const std::string& temporary = window.temporary_folder();
+  // A temporary folder that would break the batch's lines gets no batch.
+  if (HoldsControlCharacter(temporary)) return false;
+  const std::string disk_map = InFolder(temporary, kDiskMapName);
+  const std::string signal = InFolder(temporary, kSignalFileName);
+  std::unique_ptr<InputFile> folders =
+      files.OpenForReading(InFolder(run_path, kFolderListName), {});
+  std::unique_ptr<OutputFile> batch =
+      files.OpenForWriting(InFolder(run_path, kScanBatchName), {});
+  const auto write = [&batch](std::string_view line) {
+    if (batch) batch->WriteLine(line);
+  };
+  // The batch's own texts, misspellings and all, as it has always shown
+  // them in its console.
+  write("@Echo off");
+  write("Echo This batch is part of and was created by VEK Trovane Setup.");
+  write("Echo This batch is harmless, it only scans the disk for filenames.");
+  write(kRule);
+  write("Echo Please let it run and finnish, so that Trovane can continue.");
+  write("Echo (This may take a while)");
+  write(kRule);
+  write("Echo Innitiating...");
+  write("Del " + signal);
+  write("Cd\\");
+
+  bool listing_begun = false;
+  std::string folder;
+  while (folders && folders->ReadLine(&folder)) {
+    if (!IsRelevant(folder, window.FileList().items())) {
+      window.LogActivity(" Not looking in " + folder + " due to irrelevance");
+      continue;
+    }
+    // A line of blanks names no folder; one with a control character
+    // would break the batch's lines.
+    if (TrimBlanks(folder).empty() || HoldsControlCharacter(folder)) continue;
+    write("Echo Now scanning " + folder + "...");
+    write("Dir " + folder + (listing_begun ? " /s /b >> " : " /s /b > ") +
+          disk_map);
+    listing_begun = true;
+    window.LogActivity(" File query " + folder + " added");
+  }
+  if (folders) folders->Close();
+
+  write("Echo Finnishing...");
+  write("Echo OK! > " + signal);
+  write(kRule);
+  write("Echo DONE! You may now close this window in case it remains open.");
+  return batch && batch->Close();
 }
 
 }  // namespace
@@ -36,89 +80,35 @@ bool IsRelevant(std::string_view line, const std::vector<std::string>& items) {
       [tail](const std::string& item) { return ContainsNoCase(item, tail); });
 }
 
-bool HoldsControlCharacter(std::string_view text) {
-  return std::any_of(text.begin(), text.end(), [](char c) {
-    return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
-  });
-}
-
-bool AnalysisPass::WriteScanBatch() {
-  const std::string& run_path = window_.run_path();
-  const std::string& temporary = window_.temporary_folder();
-  // A temporary folder that would break the batch's lines gets no batch.
-  if (HoldsControlCharacter(temporary)) return false;
-  const std::string disk_map = InFolder(temporary, kDiskMapName);
-  const std::string signal = InFolder(temporary, kSignalFileName);
-  std::unique_ptr<InputFile> folders =
-      files_.OpenForReading(InFolder(run_path, kFolderListName), {});
-  std::unique_ptr<OutputFile> batch =
-      files_.OpenForWriting(InFolder(run_path, kScanBatchName), {});
-  const auto write = [&batch](std::string_view line) {
-    if (batch) batch->WriteLine(line);
-  };
-  write("@Echo off");
-  write("Echo This batch is part of and was created by VEK Trovane Setup.");
-  write("Echo This batch is harmless, it only scans the disk for filenames.");
-  write(kRule);
-  write("Echo Please let it run and finnish, so that Trovane can continue.");
-  write("Echo (This may take a while)");
-  write(kRule);
-  write("Echo Innitiating...");
-  write("Del " + signal);
-  write("Cd\\");
-
-  bool listing_begun = false;
-  std::string folder;
-  while (folders && folders->ReadLine(&folder)) {
-    if (!IsRelevant(folder, window_.FileList().items())) {
-      window_.LogActivity(" Not looking in " + folder + " due to irrelevance");
-      continue;
-    }
-    // A line of blanks names no folder; one with a control character
-    // would break the batch's lines.
-    if (TrimBlanks(folder).empty() || HoldsControlCharacter(folder)) continue;
-    write("Echo Now scanning " + folder + "...");
-    write("Dir " + folder + (listing_begun ? " /s /b >> " : " /s /b > ") +
-          disk_map);
-    listing_begun = true;
-    window_.LogActivity(" File query " + folder + " added");
-  }
-  if (folders) folders->Close();
-
-  write("Echo Finnishing...");
-  write("Echo OK! > " + signal);
-  write(kRule);
-  write("Echo DONE! You may now close this window in case it remains open.");
-  return batch && batch->Close();
-}
-
-void AnalysisPass::BuildDiskMapBatch() {
-  window_.P1().SetMax(static_cast<float>(read_count_));
-  window_.P1().SetValue(window_.P1().min());
-  if (window_.FileList().ListCount() > 0) {
-    window_.DoingWhat().SetCaption("Mapping disk drive contents...");
-    window_.LogActivity("About to map disk drive contents to file [" +
-                        InFolder(window_.temporary_folder(), kDiskMapName) +
-                        "]");
-    window_.LogActivity("Building file find batch...");
+void BuildDiskMapBatch(Window& window, int read_count) {
+  FileSystem& files = window.services().files;
+  window.P1().SetMax(static_cast<float>(read_count));
+  window.P1().SetValue(window.P1().min());
+  if (window.FileList().ListCount() > 0) {
+    window.DoingWhat().SetCaption("Mapping disk drive contents...");
+    window.LogActivity("About to map disk drive contents to file [" +
+                       InFolder(window.temporary_folder(), kDiskMapName) + "]");
+    window.LogActivity("Building file find batch...");
     const std::string folder_list =
-        InFolder(window_.run_path(), kFolderListName);
-    if (files_.Probe(folder_list).empty()) {
-      CreateDefaultFolderList(files_, folder_list);
+        InFolder(window.run_path(), kFolderListName);
+    // The folder list a run path gets when it has none: the whole of
+    // drive C.
+    if (files.Probe(folder_list).empty()) {
+      files.WriteLines(folder_list, WriteMode::kReplace, {}, {"C:\\*", ""});
     }
-    const bool written = WriteScanBatch();
-    window_.DoEvents();
-    window_.LogActivity("Executing batch");
+    const bool written = WriteScanBatch(window);
+    window.DoEvents();
+    window.LogActivity("Executing batch");
     // A batch that was not written whole is not started: an older Map.bat
     // left in its place must not run for this one.
     if (written) {
-      window_.StartScanBatch(InFolder(window_.run_path(), kStartedBatchName));
+      window.StartScanBatch(InFolder(window.run_path(), kStartedBatchName));
     } else {
-      window_.ScanBatchNotWritten();
+      window.ScanBatchNotWritten();
     }
   }
-  window_.Wait().SetEnabled(true);
-  window_.RightAfterLoad().SetEnabled(false);
+  window.Wait().SetEnabled(true);
+  window.RightAfterLoad().SetEnabled(false);
 }
 
 }  // namespace trovane

@@ -25,9 +25,10 @@
 #include "databank/data.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
+#include "platform/file_numbers.h"
 #include "platform/linux/linux_file_system.h"
 #include "platform/process.h"
-#include "search/search_pass.h"
+#include "search/disk_map_scan.h"
 #include "shell/window.h"
 
 namespace trovane {
@@ -55,14 +56,20 @@ class NoPasses : public WindowPasses {
   void SearchPass(Window&) override {}
 };
 
-class FixedEnvironment : public ProcessEnvironment {
+class FixedEnvironment : public Environment {
  public:
   explicit FixedEnvironment(std::string folder) : folder_(std::move(folder)) {}
   std::string Get(std::string_view name) const override {
     return name == "TEMP" ? folder_ : std::string();
   }
   bool Has(std::string_view name) const override { return name == "TEMP"; }
-  std::string ProgramFolder() const override { return folder_; }
+  std::string ExecutableFolder() const override { return folder_; }
+  std::string CurrentFolder() const override { return folder_; }
+  // The run and the temporary folder are the root of drive C.
+  std::string ToDriveForm(std::string_view /*path*/) const override {
+    return "C:\\";
+  }
+  std::string RunFolder() const override { return "C:\\"; }
 
  private:
   std::string folder_;
@@ -131,18 +138,19 @@ Sample ScanOnce(const std::string& folder,
     drives.Map('C', folder);
     LinuxFileSystem files(PathView(drives, folder));
     SystemClock clock;
-    Data data(files, clock, environment);
+    Data data(files, FileNumbers::Process(), clock, environment);
     data.OpenDatabankAccess();
     files.Delete("C:\\Trovane");
     NoFrontEnd front_end;
     NoPasses passes;
-    DetachedLauncher launcher;
+    const std::unique_ptr<ProcessLauncher> launcher =
+        MakeProcessLauncher(environment);
     Window window(
-        {files, clock, data, FileNumbers::Process(), launcher, "", [](int) {}},
+        {files, clock, data, FileNumbers::Process(), *launcher, "", [](int) {}},
         passes, front_end);
     for (const std::string& item : wanted) window.FileList().AddItem(item);
     const auto start = std::chrono::steady_clock::now();
-    SearchPass(window).ScanDiskMap();
+    ScanDiskMap(window);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
             .count();

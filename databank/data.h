@@ -20,6 +20,7 @@
 #include "databank/run_files.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
+#include "platform/file_numbers.h"
 #include "platform/file_system.h"
 #include "platform/log_file.h"
 
@@ -49,7 +50,9 @@ struct DatabankLocks {
 
 class Data {
  public:
-  Data(FileSystem& files, Clock& clock, const Environment& environment);
+  // `numbers` are the file numbers of the files `files` opens.
+  Data(FileSystem& files, FileNumbers& numbers, Clock& clock,
+       const Environment& environment);
 
   // Access settings and the I/O log.
   void StartDatabankLog(bool keep_previous);
@@ -87,8 +90,6 @@ class Data {
   bool logging() const { return logging_; }
 
  private:
-  // The program's folder in drive form, asked of the platform each time.
-  std::string ProgramFolder() const;
   // Writes to the I/O log when logging is on.
   void Report(std::string_view message);
   // The swap file's name for a databank as it stands on disk now.
@@ -119,6 +120,7 @@ class Data {
                    std::string_view value);
 
   FileSystem& files_;
+  FileNumbers& numbers_;
   Clock& clock_;
   const Environment& environment_;
   std::function<void()> wait_handler_;

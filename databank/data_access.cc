@@ -7,18 +7,16 @@
 #include "platform/log_file.h"
 
 namespace trovane {
-Data::Data(FileSystem& files, Clock& clock, const Environment& environment)
+Data::Data(FileSystem& files, FileNumbers& numbers, Clock& clock,
+           const Environment& environment)
     : files_(files),
+      numbers_(numbers),
       clock_(clock),
       environment_(environment),
       io_log_(files, clock) {}
 
-std::string Data::ProgramFolder() const {
-  return files_.ToDriveForm(environment_.ProgramFolder());
-}
-
 void Data::StartDatabankLog(bool keep_previous) {
-  const std::string folder = ProgramFolder();
+  const std::string folder = environment_.RunFolder();
   const std::string log = InFolder(folder, kIoLogName);
   io_log_.Reopen();
   if (keep_previous) {
@@ -37,9 +35,9 @@ void Data::OpenDatabankAccess() {
     temporary = environment_.Get(variable);
     if (!temporary.empty()) break;
   }
-  temporary_folder_ =
-      temporary.empty() ? ProgramFolder() : files_.ToDriveForm(temporary);
-  run_path_ = ProgramFolder();
+  temporary_folder_ = temporary.empty() ? environment_.RunFolder()
+                                        : environment_.ToDriveForm(temporary);
+  run_path_ = environment_.RunFolder();
   Report("Innitialized databank access with tempdir [" + temporary_folder_ +
          "], runpath [" + run_path_ + "] and wait file []");
   Report("   ");
@@ -57,7 +55,7 @@ std::string Data::ResolveDatabankPath(std::string_view name) {
 }
 
 void Data::LogDatabankIO(std::string_view message) {
-  io_log_.SetPath(InFolder(ProgramFolder(), kIoLogName));
+  io_log_.SetPath(InFolder(environment_.RunFolder(), kIoLogName));
   io_log_.Append(message);
 }
 

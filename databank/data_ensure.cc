@@ -17,15 +17,13 @@ namespace {
 void Create(FileSystem& files, const std::string& path, const LocalTime& now) {
   const std::string staging = StagingPath(path);
   files.Delete(staging);  // left by a creation that died
-  std::unique_ptr<WritableFile> opened =
-      files.OpenWritable(staging, WriteMode::kCreateNew, {.refuse_link = true});
-  if (opened) {
-    OutputFile file(std::move(opened));
-    file.WriteLine(std::string(kInternalFlagKey) + " = " +
-                   std::string(kInternalFlagValue));
-    file.WriteLine(std::string(kStampKey) + " = " + TimeText(now) + " " +
-                   DateText(now));
-    if (file.Close()) files.Link(staging, path);
+  const std::string flag =
+      std::string(kInternalFlagKey) + " = " + std::string(kInternalFlagValue);
+  const std::string stamp =
+      std::string(kStampKey) + " = " + TimeText(now) + " " + DateText(now);
+  if (files.WriteLines(staging, WriteMode::kCreateNew, {.refuse_link = true},
+                       {flag, stamp})) {
+    files.Link(staging, path);
   }
   files.Delete(staging);
 }

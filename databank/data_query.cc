@@ -9,8 +9,6 @@
 namespace trovane {
 namespace {
 
-std::string ToText(int number) { return std::to_string(number); }
-
 // Reads a file to its end into `bytes`; false when a read failed on the
 // way, which is not the end of the file.
 bool ReadWhole(InputFile& file, std::string* bytes) {
@@ -26,7 +24,7 @@ bool ReadWhole(InputFile& file, std::string* bytes) {
 Data::Reading Data::Read(const std::string& path, const FileVersion& version) {
   Reading reading;
   if (const DatabankLines* cached = cache_.Find(path, version)) {
-    reading.number = files_.TakeNumber();
+    reading.number = numbers_.Take(nullptr);
     reading.lines = cached;
     return reading;
   }
@@ -76,7 +74,7 @@ std::string Data::Query(std::string_view name, std::string_view key) {
   }
   // A key with a blank value is an absent key: its line goes.
   if (found && value.empty()) RemoveEntry(name, key);
-  Report("Database " + std::string(name) + " serial " + ToText(serial) +
+  Report("Database " + std::string(name) + " serial " + std::to_string(serial) +
          " Query [" + std::string(key) + "] ==>> [" + value + "]");
   return value;
 }
@@ -104,7 +102,7 @@ std::string Data::FindEntry(std::string_view name, std::string_view text) {
       }
     }
   }
-  Report("Database " + std::string(name) + " serial " + ToText(serial) +
+  Report("Database " + std::string(name) + " serial " + std::to_string(serial) +
          " FindEntry [" + std::string(text) + "] ==>> [" + result + "]");
   return result;
 }
@@ -127,7 +125,7 @@ DatabankEntry Data::QueryByLineNumber(std::string_view name,
   }
   // Logged while the file is still open, as it is read.
   Report("Database " + std::string(name) + " serial " +
-         ToText(reading.serial()) + " QueryByLineNumber [" +
+         std::to_string(reading.serial()) + " QueryByLineNumber [" +
          std::to_string(line_number) + "] ==>> [" + entry.Key + "=" +
          entry.Value + "]");
   return entry;

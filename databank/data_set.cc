@@ -11,8 +11,6 @@ namespace {
 
 using Outcome = LockClaim::Outcome;
 
-std::string ToText(int number) { return std::to_string(number); }
-
 // The last folder of a databank name: the base of its swap file's name.
 std::string SwapBase(std::string_view name) {
   if (name == kTrovaneDatabank) return "Root";
@@ -85,9 +83,9 @@ void Data::Set(std::string_view name, std::string_view key,
   locks = DatabankLocks();  // lets go: the swap file goes too
 
   Report("Database " + std::string(name) + " serial " +
-         ToText(outcome.rewritten_serial) + " Set [" + std::string(key) +
-         "], [" + std::string(value) + "]");
-  Report("Swap serial " + ToText(outcome.old_serial) + " Set");
+         std::to_string(outcome.rewritten_serial) + " Set [" +
+         std::string(key) + "], [" + std::string(value) + "]");
+  Report("Swap serial " + std::to_string(outcome.old_serial) + " Set");
   if (value.empty()) {
     Report(outcome.found
                ? " Blank entry ==>> Property removed from databank"
@@ -95,12 +93,12 @@ void Data::Set(std::string_view name, std::string_view key,
     return;
   }
   if (!outcome.found) {
-    Report(" Append/Replace serial " + ToText(outcome.appended_serial) +
+    Report(" Append/Replace serial " + std::to_string(outcome.appended_serial) +
            " Set");
   }
   if (outcome.appended_serial != 0) {
     Report((outcome.found ? " Replace serial " : " Append serial ") +
-           ToText(outcome.appended_serial) + " Set");
+           std::to_string(outcome.appended_serial) + " Set");
   }
 }
 
@@ -115,7 +113,7 @@ SetOutcome Data::Write(const std::string& file, std::string_view key,
     if (lines != nullptr && lines->appendable() && !lines->FirstOf(upper_key) &&
         FateOnRewrite(line, {}) == LineFate::kKeep) {
       const SetOutcome outcome =
-          AppendToDatabank(files_, file, before.length, key, value);
+          AppendToDatabank(files_, numbers_, file, before.length, key, value);
       const std::optional<FileStatus> after = files_.Status(file);
       if (outcome.written && after) {
         lines->Append(line);

@@ -74,14 +74,14 @@ std::string EntryLine(std::string_view key, std::string_view value) {
   return std::string(TrimBlanks(key)) + "=" + std::string(TrimBlanks(value));
 }
 
-SetOutcome AppendToDatabank(FileSystem& files, std::string_view path,
-                            int64_t length, std::string_view key,
-                            std::string_view value) {
+SetOutcome AppendToDatabank(FileSystem& files, FileNumbers& numbers,
+                            std::string_view path, int64_t length,
+                            std::string_view key, std::string_view value) {
   SetOutcome outcome;
   {
     // The rewrite would hold its new and its old content open at once.
-    const FileNumbers::Lease rewritten = files.TakeNumber();
-    const FileNumbers::Lease old = files.TakeNumber();
+    const FileNumbers::Lease rewritten = numbers.Take(nullptr);
+    const FileNumbers::Lease old = numbers.Take(nullptr);
     outcome.rewritten_serial = rewritten.number();
     outcome.old_serial = old.number();
   }

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_numbers.h"
 #include "platform/file_system.h"
 
 namespace trovane {
@@ -36,9 +37,9 @@ SetOutcome RewriteDatabank(FileSystem& files, std::string_view path,
 // in one write, which a reader sees whole or not at all, and the serials
 // are those the rewrite would have shown. `value` is not empty. A write
 // that fails is cut back off, so no part of a line stays behind.
-SetOutcome AppendToDatabank(FileSystem& files, std::string_view path,
-                            int64_t length, std::string_view key,
-                            std::string_view value);
+SetOutcome AppendToDatabank(FileSystem& files, FileNumbers& numbers,
+                            std::string_view path, int64_t length,
+                            std::string_view key, std::string_view value);
 
 // The line a Set writes for an entry.
 std::string EntryLine(std::string_view key, std::string_view value);

@@ -10,6 +10,7 @@
 
 #include "fuzz/property.h"
 #include "platform/linux/drive_map.h"
+#include "platform/text.h"
 
 namespace trovane::fuzz {
 namespace {

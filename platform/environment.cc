@@ -14,8 +14,8 @@ bool ProcessEnvironment::Has(std::string_view name) const {
   return std::getenv(std::string(name).c_str()) != nullptr;
 }
 
-std::string ProcessEnvironment::ProgramFolder() const {
-  return program_folder_.empty() ? ExecutableFolder() : program_folder_;
+std::string ProcessEnvironment::RunFolder() const {
+  return run_folder_.empty() ? ToDriveForm(ExecutableFolder()) : run_folder_;
 }
 
 }  // namespace trovane

@@ -15,6 +15,11 @@ bool FileSystem::IsFile(std::string_view path) {
   return status && status->is_file;
 }
 
+bool FileSystem::IsFolder(std::string_view path) {
+  const std::optional<FileStatus> status = Status(path);
+  return status && status->is_folder;
+}
+
 std::optional<int64_t> FileSystem::Length(std::string_view path) {
   const std::optional<FileStatus> status = Status(path);
   if (!status || !status->is_file) return std::nullopt;
@@ -42,6 +47,15 @@ std::unique_ptr<OutputFile> FileSystem::OpenForWriting(std::string_view path,
 std::unique_ptr<OutputFile> FileSystem::OpenForAppending(std::string_view path,
                                                          OpenOptions options) {
   return Writer(OpenWritable(path, WriteMode::kAppend, options));
+}
+
+bool FileSystem::WriteLines(std::string_view path, WriteMode mode,
+                            OpenOptions options,
+                            std::initializer_list<std::string_view> lines) {
+  std::unique_ptr<OutputFile> file = Writer(OpenWritable(path, mode, options));
+  if (!file) return false;
+  for (const std::string_view line : lines) file->WriteLine(line);
+  return file->Close();
 }
 
 }  // namespace trovane

@@ -1,20 +1,24 @@
-// The disk as the program sees it: every path is in drive form, and every
-// file that is opened holds a file number while it is open. The program's
-// logic reaches the disk only through this interface; LinuxFileSystem is the
-// real one, and the tests have one in memory and one that fails on demand.
+// The disk as the program sees it: every path is in drive form, and a file
+// that is opened holds a file number while it is open, unless it is a log.
+// The program's logic reaches the disk only through this interface; each
+// system's backend has the real one (OpenLocalDisk), and the tests have one
+// in memory and one that fails on demand.
 #ifndef TROVANE_PLATFORM_FILE_SYSTEM_H_
 #define TROVANE_PLATFORM_FILE_SYSTEM_H_
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "platform/clock.h"
-#include "platform/file_numbers.h"
+#include "platform/environment.h"
 #include "platform/input_file.h"
 #include "platform/output_file.h"
+#include "platform/waitable.h"
 
 namespace trovane {
 
@@ -48,6 +52,7 @@ struct FileVersion {
 
 struct FileStatus {
   bool is_file = false;  // an ordinary file, hidden or not
+  bool is_folder = false;
   int64_t length = 0;
   LocalTime modified;
   FileVersion version;
@@ -77,8 +82,8 @@ struct LockClaim {
 class FolderWatch {
  public:
   virtual ~FolderWatch() = default;
-  // Readable while something happened that Drain() has not taken in.
-  virtual int fd() const = 0;
+  // Ready while something happened that Drain() has not taken in.
+  virtual Waitable Waker() const = 0;
   virtual void Drain() = 0;
 };
 
@@ -105,6 +110,10 @@ class FileSystem {
   // Makes the folder and any missing folder above it; true when the
   // folder exists afterwards.
   virtual bool MakeFolder(std::string_view path) = 0;
+
+  // True when this process may make files in the folder `path`, judged
+  // with the rights a file's creation there would be judged with.
+  virtual bool CanMakeFilesIn(std::string_view path) = 0;
 
   virtual std::unique_ptr<ReadableFile> OpenReadable(std::string_view path,
                                                      OpenOptions options) = 0;
@@ -136,16 +145,9 @@ class FileSystem {
   // A watch on the folder `path`; null when none can be had.
   virtual std::unique_ptr<FolderWatch> WatchFolder(std::string_view path) = 0;
 
-  // A file number for a file read from memory rather than opened again:
-  // what opening it would have taken, held for as long as the lease.
-  virtual FileNumbers::Lease TakeNumber() = 0;
-
-  // The drive form of a Linux path, as the drive table gives it; a path in
-  // drive form already is returned as given.
-  virtual std::string ToDriveForm(std::string_view linux_path) const = 0;
-
   // Conveniences over the operations above.
   bool IsFile(std::string_view path);
+  bool IsFolder(std::string_view path);
   // The length of an ordinary file.
   std::optional<int64_t> Length(std::string_view path);
   std::optional<LocalTime> LastModified(std::string_view path);
@@ -157,7 +159,18 @@ class FileSystem {
   // Writes at the end of the file, creating it when it is missing.
   std::unique_ptr<OutputFile> OpenForAppending(std::string_view path,
                                                OpenOptions options);
+  // Writes `lines`, each followed by CR LF, to the file opened in `mode`;
+  // true when every byte reached it.
+  bool WriteLines(std::string_view path, WriteMode mode, OpenOptions options,
+                  std::initializer_list<std::string_view> lines);
 };
+
+// This machine's disk, its paths in drive form. On Linux the drive letters
+// are those the environment maps (the VEK_DRIVE_ variables, else the Wine
+// prefix); when they cannot be taken, or drive C is not mapped, nothing is
+// opened and the message says why and what to set.
+std::variant<std::unique_ptr<FileSystem>, std::string> OpenLocalDisk(
+    const Environment& environment);
 
 }  // namespace trovane
 

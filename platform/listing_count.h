@@ -2,8 +2,9 @@
 // interpreter as it writes the disk map, and read by the program while it
 // waits, to show that the scan is alive. The two share one word of memory,
 // so that the count costs the interpreter no system call and the program
-// neither a file nor a wake-up; the program hands it over as a descriptor
-// named in the variable TROVANE_PROGRESS_FD.
+// neither a file nor a wake-up. The program's launcher makes the count and
+// hands it over as an inherited descriptor (a handle on Windows) whose
+// number is in the variable TROVANE_PROGRESS_FD.
 #ifndef TROVANE_PLATFORM_LISTING_COUNT_H_
 #define TROVANE_PLATFORM_LISTING_COUNT_H_
 
@@ -13,7 +14,6 @@
 #include <string>
 
 #include "platform/environment.h"
-#include "platform/linux/unique_fd.h"
 
 namespace trovane {
 
@@ -39,18 +39,21 @@ class ListingCount {
     value_->store(paths, std::memory_order_relaxed);
   }
 
-  // The descriptor a started process inherits, and the variable that names
-  // it: "TROVANE_PROGRESS_FD=N".
-  int fd() const { return fd_.get(); }
-  std::string Setting() const;
+  // What a process started now inherits: the descriptor or handle of the
+  // shared word, and the setting "TROVANE_PROGRESS_FD=N" that names it.
+  intptr_t native() const { return native_; }
+  std::string Setting() const {
+    return std::string(kVariable) + "=" + std::to_string(native_);
+  }
 
  private:
-  ListingCount(UniqueFd fd, std::atomic<uint64_t>* value)
-      : fd_(std::move(fd)), value_(value) {}
-  // Maps the word of `fd`; null when that fails.
-  static std::unique_ptr<ListingCount> Map(UniqueFd fd);
+  ListingCount(intptr_t native, std::atomic<uint64_t>* value)
+      : native_(native), value_(value) {}
+  // Maps the word `native` holds, taking it over; null (and `native`
+  // closed) when that fails.
+  static std::unique_ptr<ListingCount> Map(intptr_t native);
 
-  UniqueFd fd_;
+  intptr_t native_;
   std::atomic<uint64_t>* value_;
 };
 

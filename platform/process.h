@@ -1,13 +1,16 @@
-// Starting other programs and ending this one.
+// Starting the scan batch's interpreter, a program that comes with this
+// one, as a process of its own.
 #ifndef TROVANE_PLATFORM_PROCESS_H_
 #define TROVANE_PLATFORM_PROCESS_H_
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/environment.h"
-#include "platform/listing_count.h"
+#include "platform/waitable.h"
 
 namespace trovane {
 
@@ -17,35 +20,33 @@ class StartedProcess {
   virtual ~StartedProcess() = default;
   // True once the process has ended.
   virtual bool Ended() = 0;
-  // A descriptor that becomes readable when the process ends, for an event
-  // loop to wait on; -1 when there is none.
-  virtual int EndFd() const = 0;
+  // Ready once the process has ended; invalid when the system gives
+  // nothing to wait on.
+  virtual Waitable EndWaker() const = 0;
+  // How many paths the process has listed so far, as it tells them through
+  // the listing count it was handed.
+  virtual uint64_t ListedPaths() const = 0;
 };
 
 class ProcessLauncher {
  public:
   virtual ~ProcessLauncher() = default;
-  // Starts `program` with `arguments` as a process of its own that outlives
-  // this one, handing it `count` when one is given; null when it could not
-  // be started.
+  // The path of a program that comes with this one: beside this program's
+  // executable first, then on PATH. Empty when it is nowhere.
+  virtual std::string FindCompanion(std::string_view name) const = 0;
+  // Starts `program` with `arguments` as a process of its own that
+  // outlives this one, handing it a listing count (see listing_count.h);
+  // null when it could not be started.
   virtual std::unique_ptr<StartedProcess> StartDetached(
-      const std::string& program, const std::vector<std::string>& arguments,
-      const ListingCount* count) = 0;
+      const std::string& program,
+      const std::vector<std::string>& arguments) = 0;
 };
 
-// Starts programs in a session of their own with their standard streams on
-// /dev/null, never waits for them and leaves no zombie behind.
-class DetachedLauncher : public ProcessLauncher {
- public:
-  std::unique_ptr<StartedProcess> StartDetached(
-      const std::string& program, const std::vector<std::string>& arguments,
-      const ListingCount* count) override;
-};
-
-// The Linux path of a companion executable: beside the program's own
-// executable first, then on PATH. Empty when it is nowhere.
-std::string FindCompanion(const std::string& name,
-                          const Environment& environment);
+// The launcher of this system. On Linux a started program runs in a
+// session of its own with its standard streams on /dev/null, is never
+// waited for and leaves no zombie behind.
+std::unique_ptr<ProcessLauncher> MakeProcessLauncher(
+    const Environment& environment);
 
 }  // namespace trovane
 

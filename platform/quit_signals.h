@@ -1,8 +1,12 @@
-// SIGINT, SIGTERM and SIGHUP count as the user closing the window. The
-// handlers only make a note and wake the event loop; the front end then
-// unloads the window from the loop, where it is safe to log and close files.
-#ifndef TROVANE_SHELL_QUIT_SIGNALS_H_
-#define TROVANE_SHELL_QUIT_SIGNALS_H_
+// The system's requests to quit count as the user closing the window:
+// SIGINT, SIGTERM and SIGHUP on Linux, a console's Ctrl+C, Ctrl+Break, close
+// and log-off events on Windows. The handlers only make a note and wake the
+// event loop; the front end then unloads the window from the loop, where
+// it is safe to log and close files.
+#ifndef TROVANE_PLATFORM_QUIT_SIGNALS_H_
+#define TROVANE_PLATFORM_QUIT_SIGNALS_H_
+
+#include "platform/waitable.h"
 
 namespace trovane {
 
@@ -10,13 +14,13 @@ class QuitSignals {
  public:
   // Installs the handlers; later calls do nothing.
   static void Install();
-  // True once one of the signals has arrived.
+  // True once a request to quit has arrived.
   static bool Pending();
-  // A descriptor that becomes readable when a signal arrives, for event
-  // loops that wait on descriptors; -1 before Install().
-  static int WakeFd();
+  // Ready once a request to quit has arrived, for loops that wait;
+  // invalid before Install().
+  static Waitable Waker();
 };
 
 }  // namespace trovane
 
-#endif  // TROVANE_SHELL_QUIT_SIGNALS_H_
+#endif  // TROVANE_PLATFORM_QUIT_SIGNALS_H_

@@ -62,6 +62,12 @@ bool EndsWithNoCase(std::string_view text, std::string_view tail) {
          EqualsNoCase(text.substr(text.size() - tail.size()), tail);
 }
 
+bool HoldsControlCharacter(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
+  });
+}
+
 int CompareNamesNoCase(std::string_view a, std::string_view b) {
   const size_t common = std::min(a.size(), b.size());
   for (size_t i = 0; i < common; ++i) {

@@ -19,10 +19,14 @@ inline char LowerAscii(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+inline bool IsAsciiLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
 std::string UpperAscii(std::string_view text);
 
-// Upper-cases the ASCII letters of `text` where it stands: eight bytes at a
-// time, for the long listings that are upper-cased line by line.
+// Upper-cases the ASCII letters of `text` where it stands, eight bytes at a
+// time.
 void UpperAsciiInPlace(std::string& text);
 
 bool EqualsNoCase(std::string_view a, std::string_view b);
@@ -37,6 +41,14 @@ bool EndsWithNoCase(std::string_view text, std::string_view tail);
 // The order in which names are listed: byte by byte with the ASCII letters
 // upper-cased, ties broken by the names' own bytes. Returns <0, 0 or >0.
 int CompareNamesNoCase(std::string_view a, std::string_view b);
+
+// True when `text` holds a control character (line breaks among them).
+bool HoldsControlCharacter(std::string_view text);
+
+// True for "X:" at the start of a path, X being a letter.
+inline bool HasDriveLetter(std::string_view path) {
+  return path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':';
+}
 
 // "True" or "False", the text form of a truth value in the logs.
 inline const char* TruthText(bool value) { return value ? "True" : "False"; }

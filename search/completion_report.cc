@@ -1,21 +1,21 @@
 #include "search/completion_report.h"
 
-#include "search/search_pass.h"
-
 namespace trovane {
 
-void SearchPass::ReportCompletion(bool problems) {
-  window_.LogActivity("");
-  window_.LogActivity("Finnished");
-  window_.LogActivity("");
-  if (problems) window_.MessageBox(kProblemsTitle, kProblemsText);
-  window_.DoingWhat().SetCaption("DONE!");
-  window_.Filename().SetCaption("Exitting...");
-  data_.Set(kTrovaneDatabank, "List of files that Must Exist",
-            InFolder(window_.run_path(), kMustExistName));
-  data_.Set(kTrovaneDatabank, "Trovane root content upkeep file",
-            InFolder(window_.run_path(), kWantedListName));
-  window_.Unload(problems ? RunOutcome::kProblems : RunOutcome::kClean);
+void ReportCompletion(Window& window, bool problems) {
+  Data& data = window.services().data;
+  window.LogActivity("");
+  // Spelt as the activity log has always spelt it.
+  window.LogActivity("Finnished");
+  window.LogActivity("");
+  if (problems) window.MessageBox(kProblemsTitle, kProblemsText);
+  window.DoingWhat().SetCaption("DONE!");
+  window.Filename().SetCaption("Exitting...");
+  data.Set(kTrovaneDatabank, "List of files that Must Exist",
+           InFolder(window.run_path(), kMustExistName));
+  data.Set(kTrovaneDatabank, "Trovane root content upkeep file",
+           InFolder(window.run_path(), kWantedListName));
+  window.Unload(problems ? RunOutcome::kProblems : RunOutcome::kClean);
 }
 
 }  // namespace trovane

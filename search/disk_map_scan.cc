@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "platform/text.h"
-#include "search/search_pass.h"
 #include "search/suffix_index.h"
 
 namespace trovane {
@@ -115,8 +114,10 @@ std::string ScanLabel(std::string_view path) {
   return folder;
 }
 
-void SearchPass::ScanDiskMap() {
-  Window& window = window_;
+void ScanDiskMap(Window& window) {
+  FileSystem& files = window.services().files;
+  Data& data = window.services().data;
+  Clock& clock = window.services().clock;
   window.LogActivity("About to begin search");
   ProgressBar& p1 = window.P1();
   p1.SetMin(0);
@@ -124,9 +125,9 @@ void SearchPass::ScanDiskMap() {
   const std::string disk_map =
       InFolder(window.temporary_folder(), kDiskMapName);
   std::unique_ptr<InputFile> map =
-      files_.OpenForReading(disk_map, {.refuse_link = true});
+      files.OpenForReading(disk_map, {.refuse_link = true});
   if (map) {
-    if (const std::optional<int64_t> length = files_.Length(disk_map)) {
+    if (const std::optional<int64_t> length = files.Length(disk_map)) {
       p1.SetMax(static_cast<float>(*length));
     }
   }
@@ -146,7 +147,7 @@ void SearchPass::ScanDiskMap() {
     // The clock is read every few records: a label a few microseconds late
     // is not seen, a clock read per record is.
     if (records++ % kRecordsPerClockRead == 0) {
-      const double now = clock_.MonotonicSeconds();
+      const double now = clock.MonotonicSeconds();
       if (std::fabs(now - last_update) > kLabelInterval) {
         last_update = now;
         window.Filename().SetCaption(ScanLabel(UpperAscii(record)));
@@ -155,7 +156,7 @@ void SearchPass::ScanDiskMap() {
     }
     p1.SetValue(p1.value() + static_cast<float>(record.size()));
     if (window.FileList().ListCount() == 0) break;
-    wanted.Match(record, window, data_);
+    wanted.Match(record, window, data);
     if (!map || map->AtEnd()) break;
   }
   p1.SetValue(p1.max());

@@ -1,15 +1,10 @@
 #include "shell/console_front_end.h"
 
-#include <poll.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 
-#include "platform/linux/unique_fd.h"
 #include "platform/quit_signals.h"
+#include "platform/waitable.h"
 #include "shell/window.h"
 
 namespace trovane {
@@ -45,12 +40,11 @@ std::string Bar(std::string_view name, const ProgressBar& bar, int width) {
   return line;
 }
 
-int TerminalWidth(int fd) {
-  winsize size{};
-  if (ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
-    return size.ws_col - 1;
-  }
-  return kDefaultWidth;
+// One column short of the terminal's width: a line that fills the last
+// column leaves the cursor waiting at its end on some terminals.
+int TerminalWidth(const Console& console) {
+  const int columns = console.ErrorColumns();
+  return columns > 0 ? columns - 1 : kDefaultWidth;
 }
 
 }  // namespace
@@ -65,12 +59,8 @@ std::vector<std::string> StatusLines(const Window& window, int width) {
           Bar("P1", window.P1(), width), Bar("P2", window.P2(), width)};
 }
 
-ConsoleFrontEnd::ConsoleFrontEnd(Mode mode, int output_fd, int input_fd,
-                                 int summary_fd)
-    : mode_(mode),
-      output_fd_(output_fd),
-      input_fd_(input_fd),
-      summary_fd_(summary_fd) {}
+ConsoleFrontEnd::ConsoleFrontEnd(Mode mode, Console& console)
+    : mode_(mode), console_(console) {}
 
 void ConsoleFrontEnd::Show(Window& window) {
   window_ = &window;
@@ -94,30 +84,19 @@ void ConsoleFrontEnd::ProcessPendingEvents() {
 }
 
 void ConsoleFrontEnd::WaitForEvents() {
-  int timeout_ms = -1;
+  std::optional<std::chrono::milliseconds> timeout;
   if (const auto next = timers_.NextDue()) {
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(
+    timeout = std::chrono::ceil<std::chrono::milliseconds>(
         *next - TimerSchedule::Clock::now());
-    timeout_ms = static_cast<int>(std::max<int64_t>(wait.count(), 0));
   }
-  const std::vector<TimerSchedule::WakeFd> timer_fds = timers_.WakeFds();
-  std::vector<pollfd> fds;
-  if (QuitSignals::WakeFd() >= 0) {
-    fds.push_back({QuitSignals::WakeFd(), POLLIN, 0});
+  const std::vector<TimerSchedule::Waker> timer_wakers = timers_.Wakers();
+  // The request to quit first: ProcessPendingEvents() sees it by itself.
+  std::vector<Waitable> waitables = {QuitSignals::Waker()};
+  for (const TimerSchedule::Waker& waker : timer_wakers) {
+    waitables.push_back(waker.waitable);
   }
-  const size_t first_timer_fd = fds.size();
-  for (const TimerSchedule::WakeFd& fd : timer_fds) {
-    fds.push_back({fd.fd, POLLIN, 0});
-  }
-  if (poll(fds.data(), fds.size(), timeout_ms) <= 0) return;
-  if (first_timer_fd > 0 && fds[0].revents != 0) {
-    char drained[64];
-    while (read(fds[0].fd, drained, sizeof drained) > 0) {
-    }
-  }
-  for (size_t i = first_timer_fd; i < fds.size(); ++i) {
-    if (fds[i].revents != 0) timers_.Wake(timer_fds[i - first_timer_fd].timer);
-  }
+  const std::optional<size_t> ready = WaitForAny(waitables, timeout);
+  if (ready && *ready > 0) timers_.Wake(timer_wakers[*ready - 1].timer);
 }
 
 void ConsoleFrontEnd::Draw(bool now_anyway) {
@@ -134,7 +113,7 @@ void ConsoleFrontEnd::Draw(bool now_anyway) {
   std::string frame;
   if (drawn_lines_ > 0) frame += "\x1b[" + std::to_string(drawn_lines_) + "F";
   const std::vector<std::string> lines =
-      StatusLines(*window_, TerminalWidth(output_fd_));
+      StatusLines(*window_, TerminalWidth(console_));
   for (const std::string& line : lines) frame += "\x1b[2K" + line + "\n";
   drawn_lines_ = static_cast<int>(lines.size());
   WriteOut(frame);
@@ -149,17 +128,10 @@ void ConsoleFrontEnd::MessageBox(std::string_view title,
   Draw(/*now_anyway=*/true);
   drawn_lines_ = 0;  // the box stays on screen above the next status
   WriteOut("\n" + std::string(title) + "\n" + std::string(text) + "\n");
-  if (!isatty(input_fd_)) return;
+  if (!console_.InputIsTerminal()) return;
   WriteOut("Press Enter to continue.\x1b[?25h\n");
-  char c = 0;
-  for (;;) {
-    const ssize_t n = read(input_fd_, &c, 1);
-    if (n < 0 && errno == EINTR) {
-      if (QuitSignals::Pending()) window_->Unload(RunOutcome::kInterrupted);
-      continue;
-    }
-    if (n <= 0 || c == '\n') break;
-  }
+  console_.WaitForEnter();
+  if (QuitSignals::Pending()) window_->Unload(RunOutcome::kInterrupted);
   WriteOut("\x1b[?25l");
 }
 
@@ -170,17 +142,13 @@ void ConsoleFrontEnd::ReportFailure(std::string_view text) {
 }
 
 void ConsoleFrontEnd::ShowSummary(std::string_view summary) {
-  WriteAll(summary_fd_, std::string(summary) + "\n");
+  console_.WriteOutput(std::string(summary) + "\n");
 }
 
 void ConsoleFrontEnd::Close() {
   if (mode_ != Mode::kTerminal) return;
   Draw(/*now_anyway=*/true);
   WriteOut("\x1b[?25h");  // the cursor comes back
-}
-
-void ConsoleFrontEnd::WriteOut(std::string_view text) {
-  WriteAll(output_fd_, text);
 }
 
 }  // namespace trovane

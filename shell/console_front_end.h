@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/console.h"
 #include "shell/front_end.h"
 #include "shell/timer_schedule.h"
 
@@ -18,9 +19,9 @@ class ConsoleFrontEnd : public FrontEnd {
  public:
   enum class Mode { kTerminal, kQuiet };
 
-  // The status and the messages go to `output_fd`, the summary to
-  // `summary_fd`.
-  ConsoleFrontEnd(Mode mode, int output_fd, int input_fd, int summary_fd);
+  // The status and the messages go to the console's standard error, the
+  // summary to its standard output.
+  ConsoleFrontEnd(Mode mode, Console& console);
 
   void Show(Window& window) override;
   void Run() override;
@@ -31,18 +32,16 @@ class ConsoleFrontEnd : public FrontEnd {
   void Close() override;
 
  private:
-  // Sleeps until the next timer is due, a timer's descriptor wakes it or a
-  // quit signal arrives.
+  // Sleeps until the next timer is due, a timer's waker is ready or a
+  // request to quit arrives.
   void WaitForEvents();
   // Redraws the status when something changed, at most ten times a second
   // unless `now_anyway`.
   void Draw(bool now_anyway);
-  void WriteOut(std::string_view text);
+  void WriteOut(std::string_view text) { console_.WriteError(text); }
 
   Mode mode_;
-  int output_fd_;
-  int input_fd_;
-  int summary_fd_;
+  Console& console_;
   std::string drawn_progress_;
   Window* window_ = nullptr;
   TimerSchedule timers_;

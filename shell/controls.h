@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/waitable.h"
+
 namespace trovane {
 
 // Counts every change a user could see, so that a front end redraws only
@@ -99,16 +101,16 @@ class Timer {
   bool enabled() const { return enabled_; }
   std::chrono::milliseconds interval() const { return interval_; }
 
-  // Descriptors that become readable when a tick is worth delivering at
-  // once; set before the timer is enabled. A timer that has them ticks when
-  // one is readable, and otherwise only every `idle_interval`: its handler
-  // takes in whatever made them readable.
-  void SetWakeFds(std::vector<int> fds,
-                  std::chrono::milliseconds idle_interval) {
-    wake_fds_ = std::move(fds);
+  // What becomes ready when a tick is worth delivering at once; set before
+  // the timer is enabled. A timer that has wakers ticks when one is ready,
+  // and otherwise only every `idle_interval`: its handler takes in
+  // whatever made them ready.
+  void SetWakers(std::vector<Waitable> wakers,
+                 std::chrono::milliseconds idle_interval) {
+    wakers_ = std::move(wakers);
     interval_ = idle_interval;
   }
-  const std::vector<int>& wake_fds() const { return wake_fds_; }
+  const std::vector<Waitable>& wakers() const { return wakers_; }
 
   // Delivers one tick, unless the timer is disabled or already ticking.
   void Tick();
@@ -122,7 +124,7 @@ class Timer {
 
  private:
   std::chrono::milliseconds interval_;
-  std::vector<int> wake_fds_;
+  std::vector<Waitable> wakers_;
   Handler on_tick_;
   std::function<void(bool)> observer_;
   bool enabled_ = false;

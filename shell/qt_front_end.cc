@@ -1,7 +1,5 @@
 #include "shell/qt_front_end.h"
 
-#include <unistd.h>
-
 #include <QApplication>
 #include <QMessageBox>
 #include <QSocketNotifier>
@@ -10,12 +8,12 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/linux/unique_fd.h"
+#include "platform/console.h"
+#include "platform/quit_signals.h"
 #include "platform/version.h"
 #include "shell/qt_icon.h"
 #include "shell/qt_text.h"
 #include "shell/qt_window_view.h"
-#include "platform/quit_signals.h"
 #include "shell/window.h"
 
 namespace trovane {
@@ -83,11 +81,11 @@ void QtFrontEnd::Show(Window& window) {
   view_ = std::make_unique<QtWindowView>(window);
   Watch(window.RightAfterLoad());
   Watch(window.Wait());
-  if (QuitSignals::WakeFd() >= 0) {
-    // Wakes the loop as soon as a signal arrives. The byte is never
-    // drained: the unload ends the process.
-    quit_notifier_ = std::make_unique<QSocketNotifier>(QuitSignals::WakeFd(),
-                                                       QSocketNotifier::Read);
+  if (const Waitable quit = QuitSignals::Waker(); quit.valid()) {
+    // Wakes the loop as soon as a signal arrives. It is never taken in:
+    // the unload ends the process.
+    quit_notifier_ =
+        std::make_unique<QSocketNotifier>(quit.native(), QSocketNotifier::Read);
     QObject::connect(quit_notifier_.get(), &QSocketNotifier::activated,
                      [this] { UnloadIfSignalled(); });
   }
@@ -125,7 +123,7 @@ void QtFrontEnd::ReportFailure(std::string_view text) {
 }
 
 void QtFrontEnd::ShowSummary(std::string_view summary) {
-  WriteAll(STDOUT_FILENO, std::string(summary) + "\n");
+  ProcessConsole().WriteOutput(std::string(summary) + "\n");
 }
 
 void QtFrontEnd::Close() {
@@ -148,9 +146,12 @@ void QtFrontEnd::Watch(Timer& timer) {
   timer.SetObserver([&watched, &timer](bool enabled) {
     if (enabled) {
       watched.timer.start(timer.interval());
-      for (const int fd : timer.wake_fds()) {
-        auto& waker = watched.wakers.emplace_back(
-            std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read));
+      // This window runs where a waitable is a descriptor, which a socket
+      // notifier watches as it watches a socket.
+      for (const Waitable& waitable : timer.wakers()) {
+        auto& waker =
+            watched.wakers.emplace_back(std::make_unique<QSocketNotifier>(
+                waitable.native(), QSocketNotifier::Read));
         QObject::connect(waker.get(), &QSocketNotifier::activated,
                          [&timer] { timer.Tick(); });
       }

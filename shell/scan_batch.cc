@@ -18,18 +18,16 @@ std::string ProgressText(const ScanProgress& progress) {
 }
 
 ScanBatch::ScanBatch(std::unique_ptr<StartedProcess> process,
-                     std::unique_ptr<FolderWatch> watch,
-                     std::unique_ptr<ListingCount> count)
+                     std::unique_ptr<FolderWatch> watch)
     : process_(std::move(process)),
       watch_(std::move(watch)),
-      count_(std::move(count)),
       started_(std::chrono::steady_clock::now()) {}
 
-std::vector<int> ScanBatch::WakeFds() const {
+std::vector<Waitable> ScanBatch::Wakers() const {
   if (!watch_) return {};
-  std::vector<int> fds = {watch_->fd()};
-  if (process_->EndFd() >= 0) fds.push_back(process_->EndFd());
-  return fds;
+  std::vector<Waitable> wakers = {watch_->Waker()};
+  if (process_->EndWaker().valid()) wakers.push_back(process_->EndWaker());
+  return wakers;
 }
 
 bool ScanBatch::TakeInEnded() {
@@ -38,7 +36,7 @@ bool ScanBatch::TakeInEnded() {
 }
 
 ScanProgress ScanBatch::Progress() const {
-  return {count_ ? count_->Read() : 0,
+  return {process_->ListedPaths(),
           std::chrono::duration_cast<std::chrono::seconds>(
               std::chrono::steady_clock::now() - started_)};
 }

@@ -1,8 +1,8 @@
-// The scan batch once it is started: the interpreter's process, a watch on
-// the temporary folder, where the completion signal appears, and the count
-// of the paths listed so far. The batch wait is woken by the watch and by
-// the end of the process instead of looking every millisecond, and it
-// tells a batch that ended without its signal from one still at work.
+// The scan batch once it is started: the interpreter's process, which
+// tells how many paths it has listed so far, and a watch on the temporary
+// folder, where the completion signal appears. The batch wait is woken by the
+// watch and by the end of the process instead of looking every millisecond, and
+// it tells a batch that ended without its signal from one still at work.
 #ifndef TROVANE_SHELL_SCAN_BATCH_H_
 #define TROVANE_SHELL_SCAN_BATCH_H_
 
@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "platform/file_system.h"
-#include "platform/listing_count.h"
 #include "platform/process.h"
+#include "platform/waitable.h"
 
 namespace trovane {
 
@@ -30,12 +30,11 @@ std::string ProgressText(const ScanProgress& progress);
 class ScanBatch {
  public:
   ScanBatch(std::unique_ptr<StartedProcess> process,
-            std::unique_ptr<FolderWatch> watch,
-            std::unique_ptr<ListingCount> count);
+            std::unique_ptr<FolderWatch> watch);
 
   // What wakes the wait: the watch and the process's end. Empty when the
   // folder cannot be watched: the wait must then look as often as it can.
-  std::vector<int> WakeFds() const;
+  std::vector<Waitable> Wakers() const;
 
   // Takes in what woke the wait; true when the process had ended by now.
   bool TakeInEnded();
@@ -45,7 +44,6 @@ class ScanBatch {
  private:
   std::unique_ptr<StartedProcess> process_;
   std::unique_ptr<FolderWatch> watch_;
-  std::unique_ptr<ListingCount> count_;
   std::chrono::steady_clock::time_point started_;
 };
 

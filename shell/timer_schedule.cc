@@ -22,14 +22,16 @@ void TimerSchedule::TickDue(Clock::time_point now) {
   }
 }
 
-std::vector<TimerSchedule::WakeFd> TimerSchedule::WakeFds() const {
-  std::vector<WakeFd> fds;
+std::vector<TimerSchedule::Waker> TimerSchedule::Wakers() const {
+  std::vector<Waker> wakers;
   for (size_t i = 0; i < entries_.size(); ++i) {
     const Timer& timer = *entries_[i].timer;
     if (!timer.enabled() || timer.ticking()) continue;
-    for (const int fd : timer.wake_fds()) fds.push_back({fd, i});
+    for (const Waitable& waitable : timer.wakers()) {
+      wakers.push_back({waitable, i});
+    }
   }
-  return fds;
+  return wakers;
 }
 
 std::optional<TimerSchedule::Clock::time_point> TimerSchedule::NextDue() const {

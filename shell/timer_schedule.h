@@ -25,14 +25,14 @@ class TimerSchedule {
   // When the next enabled timer is due; nothing when none is enabled.
   std::optional<Clock::time_point> NextDue() const;
 
-  // The wake descriptors of the timers that may tick, each with the
-  // timer's place among those watched.
-  struct WakeFd {
-    int fd;
+  // The wakers of the timers that may tick, each with the timer's place
+  // among those watched.
+  struct Waker {
+    Waitable waitable;
     size_t timer;
   };
-  std::vector<WakeFd> WakeFds() const;
-  // Makes the timer at that place due now: one of its descriptors woke.
+  std::vector<Waker> Wakers() const;
+  // Makes the timer at that place due now: one of its wakers is ready.
   void Wake(size_t timer) { entries_[timer].due = Clock::now(); }
 
  private:

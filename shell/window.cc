@@ -75,23 +75,20 @@ void Window::MessageBox(std::string_view title, std::string_view text) {
 }
 
 void Window::StartScanBatch(const std::string& batch) {
-  std::unique_ptr<ListingCount> count = ListingCount::Create();
   std::unique_ptr<StartedProcess> process =
       services_.interpreter.empty()
           ? nullptr
-          : services_.launcher.StartDetached(services_.interpreter, {batch},
-                                             count.get());
+          : services_.launcher.StartDetached(services_.interpreter, {batch});
   if (!process) {
     scan_batch_failed_ = true;
     return;
   }
   scan_batch_ = std::make_unique<ScanBatch>(
-      std::move(process), services_.files.WatchFolder(temporary_folder()),
-      std::move(count));
+      std::move(process), services_.files.WatchFolder(temporary_folder()));
   // Woken by the signal and by the batch's end, the wait need not look
   // every millisecond.
-  const std::vector<int> wake = scan_batch_->WakeFds();
-  if (!wake.empty()) Wait().SetWakeFds(wake, kWokenWaitInterval);
+  std::vector<Waitable> wakers = scan_batch_->Wakers();
+  if (!wakers.empty()) Wait().SetWakers(std::move(wakers), kWokenWaitInterval);
 }
 
 std::optional<ScanProgress> Window::Progress() const {

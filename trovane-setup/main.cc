@@ -1,9 +1,6 @@
-// Trovane Setup: one unattended run from start to exit. The window loads,
-// its first tick runs the analysis pass, the batch wait hands over to the
-// search pass, and the unload ends the process with the run's outcome as
-// its exit status.
-#include <unistd.h>
-
+// trovane-setup: the command line is answered, the front end chosen, the
+// disk opened and the start checked; then the run goes its road
+// (trovane-setup/run.cc) to the end of the process.
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -13,43 +10,24 @@
 #include <utility>
 #include <variant>
 
-#include "analysis/analysis_pass.h"
-#include "databank/data.h"
 #include "platform/clock.h"
+#include "platform/console.h"
 #include "platform/environment.h"
-#include "platform/linux/linux_file_system.h"
+#include "platform/file_system.h"
 #include "platform/process.h"
+#include "platform/quit_signals.h"
 #include "platform/version.h"
-#include "search/search_pass.h"
 #include "shell/console_front_end.h"
 #include "shell/front_end_choice.h"
 #include "shell/qt_folder_chooser.h"
 #include "shell/qt_front_end.h"
-#include "platform/quit_signals.h"
-#include "shell/window.h"
 #include "trovane-setup/command_line.h"
+#include "trovane-setup/run.h"
 #include "trovane-setup/start_checks.h"
 #include "trovane-setup/usage.h"
 
 namespace trovane {
 namespace {
-
-// The passes, wired to the window's events.
-class RunPasses : public WindowPasses {
- public:
-  void AnalysisPass(Window& window) override {
-    trovane::AnalysisPass(window).Run();
-  }
-  void SearchPass(Window& window) override {
-    trovane::SearchPass(window).Run();
-  }
-};
-
-[[noreturn]] void EndProcessNow(int status) {
-  std::fflush(nullptr);
-  // At once: no destructor of an interrupted pass, nor the toolkit's, runs.
-  _exit(status);
-}
 
 std::unique_ptr<FrontEnd> MakeFrontEnd(FrontEndKind kind, int& argc,
                                        char** argv) {
@@ -58,14 +36,12 @@ std::unique_ptr<FrontEnd> MakeFrontEnd(FrontEndKind kind, int& argc,
       return MakeQtFrontEnd(argc, argv);
     case FrontEndKind::kTerminal:
       return std::make_unique<ConsoleFrontEnd>(ConsoleFrontEnd::Mode::kTerminal,
-                                               STDERR_FILENO, STDIN_FILENO,
-                                               STDOUT_FILENO);
+                                               ProcessConsole());
     case FrontEndKind::kQuiet:
       break;
   }
   return std::make_unique<ConsoleFrontEnd>(ConsoleFrontEnd::Mode::kQuiet,
-                                           STDERR_FILENO, STDIN_FILENO,
-                                           STDOUT_FILENO);
+                                           ProcessConsole());
 }
 
 // A run that cannot start says why and ends before anything is written.
@@ -105,8 +81,26 @@ int Main(int argc, char** argv) {
   }
   ProcessEnvironment environment;
   const FrontEndKind front_end_kind =
-      ChooseFrontEnd(environment, isatty(STDERR_FILENO) == 1);
+      ChooseFrontEnd(environment, ProcessConsole().ErrorIsTerminal());
   std::unique_ptr<FrontEnd> front_end;
+  // Started from a desktop's menu, nobody sees standard error: the window
+  // says it in a box too.
+  const auto refuse = [&](const std::string& problem) {
+    if (front_end_kind == FrontEndKind::kWindow) {
+      if (!front_end) front_end = MakeQtFrontEnd(argc, argv);
+      front_end->ReportFailure(problem);
+    }
+    return RefuseToStart(problem);
+  };
+
+  std::variant<std::unique_ptr<FileSystem>, std::string> disk =
+      OpenLocalDisk(environment);
+  if (const std::string* problem = std::get_if<std::string>(&disk)) {
+    return refuse(*problem);
+  }
+  FileSystem& files = *std::get<std::unique_ptr<FileSystem>>(disk);
+  const std::unique_ptr<ProcessLauncher> launcher =
+      MakeProcessLauncher(environment);
   RunFolderQuestion ask_for_folder;
   if (front_end_kind == FrontEndKind::kWindow) {
     // Only the window can ask; its application is made for the question
@@ -116,36 +110,18 @@ int Main(int argc, char** argv) {
       return AskForRunFolder(environment.CurrentFolder());
     };
   }
-  std::variant<RunStart, std::string> checked =
-      CheckStart(environment, command.folder, ask_for_folder);
-  RunStart* start = std::get_if<RunStart>(&checked);
-  if (start == nullptr) {
-    const std::string& problem = *std::get_if<std::string>(&checked);
-    // Started from a desktop's menu, nobody sees standard error: the window
-    // says it in a box too.
-    if (front_end_kind == FrontEndKind::kWindow) {
-      if (!front_end) front_end = MakeQtFrontEnd(argc, argv);
-      front_end->ReportFailure(problem);
-    }
-    return RefuseToStart(problem);
+  const std::variant<RunStart, std::string> checked =
+      CheckStart(environment, files, *launcher, command.folder, ask_for_folder);
+  if (const std::string* problem = std::get_if<std::string>(&checked)) {
+    return refuse(*problem);
   }
-  environment.SetProgramFolder(start->run_folder);
+  const RunStart& start = std::get<RunStart>(checked);
+  environment.SetRunFolder(start.run_folder);
 
-  LinuxFileSystem files(
-      PathView(std::move(start->drives), environment.CurrentFolder()));
   SystemClock clock;
-  Data data(files, clock, environment);
-  DetachedLauncher launcher;
-  RunPasses passes;
   QuitSignals::Install();
   if (!front_end) front_end = MakeFrontEnd(front_end_kind, argc, argv);
-  Window window({files, clock, data, FileNumbers::Process(), launcher,
-                 std::move(start->interpreter), EndProcessNow},
-                passes, *front_end);
-  window.Form_Load();
-  front_end->Show(window);
-  front_end->Run();
-  return static_cast<int>(RunOutcome::kInterrupted);  // Run() never returns
+  Run({files, clock, environment, *launcher, *front_end}, start);
 }
 
 }  // namespace

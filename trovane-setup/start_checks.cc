@@ -1,18 +1,12 @@
 #include "trovane-setup/start_checks.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <string_view>
 #include <utility>
 
-#include "analysis/disk_map_batch.h"
 #include "databank/run_files.h"
-#include "platform/linux/linux_folder.h"
-#include "platform/linux/path_view.h"
-#include "platform/process.h"
+#include "platform/text.h"
 
 namespace trovane {
 namespace {
@@ -25,61 +19,50 @@ constexpr std::array<std::string_view, 7> kSystemProgramFolders = {
     "/usr/bin",   "/usr/local/bin",  "/bin", "/usr/sbin", "/sbin",
     "/usr/games", "/usr/local/games"};
 
-// True when this process may make files in `linux_folder`, judged with its
-// effective rights, as creating one there would be.
-bool CanMakeFilesIn(const std::string& linux_folder) {
-  return faccessat(AT_FDCWD, linux_folder.c_str(), W_OK | X_OK, AT_EACCESS) ==
-         0;
+// What no drive path can hold: a folder named with one of them cannot be
+// written into the scan batch, whose lines the interpreter takes apart at
+// ">" and whose names the listing would never give back as written.
+bool HoldsCharacterNoDrivePathHolds(std::string_view path) {
+  return HoldsControlCharacter(path) ||
+         path.find_first_of("*?\"<>|") != std::string_view::npos;
 }
 
-bool CanHoldRunFiles(const std::string& linux_folder) {
-  return std::ranges::find(kSystemProgramFolders,
-                           NormalizeLinuxPath(linux_folder)) ==
-             kSystemProgramFolders.end() &&
-         IsLinuxFolder(linux_folder) && CanMakeFilesIn(linux_folder);
-}
-
-// Why the run cannot make its files in the folder `path`, a Linux path or a
-// drive-form path, in a few words; empty when it can, with the folder's
-// Linux path in `*linux_folder`.
-std::string FolderProblem(const PathView& paths, const std::string& path,
-                          std::string* linux_folder) {
-  std::optional<std::string> linux = paths.ToLinux(path);
+// Why the run cannot make its files in the folder `path`, in a few words;
+// empty when it can, with the folder in drive form in `*drive_folder`.
+std::string FolderProblem(const Environment& environment, FileSystem& files,
+                          const std::string& path, std::string* drive_folder) {
+  std::string drive = environment.ToDriveForm(path);
   // The run shows its folders in drive form, so they must have one.
-  if (!linux || !HasDriveLetter(paths.ToDriveForm(*linux))) {
+  if (!HasDriveLetter(drive) || !files.IsFolder(drive.substr(0, 2) + "\\")) {
     return "is on no mapped drive";
   }
-  if (access(linux->c_str(), F_OK) != 0) return "does not exist";
-  if (!IsLinuxFolder(*linux)) return "is not a folder";
-  if (!CanMakeFilesIn(*linux)) return "cannot be written";
-  *linux_folder = std::move(*linux);
+  const std::optional<FileStatus> status = files.Status(drive);
+  if (!status) return "does not exist";
+  if (!status->is_folder) return "is not a folder";
+  if (!files.CanMakeFilesIn(drive)) return "cannot be written";
+  *drive_folder = std::move(drive);
   return {};
 }
 
-std::string DriveCProblem(const DriveMap& drives) {
-  const std::string* folder = drives.FolderOf('C');
-  if (folder != nullptr && IsLinuxFolder(*folder)) return {};
-  return "drive C is not mapped: set VEK_DRIVE_C to the folder that stands "
-         "for drive C, or, with no VEK_DRIVE_ variable set, WINEPREFIX to a "
-         "Wine prefix (a folder whose dosdevices/c: leads to drive C)";
-}
-
-// The run folder as the user named it, a Linux path or a drive-form path,
-// in `*named`; or why there is none.
-std::string NameRunFolder(const Environment& environment,
+// The run folder as the user named it, in `*named`; or why there is none.
+std::string NameRunFolder(const Environment& environment, FileSystem& files,
                           const std::optional<std::string>& folder,
                           const RunFolderQuestion& ask, std::string* named) {
   if (folder) {
     *named = *folder;
     return {};
   }
-  std::string program_folder = environment.ExecutableFolder();
-  if (CanHoldRunFiles(program_folder)) {
-    *named = std::move(program_folder);
+  std::string executable_folder = environment.ExecutableFolder();
+  std::string drive_folder;
+  if (std::ranges::find(kSystemProgramFolders, executable_folder) ==
+          kSystemProgramFolders.end() &&
+      FolderProblem(environment, files, executable_folder, &drive_folder)
+          .empty()) {
+    *named = std::move(executable_folder);
     return {};
   }
   if (!ask) {
-    return "the program's folder " + program_folder +
+    return "the program's folder " + executable_folder +
            " cannot hold the run's files; give the run folder as an "
            "argument: trovane-setup FOLDER";
   }
@@ -93,63 +76,65 @@ std::string NameRunFolder(const Environment& environment,
 // empty when it can. The run folder, already checked, serves when no
 // variable names a folder.
 std::string TemporaryFolderProblem(const Environment& environment,
-                                   const PathView& paths,
-                                   const std::string& run_folder) {
+                                   FileSystem& files) {
   for (const std::string_view variable : kTemporaryFolderVariables) {
     const std::string value = environment.Get(variable);
     if (value.empty()) continue;
     const std::string name(variable);
     // Told before anything else: the folder's name goes into the scan
-    // batch, where a line break would make lines of its own.
+    // batch, where a line break would make lines of its own and a ">" a
+    // redirection of its own.
     if (HoldsControlCharacter(value)) {
       return "the temporary folder from " + name +
              " holds a line break or another control character: set " + name +
              " to a folder whose name has none";
     }
-    std::string linux_folder;
-    const std::string problem = FolderProblem(paths, value, &linux_folder);
+    if (HoldsCharacterNoDrivePathHolds(value)) {
+      return "the temporary folder " + value + " from " + name +
+             " holds one of * ? \" < > |, which no drive path holds: set " +
+             name + " to a folder whose name has none";
+    }
+    std::string drive_folder;
+    const std::string problem =
+        FolderProblem(environment, files, value, &drive_folder);
     if (problem.empty()) return {};
     return "the temporary folder " + value + " from " + name + " " + problem +
            ": set " + name + " to a folder that exists and can be written";
   }
-  if (!HoldsControlCharacter(run_folder)) return {};
-  return "the run folder holds a line break or another control character, "
-         "and with VEK, TEMP and TMP unset it is the temporary folder too: "
-         "set TEMP to a folder whose name has none";
+  return {};
 }
 
 }  // namespace
 
 std::variant<RunStart, std::string> CheckStart(
-    const Environment& environment, const std::optional<std::string>& folder,
+    const Environment& environment, FileSystem& files,
+    const ProcessLauncher& launcher, const std::optional<std::string>& folder,
     const RunFolderQuestion& ask) {
-  std::string problem;
-  std::optional<DriveMap> drives =
-      DriveMap::FromEnvironment(environment, &problem);
-  if (!drives) return problem;
-  if (problem = DriveCProblem(*drives); !problem.empty()) return problem;
-  const PathView paths(*drives, environment.CurrentFolder());
-
   std::string named;
-  problem = NameRunFolder(environment, folder, ask, &named);
+  std::string problem = NameRunFolder(environment, files, folder, ask, &named);
   if (!problem.empty()) return problem;
   RunStart start;
-  if (problem = FolderProblem(paths, named, &start.run_folder);
+  if (problem = FolderProblem(environment, files, named, &start.run_folder);
       !problem.empty()) {
     return "the run folder " + named + " " + problem +
            ": name a folder that exists and can be written";
   }
-  problem = TemporaryFolderProblem(environment, paths, start.run_folder);
+  // Not named in the message: a line break in it would break the message.
+  if (HoldsCharacterNoDrivePathHolds(start.run_folder)) {
+    return "the run folder holds a line break, another control character or "
+           "one of * ? \" < > |, which no drive path holds: name a folder "
+           "whose name has none";
+  }
+  problem = TemporaryFolderProblem(environment, files);
   if (!problem.empty()) return problem;
 
-  start.interpreter = FindCompanion(kInterpreterName, environment);
+  start.interpreter = launcher.FindCompanion(kInterpreterName);
   if (start.interpreter.empty()) {
     return std::string(kInterpreterName) +
            ", which runs the scan batch, is neither in " +
            environment.ExecutableFolder() +
            " nor on PATH: put it beside trovane-setup, or its folder on PATH";
   }
-  start.drives = std::move(*drives);
   return start;
 }
 

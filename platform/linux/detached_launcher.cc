@@ -1,5 +1,3 @@
-#include "platform/process.h"
-
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
@@ -13,6 +11,8 @@
 #include <string_view>
 
 #include "platform/linux/unique_fd.h"
+#include "platform/listing_count.h"
+#include "platform/process.h"
 
 namespace trovane {
 namespace {
@@ -28,11 +28,12 @@ bool IsExecutable(const std::string& path) {
 // stand for another process that gets its number later.
 class DetachedProcess : public StartedProcess {
  public:
-  explicit DetachedProcess(pid_t pid)
+  DetachedProcess(pid_t pid, std::unique_ptr<ListingCount> count)
       : pid_(pid),
         pid_fd_(static_cast<int>(syscall(SYS_pidfd_open, pid, 0))),
         // Without a descriptor because the process is gone already.
-        gone_(!pid_fd_.valid() && errno == ESRCH) {}
+        gone_(!pid_fd_.valid() && errno == ESRCH),
+        count_(std::move(count)) {}
 
   bool Ended() override {
     if (gone_) return true;
@@ -43,19 +44,37 @@ class DetachedProcess : public StartedProcess {
     pollfd end{pid_fd_.get(), POLLIN, 0};
     return poll(&end, 1, 0) > 0;
   }
-  int EndFd() const override { return pid_fd_.get(); }
+  Waitable EndWaker() const override {
+    return pid_fd_.valid() ? Waitable(pid_fd_.get()) : Waitable();
+  }
+  uint64_t ListedPaths() const override { return count_ ? count_->Read() : 0; }
 
  private:
   pid_t pid_;
   UniqueFd pid_fd_;
   bool gone_;
+  std::unique_ptr<ListingCount> count_;
+};
+
+class DetachedLauncher : public ProcessLauncher {
+ public:
+  explicit DetachedLauncher(const Environment& environment)
+      : environment_(environment) {}
+  std::string FindCompanion(std::string_view name) const override;
+  std::unique_ptr<StartedProcess> StartDetached(
+      const std::string& program,
+      const std::vector<std::string>& arguments) override;
+
+ private:
+  const Environment& environment_;
 };
 
 }  // namespace
 
 std::unique_ptr<StartedProcess> DetachedLauncher::StartDetached(
-    const std::string& program, const std::vector<std::string>& arguments,
-    const ListingCount* count) {
+    const std::string& program, const std::vector<std::string>& arguments) {
+  // Without a count the batch still runs; the wait just shows no progress.
+  std::unique_ptr<ListingCount> count = ListingCount::Create();
   // Everything the new process gets is made before the fork: between fork
   // and exec only calls that need no memory are made.
   std::vector<char*> argv;
@@ -110,7 +129,7 @@ std::unique_ptr<StartedProcess> DetachedLauncher::StartDetached(
       dup2(null, STDERR_FILENO);
       if (null > STDERR_FILENO) close(null);
     }
-    if (count) fcntl(count->fd(), F_SETFD, 0);  // kept across exec
+    if (count) fcntl(static_cast<int>(count->native()), F_SETFD, 0);
     execve(program.c_str(), argv.data(), envp.data());
     const char failed = 1;
     (void)!write(status_out.get(), &failed, 1);
@@ -136,25 +155,30 @@ std::unique_ptr<StartedProcess> DetachedLauncher::StartDetached(
   }
   pid_t started = 0;
   std::memcpy(&started, report, sizeof started);
-  return std::make_unique<DetachedProcess>(started);
+  return std::make_unique<DetachedProcess>(started, std::move(count));
 }
 
-std::string FindCompanion(const std::string& name,
-                          const Environment& environment) {
-  std::string beside = environment.ExecutableFolder() + "/" + name;
+std::string DetachedLauncher::FindCompanion(std::string_view name) const {
+  std::string beside =
+      environment_.ExecutableFolder() + "/" + std::string(name);
   if (IsExecutable(beside)) return beside;
-  const std::string path = environment.Get("PATH");
+  const std::string path = environment_.Get("PATH");
   size_t start = 0;
   while (!path.empty() && start <= path.size()) {
     size_t end = path.find(':', start);
     if (end == std::string::npos) end = path.size();
     const std::string folder =
         end > start ? path.substr(start, end - start) : std::string(".");
-    std::string candidate = folder + "/" + name;
+    std::string candidate = folder + "/" + std::string(name);
     if (IsExecutable(candidate)) return candidate;
     start = end + 1;
   }
   return {};
+}
+
+std::unique_ptr<ProcessLauncher> MakeProcessLauncher(
+    const Environment& environment) {
+  return std::make_unique<DetachedLauncher>(environment);
 }
 
 }  // namespace trovane

@@ -5,15 +5,11 @@
 #include <vector>
 
 #include "platform/linux/linux_folder.h"
-#include "platform/text.h"
 #include "platform/linux/wine_drives.h"
+#include "platform/text.h"
 
 namespace trovane {
 namespace {
-
-bool IsLetter(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
 
 int LetterIndex(char letter) { return UpperAscii(letter) - 'A'; }
 
@@ -83,10 +79,6 @@ std::string LinuxPath::Joined() const {
   return root + "/" + below;
 }
 
-bool HasDriveLetter(std::string_view path) {
-  return path.size() >= 2 && IsLetter(path[0]) && path[1] == ':';
-}
-
 std::string NormalizeLinuxPath(std::string_view path) {
   std::string result;
   result.reserve(path.size());
@@ -126,13 +118,13 @@ std::optional<DriveMap> DriveMap::FromEnvironment(
 }
 
 void DriveMap::Map(char letter, std::string_view folder) {
-  if (!IsLetter(letter)) return;
+  if (!IsAsciiLetter(letter)) return;
   folders_[LetterIndex(letter)] =
       folder.empty() ? std::string() : NormalizeLinuxPath(folder);
 }
 
 const std::string* DriveMap::FolderOf(char letter) const {
-  if (!IsLetter(letter)) return nullptr;
+  if (!IsAsciiLetter(letter)) return nullptr;
   const std::string& folder = folders_[LetterIndex(letter)];
   return folder.empty() ? nullptr : &folder;
 }
@@ -199,6 +191,14 @@ std::string DriveMap::ToDriveForm(std::string_view linux_path) const {
   result.append(":\\");
   for (char c : place->below) result.push_back(c == '/' ? '\\' : c);
   return result;
+}
+
+std::string DriveMap::DriveFormOf(std::string_view path,
+                                  std::string_view current_folder) const {
+  if (HasDriveLetter(path)) return std::string(path);
+  const std::optional<LinuxPath> linux = ToLinux(path, current_folder);
+  if (!linux) return std::string(path);
+  return ToDriveForm(linux->Joined());
 }
 
 }  // namespace trovane

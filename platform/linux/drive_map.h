@@ -66,6 +66,13 @@ class DriveMap {
   // Linux path is taken to be in drive form already and returned as given.
   std::string ToDriveForm(std::string_view linux_path) const;
 
+  // The drive form of any path as Linux names it: absolute, or relative
+  // to `current_folder`, its "." and ".." taken out by the names. A path
+  // in drive form already is returned as given, and so is one this map
+  // cannot place.
+  std::string DriveFormOf(std::string_view path,
+                          std::string_view current_folder) const;
+
  private:
   // Where a normalized absolute Linux path lies: the drive whose folder
   // holds it with the longest match (ties to the earlier letter), and the
@@ -78,9 +85,6 @@ class DriveMap {
 
   std::array<std::string, 26> folders_;
 };
-
-// True for "X:" at the start of a path, X being a letter.
-bool HasDriveLetter(std::string_view path);
 
 // Collapses runs of "/" and drops a trailing "/" (but keeps "/" itself).
 std::string NormalizeLinuxPath(std::string_view path);

@@ -142,6 +142,7 @@ std::optional<FileStatus> LinuxFileSystem::Status(std::string_view path) {
   }
   FileStatus status;
   status.is_file = S_ISREG(info.st_mode);
+  status.is_folder = S_ISDIR(info.st_mode);
   status.length = static_cast<int64_t>(info.st_size);
   status.modified = LocalTimeOf(info.st_mtime);
   status.version = {static_cast<uint64_t>(info.st_dev),
@@ -184,6 +185,13 @@ bool LinuxFileSystem::MakeFolder(std::string_view path) {
     if (mkdir(folder.c_str(), 0777) != 0) return false;
   } while (slash != std::string::npos);
   return true;
+}
+
+bool LinuxFileSystem::CanMakeFilesIn(std::string_view path) {
+  // With the effective rights, as the creation of a file would be judged.
+  const std::optional<std::string> folder = paths_.ToLinux(path);
+  return folder &&
+         faccessat(AT_FDCWD, folder->c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 UniqueFd LinuxFileSystem::Open(std::string_view path, int flags) {
@@ -285,14 +293,6 @@ std::unique_ptr<FolderWatch> LinuxFileSystem::WatchFolder(
   const std::optional<std::string> folder = paths_.ToLinux(path);
   if (!folder) return nullptr;
   return WatchLinuxFolder(*folder);
-}
-
-FileNumbers::Lease LinuxFileSystem::TakeNumber() {
-  return numbers_.Take(nullptr);
-}
-
-std::string LinuxFileSystem::ToDriveForm(std::string_view linux_path) const {
-  return paths_.ToDriveForm(linux_path);
 }
 
 }  // namespace trovane

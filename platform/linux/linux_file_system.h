@@ -21,6 +21,7 @@ class LinuxFileSystem : public FileSystem {
   bool Rename(std::string_view from, std::string_view to) override;
   bool Link(std::string_view from, std::string_view to) override;
   bool MakeFolder(std::string_view path) override;
+  bool CanMakeFilesIn(std::string_view path) override;
   std::unique_ptr<ReadableFile> OpenReadable(std::string_view path,
                                              OpenOptions options) override;
   std::unique_ptr<WritableFile> OpenWritable(std::string_view path,
@@ -32,8 +33,6 @@ class LinuxFileSystem : public FileSystem {
   bool CopyAttributes(std::string_view from, std::string_view to) override;
   bool SyncFolderOf(std::string_view path) override;
   std::unique_ptr<FolderWatch> WatchFolder(std::string_view path) override;
-  FileNumbers::Lease TakeNumber() override;
-  std::string ToDriveForm(std::string_view linux_path) const override;
 
  private:
   // Opens the file of `path` with open(2)'s `flags`: first as written, the

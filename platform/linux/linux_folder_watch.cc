@@ -11,7 +11,7 @@ namespace {
 class LinuxFolderWatch : public FolderWatch {
  public:
   explicit LinuxFolderWatch(UniqueFd fd) : fd_(std::move(fd)) {}
-  int fd() const override { return fd_.get(); }
+  Waitable Waker() const override { return Waitable(fd_.get()); }
   void Drain() override {
     alignas(inotify_event) char events[4096];
     while (read(fd_.get(), events, sizeof events) > 0) {

@@ -7,6 +7,8 @@
 
 #include <charconv>
 
+#include "platform/linux/unique_fd.h"
+
 namespace trovane {
 namespace {
 
@@ -14,7 +16,8 @@ constexpr size_t kSize = sizeof(std::atomic<uint64_t>);
 
 }  // namespace
 
-std::unique_ptr<ListingCount> ListingCount::Map(UniqueFd fd) {
+std::unique_ptr<ListingCount> ListingCount::Map(intptr_t native) {
+  UniqueFd fd(static_cast<int>(native));
   struct stat info;
   if (!fd.valid() || fstat(fd.get(), &info) != 0 ||
       static_cast<size_t>(info.st_size) < kSize) {
@@ -24,13 +27,13 @@ std::unique_ptr<ListingCount> ListingCount::Map(UniqueFd fd) {
       mmap(nullptr, kSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd.get(), 0);
   if (word == MAP_FAILED) return nullptr;
   return std::unique_ptr<ListingCount>(new ListingCount(
-      std::move(fd), static_cast<std::atomic<uint64_t>*>(word)));
+      fd.Release(), static_cast<std::atomic<uint64_t>*>(word)));
 }
 
 std::unique_ptr<ListingCount> ListingCount::Create() {
   UniqueFd fd(memfd_create("trovane-listing-count", MFD_CLOEXEC));
   if (!fd.valid() || ftruncate(fd.get(), kSize) != 0) return nullptr;
-  return Map(std::move(fd));
+  return Map(fd.Release());
 }
 
 std::unique_ptr<ListingCount> ListingCount::Inherited(
@@ -49,13 +52,12 @@ std::unique_ptr<ListingCount> ListingCount::Inherited(
   if (!inherited.valid() || fcntl(inherited.get(), F_GET_SEALS) < 0) {
     return nullptr;
   }
-  return Map(std::move(inherited));
+  return Map(inherited.Release());
 }
 
-ListingCount::~ListingCount() { munmap(value_, kSize); }
-
-std::string ListingCount::Setting() const {
-  return std::string(kVariable) + "=" + std::to_string(fd_.get());
+ListingCount::~ListingCount() {
+  munmap(value_, kSize);
+  close(static_cast<int>(native_));
 }
 
 }  // namespace trovane

@@ -1,13 +1,37 @@
-// The folders of this process as Linux names them.
+// The folders of this process as Linux names them, and their drive form
+// through the drive table the environment describes.
 #include <unistd.h>
 
 #include <cerrno>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/environment.h"
+#include "platform/linux/drive_map.h"
+#include "platform/text.h"
 
 namespace trovane {
+
+class ProcessEnvironment::DriveNames {
+ public:
+  explicit DriveNames(const Environment& environment) {
+    // A map the environment cannot give stops the run before anything is
+    // shown in drive form; until then, Z: alone names every path.
+    std::string problem;
+    if (std::optional<DriveMap> map =
+            DriveMap::FromEnvironment(environment, &problem)) {
+      drives_ = std::move(*map);
+    }
+  }
+  const DriveMap& drives() const { return drives_; }
+
+ private:
+  DriveMap drives_;
+};
+
+ProcessEnvironment::ProcessEnvironment() = default;
+ProcessEnvironment::~ProcessEnvironment() = default;
 
 std::string ProcessEnvironment::ExecutableFolder() const {
   std::vector<char> buffer(4096);
@@ -30,6 +54,12 @@ std::string ProcessEnvironment::CurrentFolder() const {
     buffer.resize(buffer.size() * 2);
   }
   return buffer.data();
+}
+
+std::string ProcessEnvironment::ToDriveForm(std::string_view path) const {
+  if (HasDriveLetter(path)) return std::string(path);
+  if (!drive_names_) drive_names_ = std::make_unique<DriveNames>(*this);
+  return drive_names_->drives().DriveFormOf(path, CurrentFolder());
 }
 
 }  // namespace trovane

@@ -36,6 +36,8 @@ void QuitSignals::Install() {
 
 bool QuitSignals::Pending() { return pending.load(); }
 
-int QuitSignals::WakeFd() { return wake_pipe[0]; }
+Waitable QuitSignals::Waker() {
+  return wake_pipe[0] < 0 ? Waitable() : Waitable(wake_pipe[0]);
+}
 
 }  // namespace trovane

@@ -3,27 +3,21 @@
 #ifndef TROVANE_TESTS_ANALYSIS_ANALYSIS_FIXTURE_H_
 #define TROVANE_TESTS_ANALYSIS_ANALYSIS_FIXTURE_H_
 
-#include "analysis/analysis_pass.h"
 #include "analysis/disk_map_batch.h"
+#include "analysis/old_entries.h"
+#include "analysis/wanted_entries.h"
 #include "tests/support/pass_fixture.h"
 
 namespace trovane::testing {
 
 class AnalysisTest : public PassTest {
  protected:
-  int Load() {
-    pass_.LoadWantedEntries();
-    return pass_.read_count();
-  }
-  void Check() { pass_.CheckOldEntries(); }
-  void Build(int read_count) {
-    pass_.set_read_count(read_count);
-    pass_.BuildDiskMapBatch();
-  }
+  int Load() { return LoadWantedEntries(window_); }
+  void Check() { CheckOldEntries(window_); }
+  void Build(int read_count) { BuildDiskMapBatch(window_, read_count); }
 
   static constexpr const char* kInterpreter = WindowHarness::kInterpreter;
   RecordingLauncher& launcher_ = harness_.launcher;
-  AnalysisPass pass_{window_};
 };
 
 }  // namespace trovane::testing

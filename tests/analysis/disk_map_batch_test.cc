@@ -149,7 +149,7 @@ TEST_F(AnalysisTest, ABatchThatCannotBeWrittenOrRunIsNotStarted) {
   WindowHarness without(passes_, /*interpreter=*/"");
   without.window.Form_Load();
   without.window.FileList().AddItem("A=x.exe");
-  AnalysisPass(without.window).BuildDiskMapBatch();
+  BuildDiskMapBatch(without.window, 2);
   EXPECT_THAT(without.launcher.started, IsEmpty());
   EXPECT_TRUE(without.files.Exists("Run/Map.bat"));
 }

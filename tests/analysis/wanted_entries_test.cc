@@ -59,40 +59,5 @@ TEST_F(AnalysisTest, AMissingOrEmptyListLoadsNothingWithReadCountOne) {
   EXPECT_EQ(yields(), 0);
 }
 
-// The whole pass, as RightAfterLoad's tick runs it, with a tick arriving at
-// every yield while the timer is still enabled.
-TEST_F(AnalysisTest, TheTickRunsTheStagesInOrderExactlyOnce) {
-  Write("Run/FileList.txt", "A = x.exe\r\nB=y.dll\r\n");
-  Write("App/x.exe", "");
-  Write("Trovane", "A=C:\\App\\X.EXE\r\n");
-  int passes_run = 0;
-  passes_.analysis = [&](Window& window) {
-    ++passes_run;
-    AnalysisPass(window).Run();
-  };
-  harness_.front_end.on_yield = [&](int) { window_.RightAfterLoad().Tick(); };
-
-  window_.RightAfterLoad().Tick();
-
-  EXPECT_EQ(passes_run, 1);
-  EXPECT_THAT(Log(),
-              ElementsAre("About to begin analisys",
-                          "Loading file list:", "- A = x.exe", "- B=y.dll",
-                          "Innitializing database", "Checking old entries:", "",
-                          "Filename from database = C:\\App\\X.EXE",
-                          "Tested filename = x.exe", "Correct filename = x.exe",
-                          "OK = True", "Not going to look for it", "",
-                          "Still have 1 entries to look for:", " - B=y.dll", "",
-                          "About to map disk drive contents to file "
-                          "[C:\\Temp\\Trovane.txt]",
-                          "Building file find batch...",
-                          " File query C:\\* added", "Executing batch"));
-  // Two entries loaded, two checked, one before the batch is started.
-  EXPECT_EQ(yields(), 5);
-  EXPECT_EQ(launcher_.started.size(), 1U);
-  EXPECT_TRUE(window_.Wait().enabled());
-  EXPECT_FALSE(window_.RightAfterLoad().enabled());
-}
-
 }  // namespace
 }  // namespace trovane::testing

@@ -28,9 +28,9 @@ struct Process {
   explicit Process(const Sandbox& sandbox,
                    const std::string& temporary = "Temp")
       : files(sandbox.Files()),
-        environment(sandbox.Path("Run")),
-        data(files, clock, environment) {
-    environment.Set("TEMP", sandbox.Path(temporary));
+        environment("C:\\Run"),
+        data(files, FileNumbers::Process(), clock, environment) {
+    environment.Set("TEMP", "C:\\" + temporary);
     data.OpenDatabankAccess();
   }
   LinuxFileSystem files;

@@ -28,7 +28,7 @@ TEST_F(DatabankTest, ASetTheDiskFailsLeavesTheDatabankAsItWas) {
   for (const Operation operation : {Operation::kWrite, Operation::kOpen}) {
     files_.Write("Trovane", "A=1\r\nB=2\r\n");
     FailingFileSystem failing(files_);
-    Data data(failing, clock_, environment_);
+    Data data(failing, FileNumbers::Process(), clock_, environment_);
     data.Query("C:\\Trovane", "A");
     failing.Fail(operation, "C:\\Trovane");
     data.Set("C:\\Trovane", "C", "3");
@@ -40,7 +40,7 @@ TEST_F(DatabankTest, ASetTheDiskFailsLeavesTheDatabankAsItWas) {
     files_.Write("Trovane", "A=1\r\nB=2\r\n");
     FailingFileSystem failing(files_);
     failing.Fail(operation, path_part);
-    Data data(failing, clock_, environment_);
+    Data data(failing, FileNumbers::Process(), clock_, environment_);
     data.StartDatabankLog(false);
     data.Set("C:\\Trovane", "A", "3");
     EXPECT_GT(failing.failures(), 0);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "databank/data.h"
+#include "platform/file_numbers.h"
 #include "tests/support/fakes.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/text_files.h"
@@ -40,7 +41,7 @@ class DatabankTest : public ::testing::Test {
   MemoryFileSystem files_;
   FakeClock clock_;
   FakeEnvironment environment_{"C:\\Run"};
-  Data data_{files_, clock_, environment_};
+  Data data_{files_, FileNumbers::Process(), clock_, environment_};
 };
 
 }  // namespace trovane::testing

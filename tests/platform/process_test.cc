@@ -3,7 +3,6 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/listing_count.h"
+#include "platform/waitable.h"
 #include "tests/support/fakes.h"
 #include "tests/support/sandbox.h"
 
@@ -43,37 +44,38 @@ TEST(FindCompanionTest, BesideTheProgramFirstThenOnPath) {
 
   FakeEnvironment beside(sandbox.Path("Bin"));
   beside.Set("PATH", path);
-  EXPECT_EQ(FindCompanion("trovane-cmd", beside),
+  EXPECT_EQ(MakeProcessLauncher(beside)->FindCompanion("trovane-cmd"),
             sandbox.Path("Bin/trovane-cmd"));
 
   // A folder of that name is no program, beside the program or on PATH.
   FakeEnvironment on_path(sandbox.Path("Dirs"));
   on_path.Set("PATH", path);
-  EXPECT_EQ(FindCompanion("trovane-cmd", on_path),
+  EXPECT_EQ(MakeProcessLauncher(on_path)->FindCompanion("trovane-cmd"),
             sandbox.Path("Tools/trovane-cmd"));
 
   FakeEnvironment nowhere(sandbox.Path("Plain"));
   nowhere.Set("PATH", sandbox.Path("Plain") + ":" + sandbox.Path("Dirs"));
-  EXPECT_EQ(FindCompanion("trovane-cmd", nowhere), "");
+  EXPECT_EQ(MakeProcessLauncher(nowhere)->FindCompanion("trovane-cmd"), "");
 }
 
 TEST(DetachedLauncherTest, StartsTheProgramOnItsOwnAndWatchesItsEnd) {
   Sandbox sandbox;
   const std::string report = sandbox.Path("report.txt");
   // The script reports its standard input and error, its session and the
-  // listing count it was handed, then gives the report its name in one
-  // step and waits to be told to end.
+  // listing count it was handed, then publishes a count, gives the report
+  // its name in one step and waits to be told to end.
   const std::string script =
       "{ readlink /proc/$$/fd/0; readlink /proc/$$/fd/2;"
       " cut -d' ' -f6 /proc/$$/stat; readlink /proc/$$/fd/$" +
       std::string(ListingCount::kVariable) +
-      "; } > \"$1.part\" && mv \"$1.part\" \"$1\";"
+      "; } > \"$1.part\" && printf '\\005' 1<>/proc/$$/fd/$" +
+      std::string(ListingCount::kVariable) +
+      " && mv \"$1.part\" \"$1\";"
       " while [ ! -e \"$1.end\" ]; do sleep 0.01; done";
-  const std::unique_ptr<ListingCount> count = ListingCount::Create();
-  ASSERT_NE(count, nullptr);
-  DetachedLauncher launcher;
-  const std::unique_ptr<StartedProcess> started = launcher.StartDetached(
-      "/bin/sh", {"-c", script, "sh", report}, count.get());
+  const FakeEnvironment environment(sandbox.Path("Bin"));
+  const std::unique_ptr<StartedProcess> started =
+      MakeProcessLauncher(environment)
+          ->StartDetached("/bin/sh", {"-c", script, "sh", report});
   ASSERT_NE(started, nullptr);
   EXPECT_TRUE(HasNoChildren());
 
@@ -94,20 +96,22 @@ TEST(DetachedLauncherTest, StartsTheProgramOnItsOwnAndWatchesItsEnd) {
   EXPECT_THAT(shared, ::testing::HasSubstr("trovane-listing-count"));
 
   EXPECT_FALSE(started->Ended());
+  EXPECT_EQ(started->ListedPaths(), 5U);  // the byte the script wrote
   sandbox.Write("report.txt.end", "");
-  pollfd end{started->EndFd(), POLLIN, 0};
-  EXPECT_EQ(poll(&end, 1, 10000), 1);
+  const Waitable end = started->EndWaker();
+  EXPECT_EQ(WaitForAny({&end, 1}, std::chrono::seconds(10)),
+            std::optional<size_t>(0));
   EXPECT_TRUE(started->Ended());
 }
 
 TEST(DetachedLauncherTest, ProgramThatCannotStartGivesNoProcess) {
   Sandbox sandbox;
   sandbox.Write("plain", "not executable");
-  DetachedLauncher launcher;
-  EXPECT_EQ(launcher.StartDetached(sandbox.Path("missing"), {}, nullptr),
-            nullptr);
-  EXPECT_EQ(launcher.StartDetached(sandbox.Path("plain"), {"x"}, nullptr),
-            nullptr);
+  const FakeEnvironment environment(sandbox.Path("Bin"));
+  const std::unique_ptr<ProcessLauncher> launcher =
+      MakeProcessLauncher(environment);
+  EXPECT_EQ(launcher->StartDetached(sandbox.Path("missing"), {}), nullptr);
+  EXPECT_EQ(launcher->StartDetached(sandbox.Path("plain"), {"x"}), nullptr);
   EXPECT_TRUE(HasNoChildren());
 }
 

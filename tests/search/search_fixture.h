@@ -8,21 +8,18 @@
 #include "search/completion_report.h"
 #include "search/disk_map_scan.h"
 #include "search/double_check.h"
-#include "search/search_pass.h"
 #include "tests/support/pass_fixture.h"
 
 namespace trovane::testing {
 
 class SearchTest : public PassTest {
  protected:
-  void Scan() { pass_.ScanDiskMap(); }
-  bool Check() { return pass_.DoubleCheck(); }
+  void Scan() { ScanDiskMap(window_); }
+  bool Check() { return DoubleCheck(window_); }
   // The value the Trovane databank holds for `key`.
   std::string Value(std::string_view key) {
     return harness_.data.Query(kTrovaneDatabank, key);
   }
-
-  SearchPass pass_{window_};
 };
 
 }  // namespace trovane::testing

@@ -1,83 +1,63 @@
 // The front ends without a window: what they write, and their timers.
-#include <fcntl.h>
 #include <gmock/gmock.h>
-#include <unistd.h>
-
-#include <thread>
 
 #include "shell/console_front_end.h"
+#include "tests/support/fakes.h"
 #include "tests/support/window_harness.h"
 
 namespace trovane::testing {
 namespace {
 
-// A pipe whose reading end never blocks.
-class Pipe {
- public:
-  Pipe() { EXPECT_EQ(pipe2(ends_, O_NONBLOCK | O_CLOEXEC), 0); }
-  ~Pipe() {
-    close(ends_[0]);
-    close(ends_[1]);
-  }
-  int write_end() const { return ends_[1]; }
-  std::string Drain() {
-    std::string text;
-    char buffer[4096];
-    ssize_t n;
-    while ((n = read(ends_[0], buffer, sizeof buffer)) > 0) {
-      text.append(buffer, static_cast<size_t>(n));
-    }
-    return text;
-  }
-
- private:
-  int ends_[2] = {-1, -1};
-};
-
 TEST(ConsoleFrontEndTest, QuietShowsNothingButTheMessagesAndTheSummary) {
   FunctionPasses passes;
   WindowHarness harness(passes);
-  Pipe output;
-  Pipe input;
-  Pipe summary;
-  ConsoleFrontEnd quiet(ConsoleFrontEnd::Mode::kQuiet, output.write_end(),
-                        input.write_end(), summary.write_end());
+  FakeConsole console;
+  ConsoleFrontEnd quiet(ConsoleFrontEnd::Mode::kQuiet, console);
   harness.window.Form_Load();
   quiet.Show(harness.window);
   harness.window.DoingWhat().SetCaption("Currently scanning:");
   quiet.ProcessPendingEvents();
   quiet.Close();
-  EXPECT_EQ(output.Drain(), "");
+  EXPECT_EQ(FakeConsole::Take(console.error), "");
   quiet.MessageBox("Problems encountered...", "Some text.");
-  EXPECT_EQ(output.Drain(), "Problems encountered...\nSome text.\n");
+  EXPECT_EQ(FakeConsole::Take(console.error),
+            "Problems encountered...\nSome text.\n");
+  EXPECT_EQ(console.enter_waits, 0);
   quiet.ReportFailure("The batch ended.");
-  EXPECT_EQ(output.Drain(), "The batch ended.\n");
+  EXPECT_EQ(FakeConsole::Take(console.error), "The batch ended.\n");
   quiet.ShowSummary("Trovane Setup: 0 of 0 wanted entries found.");
-  EXPECT_EQ(summary.Drain(), "Trovane Setup: 0 of 0 wanted entries found.\n");
+  EXPECT_EQ(console.output, "Trovane Setup: 0 of 0 wanted entries found.\n");
 }
 
 TEST(ConsoleFrontEndTest, TerminalDrawsInPlaceAndGivesTheCursorBack) {
   FunctionPasses passes;
   WindowHarness harness(passes);
-  Pipe output;
-  Pipe input;  // not a terminal: the box does not wait for Enter
-  ConsoleFrontEnd terminal(ConsoleFrontEnd::Mode::kTerminal, output.write_end(),
-                           input.write_end(), output.write_end());
+  FakeConsole console;
+  console.terminal = true;
+  console.columns = 41;
+  ConsoleFrontEnd terminal(ConsoleFrontEnd::Mode::kTerminal, console);
   harness.window.Form_Load();
   terminal.Show(harness.window);
-  const std::string first = output.Drain();
+  const std::string first = FakeConsole::Take(console.error);
   EXPECT_THAT(first, ::testing::HasSubstr("Loading..."));
   EXPECT_THAT(first, ::testing::HasSubstr("\x1b[?25l"));
+  // One column short of the terminal's width.
+  EXPECT_THAT(first,
+              ::testing::HasSubstr("P1 [............................]   0%\n"));
 
   harness.window.DoingWhat().SetCaption("Currently scanning:");
   terminal.Close();
-  const std::string last = output.Drain();
+  const std::string last = FakeConsole::Take(console.error);
   EXPECT_THAT(last, ::testing::HasSubstr("\x1b[4F"));  // back over 4 lines
   EXPECT_THAT(last, ::testing::HasSubstr("Currently scanning:"));
   EXPECT_THAT(last, ::testing::EndsWith("\x1b[?25h"));
 
+  // The box waits for Enter, the cursor shown meanwhile.
   terminal.MessageBox("Title", "Text");
-  EXPECT_THAT(output.Drain(), ::testing::HasSubstr("\nTitle\nText\n"));
+  EXPECT_THAT(FakeConsole::Take(console.error),
+              ::testing::HasSubstr("\nTitle\nText\nPress Enter to continue."
+                                   "\x1b[?25h\n"));
+  EXPECT_EQ(console.enter_waits, 1);
 }
 
 TEST(StatusLinesTest, ShowsCaptionsAndBarsWithinTheWidth) {
@@ -119,12 +99,12 @@ TEST(TimerScheduleTest, TicksAnEnabledTimerOnceItIsDue) {
   schedule.TickDue(due + std::chrono::seconds(1));
   EXPECT_EQ(ticks, 1);
 
-  // A timer with a wake descriptor ticks as soon as it wakes.
-  timer.SetWakeFds({7}, std::chrono::milliseconds(250));
+  // A timer with a waker ticks as soon as it wakes.
+  timer.SetWakers({Waitable(7)}, std::chrono::milliseconds(250));
   timer.SetEnabled(true);
-  ASSERT_EQ(schedule.WakeFds().size(), 1U);
-  EXPECT_EQ(schedule.WakeFds()[0].fd, 7);
-  schedule.Wake(schedule.WakeFds()[0].timer);
+  ASSERT_EQ(schedule.Wakers().size(), 1U);
+  EXPECT_EQ(schedule.Wakers()[0].waitable.native(), 7);
+  schedule.Wake(schedule.Wakers()[0].timer);
   schedule.TickDue(TimerSchedule::Clock::now());
   EXPECT_EQ(ticks, 2);
 }

@@ -28,8 +28,8 @@ std::unique_ptr<FrontEnd> MakeFrontEndInside(const Sandbox& sandbox, int& argc,
 
 QtWindowHarness::QtWindowHarness(const Sandbox& sandbox, EndProcess end_process)
     : files_(sandbox.Files()),
-      environment_(sandbox.Path("Run")),
-      data_(files_, clock_, environment_),
+      environment_("C:\\Run"),
+      data_(files_, FileNumbers::Process(), clock_, environment_),
       front_end_(MakeFrontEndInside(sandbox, argc_, argv_)),
       window_({.files = files_,
                .clock = clock_,
@@ -41,7 +41,7 @@ QtWindowHarness::QtWindowHarness(const Sandbox& sandbox, EndProcess end_process)
               passes_, *front_end_) {
   sandbox.MakeFolder("Run");
   sandbox.MakeFolder("Temp");
-  environment_.Set("TEMP", sandbox.Path("Temp"));
+  environment_.Set("TEMP", "C:\\Temp");
   window_.Form_Load();
 }
 

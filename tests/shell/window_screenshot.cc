@@ -1,14 +1,13 @@
 // Draws the window into PNG files, to look at without a display:
 //   QT_QPA_PLATFORM=offscreen window_screenshot OUT.png [SCANNING.png]
 // The first picture shows the disk map scan at work; the second, when
-// asked for, the wait while the scan batch lists the disk, its count of
-// paths taken from the same shared count the interpreter writes.
+// asked for, the wait while the scan batch lists the disk, with the count
+// of paths the interpreter tells.
 #include <QPixmap>
 #include <QString>
 #include <cstdio>
 #include <memory>
 
-#include "platform/listing_count.h"
 #include "tests/shell/qt_window_harness.h"
 
 namespace {
@@ -45,14 +44,7 @@ int main(int argc, char** argv) {
   window.P1().SetValue(0.0F);
   window.StartScanBatch("C:\\Run\\Map.Bat");
   window.Wait().SetEnabled(true);
-  trovane::testing::FakeEnvironment interpreter("/");
-  const std::string setting = harness.launcher().count_setting;
-  interpreter.Set(trovane::ListingCount::kVariable,
-                  setting.substr(setting.find('=') + 1));
-  const std::unique_ptr<trovane::ListingCount> count =
-      trovane::ListingCount::Inherited(interpreter);
-  if (!count) return 1;
-  count->Publish(1'234'567);
+  harness.launcher().listed_paths = 1'234'567;
   harness.ProcessEventsUntil([] { return false; },
                              std::chrono::milliseconds(200));
   return Save(view, argv[2]) ? 0 : 1;

@@ -117,6 +117,10 @@ std::string FailingFileSystem::LinkTarget(std::string_view path) {
   return base_.LinkTarget(path);
 }
 
+bool FailingFileSystem::CanMakeFilesIn(std::string_view path) {
+  return base_.CanMakeFilesIn(path);
+}
+
 bool FailingFileSystem::CopyAttributes(std::string_view from,
                                        std::string_view to) {
   return base_.CopyAttributes(from, to);
@@ -129,14 +133,6 @@ bool FailingFileSystem::SyncFolderOf(std::string_view path) {
 std::unique_ptr<FolderWatch> FailingFileSystem::WatchFolder(
     std::string_view path) {
   return base_.WatchFolder(path);
-}
-
-FileNumbers::Lease FailingFileSystem::TakeNumber() {
-  return base_.TakeNumber();
-}
-
-std::string FailingFileSystem::ToDriveForm(std::string_view linux_path) const {
-  return base_.ToDriveForm(linux_path);
 }
 
 }  // namespace trovane::testing

@@ -32,4 +32,9 @@ std::string FakeEnvironment::Get(std::string_view name) const {
   return it == variables_.end() ? std::string() : it->second;
 }
 
+std::string FakeEnvironment::ToDriveForm(std::string_view path) const {
+  if (!drives_) return std::string(path);
+  return drives_->DriveFormOf(path, current_folder_);
+}
+
 }  // namespace trovane::testing

@@ -5,10 +5,15 @@
 
 #include <chrono>
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "platform/clock.h"
+#include "platform/console.h"
 #include "platform/environment.h"
+#include "platform/linux/drive_map.h"
 
 namespace trovane::testing {
 
@@ -33,6 +38,9 @@ class FakeClock : public Clock {
   int sleeps_ = 0;
 };
 
+// An environment whose executable, current and run folders are one folder.
+// Paths it names are in drive form, unless it is given a drive table to
+// name Linux paths with, as a real run on the disk does.
 class FakeEnvironment : public Environment {
  public:
   explicit FakeEnvironment(std::string program_folder)
@@ -45,17 +53,45 @@ class FakeEnvironment : public Environment {
   }
   // The fake program runs from its own folder.
   std::string ExecutableFolder() const override { return program_folder_; }
-  std::string ProgramFolder() const override { return program_folder_; }
   std::string CurrentFolder() const override { return current_folder_; }
+  std::string ToDriveForm(std::string_view path) const override;
+  std::string RunFolder() const override {
+    return ToDriveForm(program_folder_);
+  }
 
   void Set(const std::string& name, const std::string& value) {
     variables_[name] = value;
   }
+  void MapDrives(DriveMap drives) { drives_ = std::move(drives); }
 
  private:
   std::string program_folder_;
   std::string current_folder_;
+  std::optional<DriveMap> drives_;
   std::map<std::string, std::string, std::less<>> variables_;
+};
+
+// Standard streams in memory: what was written, and a terminal of a chosen
+// width whose Enter is pressed at once.
+class FakeConsole : public Console {
+ public:
+  bool ErrorIsTerminal() const override { return terminal; }
+  int ErrorColumns() const override { return columns; }
+  void WriteError(std::string_view text) override { error.append(text); }
+  void WriteOutput(std::string_view text) override { output.append(text); }
+  bool InputIsTerminal() const override { return terminal; }
+  void WaitForEnter() override { ++enter_waits; }
+
+  // What was written to a stream since the last time it was taken.
+  static std::string Take(std::string& stream) {
+    return std::exchange(stream, std::string());
+  }
+
+  bool terminal = false;
+  int columns = 0;
+  std::string error;
+  std::string output;
+  int enter_waits = 0;
 };
 
 }  // namespace trovane::testing

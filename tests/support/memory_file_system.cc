@@ -133,7 +133,8 @@ const MemoryFileSystem::Node* MemoryFileSystem::Find(
 }
 
 bool MemoryFileSystem::FolderExists(const std::string& key) const {
-  if (key.find('\\') == std::string::npos) return true;  // a drive's root
+  // A drive's root.
+  if (key.find('\\') == std::string::npos) return drives_.contains(key);
   const auto it = nodes_.find(key);
   return it != nodes_.end() && it->second.folder;
 }
@@ -158,11 +159,14 @@ std::string MemoryFileSystem::Probe(std::string_view path) {
 std::optional<FileStatus> MemoryFileSystem::Status(std::string_view path) {
   const Node* node = Find(path);
   if (node == nullptr) {
-    if (FolderExists(Key(path))) return FileStatus{};  // a drive's root
-    return std::nullopt;
+    if (!FolderExists(Key(path))) return std::nullopt;
+    FileStatus root;  // a drive's root
+    root.is_folder = true;
+    return root;
   }
   FileStatus status;
   status.is_file = !node->folder;
+  status.is_folder = node->folder;
   status.modified = node->modified;
   if (node->content) {
     const Content& content = *node->content;
@@ -213,6 +217,7 @@ bool MemoryFileSystem::Link(std::string_view from, std::string_view to) {
 
 bool MemoryFileSystem::MakeFolder(std::string_view path) {
   std::string key = Drive(path);
+  if (!FolderExists(key)) return false;
   for (const std::string& name : Names(path)) {
     key += "\\" + UpperAscii(name);
     const auto [it, made] = nodes_.try_emplace(key);
@@ -323,12 +328,9 @@ std::unique_ptr<FolderWatch> MemoryFileSystem::WatchFolder(
   return nullptr;
 }
 
-FileNumbers::Lease MemoryFileSystem::TakeNumber() {
-  return numbers_.Take(nullptr);
-}
-
-std::string MemoryFileSystem::ToDriveForm(std::string_view linux_path) const {
-  return std::string(linux_path);
+bool MemoryFileSystem::CanMakeFilesIn(std::string_view path) {
+  const std::string key = Key(path);
+  return FolderExists(key) && !read_only_.contains(key);
 }
 
 void MemoryFileSystem::Write(std::string_view path, std::string_view content) {

@@ -1,9 +1,10 @@
 // A disk in memory, for the tests of the databank and of both passes:
 // paths in drive form, names found without regard to case, dot names that
 // the probe never finds, and file numbers from the same kind of table as
-// the real disk's. It knows files and folders only, and the probe takes no
-// wildcards: links, permissions, patterns and other processes are the real
-// disk's business, and the tests of those use a sandbox.
+// the real disk's. Drive C is there; other drives when the test maps them. It
+// knows files and folders only, and the probe takes no wildcards: links,
+// permissions, patterns and other processes are the real disk's business, and
+// the tests of those use a sandbox.
 #ifndef TROVANE_TESTS_SUPPORT_MEMORY_FILE_SYSTEM_H_
 #define TROVANE_TESTS_SUPPORT_MEMORY_FILE_SYSTEM_H_
 
@@ -31,6 +32,9 @@ class MemoryFileSystem : public FileSystem {
   bool Rename(std::string_view from, std::string_view to) override;
   bool Link(std::string_view from, std::string_view to) override;
   bool MakeFolder(std::string_view path) override;
+  // Every folder that exists; a folder the test made read-only
+  // (MakeReadOnly) excepted.
+  bool CanMakeFilesIn(std::string_view path) override;
   std::unique_ptr<ReadableFile> OpenReadable(std::string_view path,
                                              OpenOptions options) override;
   std::unique_ptr<WritableFile> OpenWritable(std::string_view path,
@@ -42,8 +46,6 @@ class MemoryFileSystem : public FileSystem {
   bool CopyAttributes(std::string_view from, std::string_view to) override;
   bool SyncFolderOf(std::string_view path) override;
   std::unique_ptr<FolderWatch> WatchFolder(std::string_view path) override;
-  FileNumbers::Lease TakeNumber() override;
-  std::string ToDriveForm(std::string_view linux_path) const override;
 
   // For the tests themselves, a path is in drive form or relative to the
   // root of drive C with "/" between names ("Run/FileList.txt"). Writing
@@ -53,6 +55,10 @@ class MemoryFileSystem : public FileSystem {
   std::string Read(std::string_view path) const;
   bool Exists(std::string_view path) const;
   void SetModified(std::string_view path, const LocalTime& time);
+  // Gives the disk drive `letter` beside drive C, which it always has.
+  void MapDrive(char letter) { drives_.insert(std::string(1, letter) + ":"); }
+  // Takes from this process the right to make files in the folder `path`.
+  void MakeReadOnly(std::string_view path) { read_only_.insert(Key(path)); }
 
   // Takes the swap file at `path`, or the lock of the folder that holds
   // `path`, as another living process would: until the hold ends.
@@ -93,6 +99,8 @@ class MemoryFileSystem : public FileSystem {
   std::map<std::string, Node> nodes_;
   std::set<std::string> held_swaps_;
   std::set<std::string> held_folders_;
+  std::set<std::string> read_only_;
+  std::set<std::string> drives_ = {"C:"};
   uint64_t next_id_ = 1;
   // Set while the file system lives, so that a hold or a file that
   // outlives it does not reach back into it.

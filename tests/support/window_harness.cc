@@ -14,7 +14,7 @@ void ScriptedFrontEnd::ProcessPendingEvents() {
 
 WindowHarness::WindowHarness(WindowPasses& passes, std::string interpreter)
     : environment("C:\\Run"),
-      data(files, clock, environment),
+      data(files, FileNumbers::Process(), clock, environment),
       window({files, clock, data, FileNumbers::Process(), launcher,
               std::move(interpreter),
               [](int status) { throw ProcessEnded{status}; }},

@@ -6,6 +6,7 @@
 #define TROVANE_TESTS_SUPPORT_WINDOW_HARNESS_H_
 
 #include <functional>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -67,34 +68,40 @@ class FunctionPasses : public WindowPasses {
 };
 
 // A launcher that only records what it was asked to start. What it
-// "starts" runs until the test says the processes have ended.
+// "starts" runs until the test says the processes have ended, and tells
+// the listed paths the test sets.
 class RecordingLauncher : public ProcessLauncher {
  public:
   struct Started {
     std::string program;
     std::vector<std::string> arguments;
   };
-  std::unique_ptr<StartedProcess> StartDetached(
-      const std::string& program, const std::vector<std::string>& arguments,
-      const ListingCount* count) override {
-    started.push_back({program, arguments});
-    count_setting = count != nullptr ? count->Setting() : std::string();
-    return std::make_unique<Process>(ended);
+  std::string FindCompanion(std::string_view name) const override {
+    return companions.contains(name) ? companions.find(name)->second
+                                     : std::string();
   }
+  std::unique_ptr<StartedProcess> StartDetached(
+      const std::string& program,
+      const std::vector<std::string>& arguments) override {
+    started.push_back({program, arguments});
+    return std::make_unique<Process>(*this);
+  }
+  // The companions there are, by name.
+  std::map<std::string, std::string, std::less<>> companions;
   std::vector<Started> started;
   bool ended = false;
-  // How the last process started would find its listing count.
-  std::string count_setting;
+  uint64_t listed_paths = 0;
 
  private:
   class Process : public StartedProcess {
    public:
-    explicit Process(const bool& ended) : ended_(ended) {}
-    bool Ended() override { return ended_; }
-    int EndFd() const override { return -1; }
+    explicit Process(const RecordingLauncher& launcher) : launcher_(launcher) {}
+    bool Ended() override { return launcher_.ended; }
+    Waitable EndWaker() const override { return {}; }
+    uint64_t ListedPaths() const override { return launcher_.listed_paths; }
 
    private:
-    const bool& ended_;
+    const RecordingLauncher& launcher_;
   };
 };
 

@@ -1,10 +1,9 @@
-// The checks a run passes before it writes anything, over a sandbox that
-// is drive C: the executable in C:\Bin beside trovane-cmd, the run folder
-// C:\Run and the temporary folder C:\Temp unless a case says otherwise.
+// The checks a run passes before it writes anything, on a disk in memory:
+// the executable in C:\Bin beside trovane-cmd, the run folder C:\Run and the
+// temporary folder C:\Temp unless a case says otherwise.
 #include "trovane-setup/start_checks.h"
 
 #include <gmock/gmock.h>
-#include <sys/stat.h>
 
 #include <map>
 #include <optional>
@@ -12,27 +11,26 @@
 #include <variant>
 
 #include "tests/support/fakes.h"
-#include "tests/support/sandbox.h"
+#include "tests/support/memory_file_system.h"
+#include "tests/support/window_harness.h"
 
 namespace trovane {
 namespace {
 
 using testing::FakeEnvironment;
 using ::testing::HasSubstr;
-using testing::Sandbox;
 
 enum class Chooser { kNone, kPicksRun, kCancels };
 
 TEST(StartChecksTest, EachCheckStopsTheRunInOrderWithItsMessage) {
-  Sandbox sandbox;
-  sandbox.MakeFolder("Run");
-  sandbox.MakeFolder("Run\nLine");
-  sandbox.MakeFolder("Temp");
-  sandbox.MakeFolder("prefix");
-  sandbox.Write("File", "");
-  sandbox.Write("Bin/trovane-cmd", "#!/bin/sh\n");
-  ASSERT_EQ(chmod(sandbox.Path("Bin/trovane-cmd").c_str(), 0755), 0);
-  const std::string& root = sandbox.root();
+  testing::MemoryFileSystem files;
+  for (const char* folder :
+       {"Bin", "Run", "Run\nLine", "Run>x", "Temp", "T>g", "Locked"}) {
+    files.MakeFolder(std::string("C:\\") + folder);
+  }
+  files.MakeReadOnly("C:\\Locked");
+  files.Write("C:\\File", "");
+  testing::RecordingLauncher launcher;
 
   struct Case {
     std::string what;
@@ -45,13 +43,22 @@ TEST(StartChecksTest, EachCheckStopsTheRunInOrderWithItsMessage) {
     std::string message;
     std::string run_folder = {};
   };
-  const std::string bin = sandbox.Path("Bin");
-  const std::string run = sandbox.Path("Run");
-  const std::string gone = sandbox.Path("Gone");
   const Case cases[] = {
-      {"folder given", {}, run, bin, Chooser::kNone, "", run},
-      {"drive form, case ignored", {}, "C:\\RUN", bin, Chooser::kNone, "", run},
-      {"executable's folder", {}, std::nullopt, bin, Chooser::kNone, "", bin},
+      {"folder given", {}, "C:\\Run", "C:\\Bin", Chooser::kNone, "", "C:\\Run"},
+      {"a Linux path, in drive form",
+       {},
+       "/drive/c/Run/./Sub/..",
+       "C:\\Bin",
+       Chooser::kNone,
+       "",
+       "C:\\Run"},
+      {"executable's folder",
+       {},
+       std::nullopt,
+       "C:\\Bin",
+       Chooser::kNone,
+       "",
+       "C:\\Bin"},
       {"installed, no chooser",
        {},
        std::nullopt,
@@ -59,94 +66,109 @@ TEST(StartChecksTest, EachCheckStopsTheRunInOrderWithItsMessage) {
        Chooser::kNone,
        "the program's folder /usr/bin cannot hold the run's files; give the "
        "run folder as an argument: trovane-setup FOLDER"},
-      {"chooser picks", {}, std::nullopt, gone, Chooser::kPicksRun, "", run},
+      {"chooser picks",
+       {},
+       std::nullopt,
+       "C:\\Gone",
+       Chooser::kPicksRun,
+       "",
+       "C:\\Run"},
       {"chooser cancelled",
        {},
        std::nullopt,
-       gone,
+       "C:\\Locked",
        Chooser::kCancels,
        "no run folder was chosen"},
-      {"bad drive variable before drive C",
-       {{"VEK_DRIVE_C", std::nullopt}, {"VEK_DRIVE_D", "relative"}},
-       run,
-       bin,
-       Chooser::kNone,
-       "VEK_DRIVE_D is \"relative\""},
-      {"drive C unmapped",
-       {{"VEK_DRIVE_C", std::nullopt}, {"WINEPREFIX", sandbox.Path("prefix")}},
-       run,
-       bin,
-       Chooser::kNone,
-       "drive C is not mapped: set VEK_DRIVE_C to the folder that stands for "
-       "drive C, or, with no VEK_DRIVE_ variable set, WINEPREFIX"},
       {"run folder missing before a bad temporary folder",
-       {{"TEMP", gone}},
-       gone,
-       bin,
+       {{"TEMP", "C:\\Gone"}},
+       "C:\\Gone",
+       "C:\\Bin",
        Chooser::kNone,
-       "the run folder " + gone + " does not exist"},
+       "the run folder C:\\Gone does not exist"},
       {"run folder a file",
        {},
-       sandbox.Path("File"),
-       bin,
+       "C:\\File",
+       "C:\\Bin",
        Chooser::kNone,
        "is not a folder"},
       {"run folder on no drive",
        {},
        "Q:\\Run",
-       bin,
+       "C:\\Bin",
        Chooser::kNone,
        "the run folder Q:\\Run is on no mapped drive"},
+      {"run folder read-only",
+       {},
+       "C:\\Locked",
+       "C:\\Bin",
+       Chooser::kNone,
+       "the run folder C:\\Locked cannot be written"},
+      {"run folder with a line break",
+       {},
+       "C:\\Run\nLine",
+       "C:\\Bin",
+       Chooser::kNone,
+       "the run folder holds a line break, another control character or one "
+       "of * ? \" < > |"},
+      {"run folder with a >",
+       {},
+       "C:\\Run>x",
+       "C:\\Bin",
+       Chooser::kNone,
+       "the run folder holds a line break"},
       {"line break in TEMP",
-       {{"TEMP", sandbox.Path("Run\nLine")}},
-       run,
-       bin,
+       {{"TEMP", "C:\\Run\nLine"}},
+       "C:\\Run",
+       "C:\\Bin",
        Chooser::kNone,
        "the temporary folder from TEMP holds a line break or another control "
        "character: set TEMP to"},
+      {"> in TEMP",
+       {{"TEMP", "C:\\T>g"}},
+       "C:\\Run",
+       "C:\\Bin",
+       Chooser::kNone,
+       "the temporary folder C:\\T>g from TEMP holds one of * ? \" < > |"},
       {"VEK before TEMP",
-       {{"VEK", gone}},
-       run,
-       bin,
+       {{"VEK", "C:\\Gone"}},
+       "C:\\Run",
+       "C:\\Bin",
        Chooser::kNone,
-       "the temporary folder " + gone + " from VEK does not exist: set VEK to"},
-      {"run folder as temporary folder",
-       {{"TEMP", std::nullopt}},
-       sandbox.Path("Run\nLine"),
-       bin,
-       Chooser::kNone,
-       "the run folder holds a line break or another control character, and "
-       "with VEK, TEMP and TMP unset"},
+       "the temporary folder C:\\Gone from VEK does not exist: set VEK to"},
       {"no interpreter",
        {{"PATH", "/nonexistent"}},
-       run,
-       run,
+       "C:\\Run",
+       "C:\\Run",
        Chooser::kNone,
-       "trovane-cmd, which runs the scan batch, is neither in " + run +
-           " nor on PATH"},
+       "trovane-cmd, which runs the scan batch, is neither in C:\\Run nor on "
+       "PATH"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     FakeEnvironment environment(c.executable_folder);
+    DriveMap drives;
+    drives.Map('C', "/drive/c");
+    environment.MapDrives(drives);
     std::map<std::string, std::optional<std::string>> variables = {
-        {"VEK_DRIVE_C", root},
-        {"TEMP", sandbox.Path("Temp")},
-        {"PATH", bin},
-        {"HOME", root}};
+        {"TEMP", "C:\\Temp"}, {"PATH", "/usr/bin"}};
     for (const auto& [name, value] : c.variables) variables[name] = value;
     for (const auto& [name, value] : variables) {
       if (value) environment.Set(name, *value);
     }
+    launcher.companions.clear();
+    if (variables["PATH"] == "/usr/bin") {
+      launcher.companions["trovane-cmd"] = "/usr/bin/trovane-cmd";
+    }
     RunFolderQuestion ask;
     if (c.chooser != Chooser::kNone) {
-      ask = [&c, &run]() -> std::optional<std::string> {
+      ask = [&c]() -> std::optional<std::string> {
         if (c.chooser == Chooser::kCancels) return std::nullopt;
-        return run;
+        return "C:\\Run";
       };
     }
 
     const std::variant<RunStart, std::string> start =
-        CheckStart(environment, c.folder, ask);
+        CheckStart(environment, files, launcher, c.folder, ask);
     if (!c.message.empty()) {
       ASSERT_TRUE(std::holds_alternative<std::string>(start));
       EXPECT_THAT(std::get<std::string>(start), HasSubstr(c.message));
@@ -155,7 +177,7 @@ TEST(StartChecksTest, EachCheckStopsTheRunInOrderWithItsMessage) {
     ASSERT_TRUE(std::holds_alternative<RunStart>(start))
         << std::get<std::string>(start);
     EXPECT_EQ(std::get<RunStart>(start).run_folder, c.run_folder);
-    EXPECT_EQ(std::get<RunStart>(start).interpreter, bin + "/trovane-cmd");
+    EXPECT_EQ(std::get<RunStart>(start).interpreter, "/usr/bin/trovane-cmd");
   }
 }
 

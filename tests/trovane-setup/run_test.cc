@@ -1,5 +1,8 @@
-// The whole search pass as Start's click runs it, and the completion report
-// that ends the run.
+// The run's passes as the window's events run them: the analysis pass
+// as RightAfterLoad's tick runs it, and the whole search pass as Start's
+// click runs it, with the completion report that ends the run.
+#include "trovane-setup/run.h"
+
 #include <gmock/gmock.h>
 
 #include "platform/file_numbers.h"
@@ -16,14 +19,49 @@ const char kProblems[] =
     "entries in the database at the moment, but to make sure your VEK "
     "programs will run appropriately, you should run Trovane again.";
 
-class SearchPassTest : public SearchTest {
+class RunTest : public SearchTest {
  protected:
-  SearchPassTest() {
-    passes_.search = [this](Window& window) { SearchPass(window).Run(); };
+  RunTest() {
+    passes_.analysis = [this](Window& window) {
+      ++analysis_passes_;
+      run_passes_.AnalysisPass(window);
+    };
+    passes_.search = [this](Window& window) { run_passes_.SearchPass(window); };
   }
+  RunPasses run_passes_;
+  int analysis_passes_ = 0;
 };
 
-TEST_F(SearchPassTest, ACleanRunRecordsItsFindsAndEndsWithoutABox) {
+// With a tick arriving at every yield while the timer is still enabled.
+TEST_F(RunTest, TheAnalysisTickRunsTheStagesInOrderExactlyOnce) {
+  Write("Run/FileList.txt", "A = x.exe\r\nB=y.dll\r\n");
+  Write("App/x.exe", "");
+  Write("Trovane", "A=C:\\App\\X.EXE\r\n");
+  harness_.front_end.on_yield = [&](int) { window_.RightAfterLoad().Tick(); };
+
+  window_.RightAfterLoad().Tick();
+
+  EXPECT_EQ(analysis_passes_, 1);
+  EXPECT_THAT(Log(),
+              ElementsAre("About to begin analisys",
+                          "Loading file list:", "- A = x.exe", "- B=y.dll",
+                          "Innitializing database", "Checking old entries:", "",
+                          "Filename from database = C:\\App\\X.EXE",
+                          "Tested filename = x.exe", "Correct filename = x.exe",
+                          "OK = True", "Not going to look for it", "",
+                          "Still have 1 entries to look for:", " - B=y.dll", "",
+                          "About to map disk drive contents to file "
+                          "[C:\\Temp\\Trovane.txt]",
+                          "Building file find batch...",
+                          " File query C:\\* added", "Executing batch"));
+  // Two entries loaded, two checked, one before the batch is started.
+  EXPECT_EQ(yields(), 5);
+  EXPECT_EQ(harness_.launcher.started.size(), 1U);
+  EXPECT_TRUE(window_.Wait().enabled());
+  EXPECT_FALSE(window_.RightAfterLoad().enabled());
+}
+
+TEST_F(RunTest, ACleanRunRecordsItsFindsAndEndsWithoutABox) {
   Write("Trovane",
         "INTERNAL FLAG = EXISTS!\r\nTDS = 1\r\nA=C:\\APP\\X.EXE\r\n");
   Write("App/X.EXE", "");
@@ -75,7 +113,7 @@ class BoxWatcher : public ScriptedFrontEnd {
   Data& data_;
 };
 
-TEST_F(SearchPassTest, ProblemsAreShownBeforeTheBookkeepingIsWritten) {
+TEST_F(RunTest, ProblemsAreShownBeforeTheBookkeepingIsWritten) {
   Write("Trovane", "INTERNAL FLAG = EXISTS!\r\nTDS = 1\r\nG=C:\\GONE\r\n");
   BoxWatcher watcher(harness_.data);
   Window window(
