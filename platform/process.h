@@ -35,11 +35,12 @@ class ProcessLauncher {
   // executable first, then on PATH. Empty when it is nowhere.
   virtual std::string FindCompanion(std::string_view name) const = 0;
   // Starts `program` with `arguments` as a process of its own that
-  // outlives this one, handing it a listing count (see listing_count.h);
-  // null when it could not be started.
+  // outlives this one, in the current folder `folder` (drive form; this
+  // process's own when it names no folder), handing it a listing count
+  // (see listing_count.h); null when it could not be started.
   virtual std::unique_ptr<StartedProcess> StartDetached(
-      const std::string& program,
-      const std::vector<std::string>& arguments) = 0;
+      const std::string& program, const std::vector<std::string>& arguments,
+      const std::string& folder) = 0;
 };
 
 // The launcher of this system. On Linux a started program runs in a

@@ -1,10 +1,9 @@
-#include "shell/qt_folder_chooser.h"
-
 #include <QFile>
 #include <QFileDialog>
 #include <QString>
 
 #include "shell/qt_text.h"
+#include "shell/window_front_end.h"
 
 namespace trovane {
 

@@ -1,5 +1,3 @@
-#include "shell/qt_front_end.h"
-
 #include <QApplication>
 #include <QMessageBox>
 #include <QSocketNotifier>
@@ -15,6 +13,7 @@
 #include "shell/qt_text.h"
 #include "shell/qt_window_view.h"
 #include "shell/window.h"
+#include "shell/window_front_end.h"
 
 namespace trovane {
 namespace {
@@ -174,7 +173,7 @@ void QtFrontEnd::UnloadIfSignalled() {
 
 }  // namespace
 
-std::unique_ptr<FrontEnd> MakeQtFrontEnd(int& argc, char** argv) {
+std::unique_ptr<FrontEnd> MakeWindowFrontEnd(int& argc, char** argv) {
   return std::make_unique<QtFrontEnd>(argc, argv);
 }
 

@@ -78,7 +78,8 @@ void Window::StartScanBatch(const std::string& batch) {
   std::unique_ptr<StartedProcess> process =
       services_.interpreter.empty()
           ? nullptr
-          : services_.launcher.StartDetached(services_.interpreter, {batch});
+          : services_.launcher.StartDetached(services_.interpreter, {batch},
+                                             run_path());
   if (!process) {
     scan_batch_failed_ = true;
     return;

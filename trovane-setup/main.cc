@@ -19,8 +19,7 @@
 #include "platform/version.h"
 #include "shell/console_front_end.h"
 #include "shell/front_end_choice.h"
-#include "shell/qt_folder_chooser.h"
-#include "shell/qt_front_end.h"
+#include "shell/window_front_end.h"
 #include "trovane-setup/command_line.h"
 #include "trovane-setup/run.h"
 #include "trovane-setup/start_checks.h"
@@ -33,7 +32,7 @@ std::unique_ptr<FrontEnd> MakeFrontEnd(FrontEndKind kind, int& argc,
                                        char** argv) {
   switch (kind) {
     case FrontEndKind::kWindow:
-      return MakeQtFrontEnd(argc, argv);
+      return MakeWindowFrontEnd(argc, argv);
     case FrontEndKind::kTerminal:
       return std::make_unique<ConsoleFrontEnd>(ConsoleFrontEnd::Mode::kTerminal,
                                                ProcessConsole());
@@ -87,7 +86,7 @@ int Main(int argc, char** argv) {
   // says it in a box too.
   const auto refuse = [&](const std::string& problem) {
     if (front_end_kind == FrontEndKind::kWindow) {
-      if (!front_end) front_end = MakeQtFrontEnd(argc, argv);
+      if (!front_end) front_end = MakeWindowFrontEnd(argc, argv);
       front_end->ReportFailure(problem);
     }
     return RefuseToStart(problem);
@@ -106,7 +105,7 @@ int Main(int argc, char** argv) {
     // Only the window can ask; its application is made for the question
     // and then serves the window too.
     ask_for_folder = [&] {
-      front_end = MakeQtFrontEnd(argc, argv);
+      front_end = MakeWindowFrontEnd(argc, argv);
       return AskForRunFolder(environment.CurrentFolder());
     };
   }

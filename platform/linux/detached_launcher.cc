@@ -8,8 +8,12 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
+#include "platform/linux/drive_map.h"
+#include "platform/linux/linux_folder.h"
+#include "platform/linux/path_view.h"
 #include "platform/linux/unique_fd.h"
 #include "platform/listing_count.h"
 #include "platform/process.h"
@@ -62,19 +66,37 @@ class DetachedLauncher : public ProcessLauncher {
       : environment_(environment) {}
   std::string FindCompanion(std::string_view name) const override;
   std::unique_ptr<StartedProcess> StartDetached(
-      const std::string& program,
-      const std::vector<std::string>& arguments) override;
+      const std::string& program, const std::vector<std::string>& arguments,
+      const std::string& folder) override;
 
  private:
+  // The Linux folder of a drive-form `folder`, its names' case looked up;
+  // nothing when it names no folder.
+  std::optional<std::string> LinuxFolderOf(const std::string& folder) const;
+
   const Environment& environment_;
 };
 
 }  // namespace
 
+std::optional<std::string> DetachedLauncher::LinuxFolderOf(
+    const std::string& folder) const {
+  std::string problem;
+  std::optional<DriveMap> drives =
+      DriveMap::FromEnvironment(environment_, &problem);
+  if (!drives) return std::nullopt;
+  const PathView paths(std::move(*drives), environment_.CurrentFolder());
+  std::optional<std::string> linux_folder = paths.ToLinux(folder);
+  if (!linux_folder || !IsLinuxFolder(*linux_folder)) return std::nullopt;
+  return linux_folder;
+}
+
 std::unique_ptr<StartedProcess> DetachedLauncher::StartDetached(
-    const std::string& program, const std::vector<std::string>& arguments) {
+    const std::string& program, const std::vector<std::string>& arguments,
+    const std::string& folder) {
   // Without a count the batch still runs; the wait just shows no progress.
   std::unique_ptr<ListingCount> count = ListingCount::Create();
+  const std::optional<std::string> working_folder = LinuxFolderOf(folder);
   // Everything the new process gets is made before the fork: between fork
   // and exec only calls that need no memory are made.
   std::vector<char*> argv;
@@ -130,6 +152,7 @@ std::unique_ptr<StartedProcess> DetachedLauncher::StartDetached(
       if (null > STDERR_FILENO) close(null);
     }
     if (count) fcntl(static_cast<int>(count->native()), F_SETFD, 0);
+    if (working_folder) (void)!chdir(working_folder->c_str());
     execve(program.c_str(), argv.data(), envp.data());
     const char failed = 1;
     (void)!write(status_out.get(), &failed, 1);

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -61,21 +62,25 @@ TEST(FindCompanionTest, BesideTheProgramFirstThenOnPath) {
 TEST(DetachedLauncherTest, StartsTheProgramOnItsOwnAndWatchesItsEnd) {
   Sandbox sandbox;
   const std::string report = sandbox.Path("report.txt");
-  // The script reports its standard input and error, its session and the
-  // listing count it was handed, then publishes a count, gives the report
-  // its name in one step and waits to be told to end.
+  // The script reports its standard input and error, its session, the
+  // listing count it was handed and its current folder, then publishes a
+  // count, gives the report its name in one step and waits to be told to
+  // end.
   const std::string script =
       "{ readlink /proc/$$/fd/0; readlink /proc/$$/fd/2;"
       " cut -d' ' -f6 /proc/$$/stat; readlink /proc/$$/fd/$" +
       std::string(ListingCount::kVariable) +
-      "; } > \"$1.part\" && printf '\\005' 1<>/proc/$$/fd/$" +
+      "; pwd -P; } > \"$1.part\" && printf '\\005' 1<>/proc/$$/fd/$" +
       std::string(ListingCount::kVariable) +
       " && mv \"$1.part\" \"$1\";"
       " while [ ! -e \"$1.end\" ]; do sleep 0.01; done";
-  const FakeEnvironment environment(sandbox.Path("Bin"));
+  sandbox.MakeFolder("Work");
+  FakeEnvironment environment(sandbox.Path("Bin"));
+  environment.Set("VEK_DRIVE_C", sandbox.root());
+  // The folder's case is looked up, as for every drive-form path.
   const std::unique_ptr<StartedProcess> started =
       MakeProcessLauncher(environment)
-          ->StartDetached("/bin/sh", {"-c", script, "sh", report});
+          ->StartDetached("/bin/sh", {"-c", script, "sh", report}, "C:\\WORK");
   ASSERT_NE(started, nullptr);
   EXPECT_TRUE(HasNoChildren());
 
@@ -88,12 +93,16 @@ TEST(DetachedLauncherTest, StartsTheProgramOnItsOwnAndWatchesItsEnd) {
   std::string error;
   pid_t session = 0;
   std::string shared;
-  lines >> input >> error >> session >> shared;
+  std::string folder;
+  lines >> input >> error >> session >> std::ws;
+  std::getline(lines, shared);
+  std::getline(lines, folder);
   EXPECT_EQ(input, "/dev/null");
   EXPECT_EQ(error, "/dev/null");
   EXPECT_GT(session, 0);
   EXPECT_NE(session, getsid(0));
   EXPECT_THAT(shared, ::testing::HasSubstr("trovane-listing-count"));
+  EXPECT_EQ(folder, std::filesystem::canonical(sandbox.Path("Work")).string());
 
   EXPECT_FALSE(started->Ended());
   EXPECT_EQ(started->ListedPaths(), 5U);  // the byte the script wrote
@@ -110,8 +119,10 @@ TEST(DetachedLauncherTest, ProgramThatCannotStartGivesNoProcess) {
   const FakeEnvironment environment(sandbox.Path("Bin"));
   const std::unique_ptr<ProcessLauncher> launcher =
       MakeProcessLauncher(environment);
-  EXPECT_EQ(launcher->StartDetached(sandbox.Path("missing"), {}), nullptr);
-  EXPECT_EQ(launcher->StartDetached(sandbox.Path("plain"), {"x"}), nullptr);
+  EXPECT_EQ(launcher->StartDetached(sandbox.Path("missing"), {}, "C:\\"),
+            nullptr);
+  EXPECT_EQ(launcher->StartDetached(sandbox.Path("plain"), {"x"}, "C:\\"),
+            nullptr);
   EXPECT_TRUE(HasNoChildren());
 }
 

@@ -1,7 +1,5 @@
 // The folder chooser the window asks for the run folder with, answered
 // from a timer inside its own loop as a user would answer it.
-#include "shell/qt_folder_chooser.h"
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -11,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "shell/window_front_end.h"
 #include "tests/shell/qt_window_harness.h"
 
 namespace trovane {

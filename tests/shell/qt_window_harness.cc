@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "platform/file_numbers.h"
-#include "shell/qt_front_end.h"
+#include "shell/window_front_end.h"
 
 namespace trovane::testing {
 namespace {
@@ -21,7 +21,7 @@ std::unique_ptr<FrontEnd> MakeFrontEndInside(const Sandbox& sandbox, int& argc,
   const std::string runtime = sandbox.Path(".qt-runtime");
   mkdir(runtime.c_str(), 0700);
   setenv("XDG_RUNTIME_DIR", runtime.c_str(), /*overwrite=*/1);
-  return MakeQtFrontEnd(argc, argv);
+  return MakeWindowFrontEnd(argc, argv);
 }
 
 }  // namespace

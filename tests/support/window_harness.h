@@ -75,15 +75,16 @@ class RecordingLauncher : public ProcessLauncher {
   struct Started {
     std::string program;
     std::vector<std::string> arguments;
+    std::string folder;
   };
   std::string FindCompanion(std::string_view name) const override {
     return companions.contains(name) ? companions.find(name)->second
                                      : std::string();
   }
   std::unique_ptr<StartedProcess> StartDetached(
-      const std::string& program,
-      const std::vector<std::string>& arguments) override {
-    started.push_back({program, arguments});
+      const std::string& program, const std::vector<std::string>& arguments,
+      const std::string& folder) override {
+    started.push_back({program, arguments, folder});
     return std::make_unique<Process>(*this);
   }
   // The companions there are, by name.
