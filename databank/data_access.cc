@@ -38,6 +38,7 @@ void Data::OpenDatabankAccess() {
   temporary_folder_ = temporary.empty() ? environment_.RunFolder()
                                         : environment_.ToDriveForm(temporary);
   run_path_ = environment_.RunFolder();
+  // Spelt as the I/O log has always spelt it.
   Report("Innitialized databank access with tempdir [" + temporary_folder_ +
          "], runpath [" + run_path_ + "] and wait file []");
   Report("   ");

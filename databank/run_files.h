@@ -1,5 +1,5 @@
-// Where the files of a run lie, named in one place. The run path (the
-// program's folder) holds the lists, the scan batch and the logs; the
+// Where the files of a run lie, named in one place. The run path (the run
+// folder) holds the lists, the scan batch and the logs; the
 // temporary folder holds the disk map, the completion signal and the swap
 // files; a folder the program made or tested carries its marker file. Each
 // name is appended to its folder as it stands, "\" first.

@@ -1,7 +1,7 @@
-// The process's file numbers. Every file the program opens holds one of the
-// numbers 1 to 255 while it is open: the lowest one free at the moment it
-// is opened. The databank I/O log prints them as serials, so the table is
-// process-wide and nothing else hands numbers out.
+// The process's file numbers. Every file the program opens, but for its
+// two logs, holds one of the numbers 1 to 255 while it is open: the lowest
+// one free at the moment it is opened. The databank I/O log prints them as
+// serials, so the table is process-wide and nothing else hands numbers out.
 #ifndef TROVANE_PLATFORM_FILE_NUMBERS_H_
 #define TROVANE_PLATFORM_FILE_NUMBERS_H_
 

@@ -63,9 +63,7 @@ bool EndsWithNoCase(std::string_view text, std::string_view tail) {
 }
 
 bool HoldsControlCharacter(std::string_view text) {
-  return std::any_of(text.begin(), text.end(), [](char c) {
-    return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
-  });
+  return std::any_of(text.begin(), text.end(), IsControlCharacter);
 }
 
 int CompareNamesNoCase(std::string_view a, std::string_view b) {

@@ -42,7 +42,12 @@ bool EndsWithNoCase(std::string_view text, std::string_view tail);
 // upper-cased, ties broken by the names' own bytes. Returns <0, 0 or >0.
 int CompareNamesNoCase(std::string_view a, std::string_view b);
 
-// True when `text` holds a control character (line breaks among them).
+// The C0 controls (line breaks among them) and DEL.
+inline bool IsControlCharacter(char c) {
+  return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
+}
+
+// True when `text` holds a control character.
 bool HoldsControlCharacter(std::string_view text);
 
 // True for "X:" at the start of a path, X being a letter.

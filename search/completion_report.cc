@@ -10,7 +10,7 @@ void ReportCompletion(Window& window, bool problems) {
   window.LogActivity("");
   if (problems) window.MessageBox(kProblemsTitle, kProblemsText);
   window.DoingWhat().SetCaption("DONE!");
-  window.Filename().SetCaption("Exitting...");
+  window.Filename().SetCaption("Exitting...");  // the window's own spelling
   data.Set(kTrovaneDatabank, "List of files that Must Exist",
            InFolder(window.run_path(), kMustExistName));
   data.Set(kTrovaneDatabank, "Trovane root content upkeep file",

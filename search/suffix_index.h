@@ -51,8 +51,9 @@ class SuffixIndex {
     uint32_t child;
   };
 
+  // A byte upper-cased, as a trie edge's byte.
   static unsigned char Fold(char c) {
-    return static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    return static_cast<unsigned char>(UpperAscii(c));
   }
   // The child of `node` along `byte`, or 0 (the root is nobody's child).
   uint32_t Child(uint32_t node, unsigned char byte) const;

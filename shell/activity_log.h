@@ -1,4 +1,4 @@
-// The activity log "\Trovane.Log" in the program's folder: one time-stamped
+// The activity log "\Trovane.Log" in the run folder: one time-stamped
 // line for every stage of a run.
 #ifndef TROVANE_SHELL_ACTIVITY_LOG_H_
 #define TROVANE_SHELL_ACTIVITY_LOG_H_

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/quit_signals.h"
+#include "platform/text.h"
 #include "platform/waitable.h"
 #include "shell/window.h"
 
@@ -18,8 +19,7 @@ constexpr int kDefaultWidth = 80;
 std::string Fit(std::string_view text, int width) {
   std::string shown;
   for (char c : text.substr(0, static_cast<size_t>(std::max(width, 0)))) {
-    shown.push_back(static_cast<unsigned char>(c) < 0x20 || c == 0x7f ? '?'
-                                                                      : c);
+    shown.push_back(IsControlCharacter(c) ? '?' : c);
   }
   return shown;
 }

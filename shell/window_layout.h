@@ -6,7 +6,6 @@
 #define TROVANE_SHELL_WINDOW_LAYOUT_H_
 
 #include <array>
-#include <optional>
 #include <string_view>
 
 namespace trovane {
@@ -31,18 +30,17 @@ struct ControlPlacement {
   int top;
   int width;
   int height;
-  std::optional<int> tab_order;  // timers take no part
 };
 
 inline constexpr std::array<ControlPlacement, 8> kControls = {{
-    {"RightAfterLoad", ControlKind::kTimer, 0, 0, 0, 0, std::nullopt},
-    {"P2", ControlKind::kProgressBar, 240, 1080, 5175, 255, 5},
-    {"Wait", ControlKind::kTimer, 0, 0, 0, 0, std::nullopt},
-    {"FileList", ControlKind::kListBox, 240, 1440, 5175, 1035, 4},
-    {"Start", ControlKind::kCommandButton, 3600, 1800, 1095, 450, 3},
-    {"P1", ControlKind::kProgressBar, 240, 720, 5175, 375, 0},
-    {"Filename", ControlKind::kLabel, 360, 360, 4935, 255, 2},
-    {"DoingWhat", ControlKind::kLabel, 240, 120, 5055, 255, 1},
+    {"RightAfterLoad", ControlKind::kTimer, 0, 0, 0, 0},
+    {"P2", ControlKind::kProgressBar, 240, 1080, 5175, 255},
+    {"Wait", ControlKind::kTimer, 0, 0, 0, 0},
+    {"FileList", ControlKind::kListBox, 240, 1440, 5175, 1035},
+    {"Start", ControlKind::kCommandButton, 3600, 1800, 1095, 450},
+    {"P1", ControlKind::kProgressBar, 240, 720, 5175, 375},
+    {"Filename", ControlKind::kLabel, 360, 360, 4935, 255},
+    {"DoingWhat", ControlKind::kLabel, 240, 120, 5055, 255},
 }};
 
 inline constexpr int ToPixels(int twips) { return twips / kTwipsPerPixel; }

@@ -9,9 +9,9 @@
 #include <string_view>
 
 #include "platform/linux/drive_map.h"
-#include "platform/listing_count.h"
 #include "platform/linux/path_view.h"
 #include "platform/linux/unique_fd.h"
+#include "platform/listing_count.h"
 #include "trovane-cmd/batch_line.h"
 #include "trovane-cmd/pseudo_mounts.h"
 

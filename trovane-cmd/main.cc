@@ -10,8 +10,8 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/linux/drive_map.h"
 #include "platform/environment.h"
+#include "platform/linux/drive_map.h"
 #include "platform/listing_count.h"
 #include "platform/version.h"
 #include "trovane-cmd/interpreter.h"

@@ -62,7 +62,7 @@ std::string NameRunFolder(const Environment& environment, FileSystem& files,
     return {};
   }
   if (!ask) {
-    return "the program's folder " + executable_folder +
+    return "trovane-setup's own folder " + executable_folder +
            " cannot hold the run's files; give the run folder as an "
            "argument: trovane-setup FOLDER";
   }

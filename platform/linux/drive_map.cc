@@ -131,6 +131,9 @@ const std::string* DriveMap::FolderOf(char letter) const {
 
 std::optional<LinuxPath> DriveMap::ToLinux(
     std::string_view path, std::string_view current_folder) const {
+  // A path that holds a NUL names nothing: handed to the system it would
+  // be cut short there and name another file.
+  if (path.find('\0') != std::string_view::npos) return std::nullopt;
   LinuxPath result;
   NameWalk walk;
   // Kept alive for `walk`, which holds views into it.

@@ -56,7 +56,7 @@ class DriveMap {
   // the name before it but never climbs above the root: the drive's folder,
   // or "/" for a Linux path. A relative path climbs no higher than the
   // root of the drive the current folder lies on. Empty for a path on an
-  // unmapped drive.
+  // unmapped drive, and for one that holds a NUL.
   std::optional<LinuxPath> ToLinux(std::string_view path,
                                    std::string_view current_folder) const;
 

@@ -2,12 +2,12 @@
 
 #include <dirent.h>
 #include <sys/inotify.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <memory>
 
+#include "platform/clock.h"
 #include "platform/text.h"
 
 namespace trovane {
@@ -20,12 +20,6 @@ constexpr size_t kMostNamesKept = 250'000;
 constexpr uint32_t kChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM |
                               IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF |
                               IN_ONLYDIR;
-
-double MonotonicSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
-  return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
-}
 
 }  // namespace
 
@@ -72,7 +66,7 @@ FolderNames::FolderNames(bool keep)
 
 void FolderNames::Refresh() {
   if (!changes_.valid()) return;
-  const double now = MonotonicSeconds();
+  const double now = SystemClock().MonotonicSeconds();
   if (!touched_ && now - refreshed_at_ < kLongestUnrefreshed) return;
   touched_ = false;
   refreshed_at_ = now;

@@ -8,8 +8,8 @@
 
 #include "platform/file_numbers.h"
 #include "platform/input_file.h"
-#include "platform/output_file.h"
 #include "platform/linux/unique_fd.h"
+#include "platform/output_file.h"
 
 namespace trovane {
 

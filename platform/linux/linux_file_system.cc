@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/linux/linux_file.h"
+#include "platform/linux/linux_folder.h"
 #include "platform/linux/linux_folder_watch.h"
 #include "platform/linux/linux_locks.h"
 #include "platform/text.h"
@@ -19,11 +20,6 @@
 
 namespace trovane {
 namespace {
-
-bool IsRegularFile(const std::string& path) {
-  struct stat info;
-  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
 
 // True when the entry of an open folder is an ordinary file, symbolic links
 // followed; the folder's own record of the type saves a stat where it can.
@@ -50,13 +46,6 @@ std::string FirstFileIn(const std::string& folder, Matches matches) {
   }
   closedir(dir);
   return best;
-}
-
-std::string JoinLinux(const std::string& folder, std::string_view name) {
-  std::string path = folder;
-  if (path.empty() || path.back() != '/') path.push_back('/');
-  path.append(name);
-  return path;
 }
 
 int OpenFlags(OpenOptions options) {
@@ -86,14 +75,6 @@ LocalTime LocalTimeOf(time_t when) {
                    local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
-// The folder of a Linux path and the path a relative link target in it
-// stands for.
-std::string ParentOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // Tells the kept folder names, once the operation is over, that it may have
 // changed the disk: an entry made, removed or renamed must be seen by the
 // next look-up.
@@ -120,7 +101,7 @@ std::string LinuxFileSystem::Probe(std::string_view path) {
   if (!split || split->name.empty() || IsHiddenName(split->name)) return {};
   const std::string& name = split->name;
   if (!HasWildcards(name)) return paths_.FirstFileNamed(split->folder, name);
-  if (IsRegularFile(JoinLinux(split->folder, name))) return name;
+  if (IsLinuxFile(JoinLinuxPath(split->folder, name))) return name;
   return FirstFileIn(split->folder, [&name](std::string_view candidate) {
     return MatchesWildcard(candidate, name);
   });
@@ -197,12 +178,25 @@ bool LinuxFileSystem::CanMakeFilesIn(std::string_view path) {
 UniqueFd LinuxFileSystem::Open(std::string_view path, int flags) {
   std::optional<TouchWhenDone> touch;
   if ((flags & O_CREAT) != 0) touch.emplace(paths_);
+  // Not blocking: a FIFO at the name is refused below, never waited on.
+  flags |= O_NONBLOCK;
+  UniqueFd fd;
   const std::optional<std::string> written = paths_.AsWritten(path);
-  if (!written) return UniqueFd();
-  UniqueFd fd(open(written->c_str(), flags & ~O_CREAT, 0666));
-  if (fd.valid() || errno != ENOENT) return fd;
-  const std::optional<std::string> resolved = paths_.ToLinux(path);
-  if (resolved) fd.Reset(open(resolved->c_str(), flags, 0666));
+  if (!written) return fd;
+  // A file that must be new is looked for without regard to case first.
+  if ((flags & O_EXCL) == 0) {
+    fd.Reset(open(written->c_str(), flags & ~O_CREAT, 0666));
+  }
+  if (!fd.valid() && ((flags & O_EXCL) != 0 || errno == ENOENT)) {
+    const std::optional<std::string> resolved = paths_.ToLinux(path);
+    if (resolved) fd.Reset(open(resolved->c_str(), flags, 0666));
+  }
+  // Only ordinary files are read or written: a folder, a device or a
+  // socket at the name is a file that cannot be opened.
+  struct stat info;
+  if (fd.valid() && (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))) {
+    fd.Reset();
+  }
   return fd;
 }
 
@@ -255,16 +249,18 @@ std::string LinuxFileSystem::LinkTarget(std::string_view path) {
     const ssize_t n = readlink(target.c_str(), text.data(), text.size());
     if (n <= 0 || static_cast<size_t>(n) >= text.size()) break;
     text.resize(static_cast<size_t>(n));
-    target = text.front() == '/' ? text : JoinLinux(ParentOf(target), text);
+    target =
+        text.front() == '/' ? text : JoinLinuxPath(LinuxFolderOf(target), text);
     followed = true;
   }
   if (!followed) return std::string(path);
   // The folder it lies in, as the system sees it once its own links and
   // ".." are taken out: the drive form must not read "..".
   const std::unique_ptr<char, decltype(&free)> real_folder(
-      realpath(ParentOf(target).c_str(), nullptr), &free);
+      realpath(LinuxFolderOf(target).c_str(), nullptr), &free);
   if (real_folder) {
-    target = JoinLinux(real_folder.get(), target.substr(target.rfind('/') + 1));
+    target =
+        JoinLinuxPath(real_folder.get(), target.substr(target.rfind('/') + 1));
   }
   return paths_.ToDriveForm(NormalizeLinuxPath(target));
 }

@@ -8,18 +8,13 @@
 #include <cerrno>
 #include <string>
 
+#include "platform/linux/linux_folder.h"
 #include "platform/linux/unique_fd.h"
 
 namespace trovane {
 namespace {
 
 using Outcome = LockClaim::Outcome;
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 bool SameFile(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
@@ -58,7 +53,7 @@ class FolderLock : public HeldLock {
 // file's name, which fails when that name exists. So the swap file is
 // never seen without its lock.
 Outcome CreateLocked(const std::string& path, UniqueFd* fd_out) {
-  const std::string folder = FolderOf(path);
+  const std::string folder = LinuxFolderOf(path);
   UniqueFd fd(open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0644));
   std::string private_name;
   if (!fd.valid()) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <utility>
 
+#include "platform/linux/linux_folder.h"
 #include "platform/text.h"
 
 namespace trovane {
@@ -15,18 +16,6 @@ namespace {
 bool Exists(const std::string& path) {
   struct stat info;
   return lstat(path.c_str(), &info) == 0;
-}
-
-std::string Join(const std::string& folder, std::string_view name) {
-  std::string path = folder;
-  if (path.empty() || path.back() != '/') path.push_back('/');
-  path.append(name);
-  return path;
-}
-
-bool IsRegular(const std::string& path) {
-  struct stat info;
-  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 }  // namespace
@@ -43,7 +32,7 @@ void PathView::KeepFolderNames() {
 std::optional<std::string> PathView::NameIn(const std::string& folder,
                                             std::string_view name) const {
   // Without kept names, a name that exists as written costs one look.
-  if (!folder_names_->keeps() && Exists(Join(folder, name))) {
+  if (!folder_names_->keeps() && Exists(JoinLinuxPath(folder, name))) {
     return std::string(name);
   }
   const std::vector<FolderNames::Entry> matches =
@@ -91,7 +80,7 @@ std::string PathView::Resolve(const LinuxPath& path) const {
 
 std::string PathView::FirstFileNamed(const std::string& folder,
                                      std::string_view name) const {
-  if (!folder_names_->keeps() && IsRegular(Join(folder, name))) {
+  if (!folder_names_->keeps() && IsLinuxFile(JoinLinuxPath(folder, name))) {
     return std::string(name);
   }
   folder_names_->Refresh();
@@ -102,7 +91,7 @@ std::string PathView::FirstFileNamed(const std::string& folder,
   const auto is_file = [&folder](const FolderNames::Entry& entry) {
     if (entry.type == DT_REG) return true;
     if (entry.type != DT_LNK && entry.type != DT_UNKNOWN) return false;
-    return IsRegular(Join(folder, entry.name));
+    return IsLinuxFile(JoinLinuxPath(folder, entry.name));
   };
   for (const FolderNames::Entry& entry : matches) {
     if (entry.name == name && is_file(entry)) return entry.name;

@@ -1,8 +1,8 @@
-#include "platform/clock.h"
-
 #include <time.h>
 
 #include <thread>
+
+#include "platform/clock.h"
 
 namespace trovane {
 

@@ -273,7 +273,7 @@ TEST(ProgramTest, ARunThatCannotStartSaysWhyAndWritesNothing) {
                               {"/usr/bin/setpriv", "--bounding-set=-all"});
          }
        },
-       {"the program's folder /",
+       {"trovane-setup's own folder /",
         "/bin cannot hold the run's files; give the run folder as an argument: "
         "trovane-setup FOLDER\n"}},
   };

@@ -1,5 +1,5 @@
-// Open files: their numbers, reading lines, fields and bytes, writing CR LF
-// lines, and the swap file held as a lock.
+// Open files: their numbers, reading lines, fields and bytes, and writing
+// CR LF lines.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -214,76 +214,6 @@ TEST(OutputFileTest, FilesClosedByCloseAllFailOrReadAsEnded) {
   std::string line;
   EXPECT_FALSE(in->ReadLine(&line));
   EXPECT_TRUE(in->AtEnd());
-}
-
-TEST(SwapLockTest, HeldWhileTheLockLivesAndGoneAfterwards) {
-  Sandbox sandbox;
-  const std::string path = sandbox.Path("DSP.TMP");
-  {
-    const LockClaim claim = ClaimSwapFile(path);
-    ASSERT_EQ(claim.outcome, LockClaim::Outcome::kTaken);
-    ASSERT_NE(claim.lock, nullptr);
-    EXPECT_TRUE(sandbox.Exists("DSP.TMP"));
-
-    // Another open of the file cannot take its lock: a living holder.
-    const LockClaim second = ClaimSwapFile(path);
-    EXPECT_EQ(second.outcome, LockClaim::Outcome::kHeldByLiveProcess);
-    EXPECT_EQ(second.lock, nullptr);
-    EXPECT_TRUE(sandbox.Exists("DSP.TMP"));
-  }
-  EXPECT_FALSE(sandbox.Exists("DSP.TMP"));
-  EXPECT_TRUE(std::filesystem::is_empty(sandbox.root()));
-}
-
-TEST(SwapLockTest, FileNobodyHoldsIsRemoved) {
-  Sandbox sandbox;
-  sandbox.Write("DSP.TMP", "left by a process that died");
-  EXPECT_EQ(ClaimSwapFile(sandbox.Path("DSP.TMP")).outcome,
-            LockClaim::Outcome::kLeftByDeadProcess);
-  EXPECT_FALSE(sandbox.Exists("DSP.TMP"));
-  EXPECT_EQ(ClaimSwapFile(sandbox.Path("DSP.TMP")).outcome,
-            LockClaim::Outcome::kTaken);
-}
-
-TEST(SwapLockTest, SymbolicLinkIsRemovedAndItsTargetKept) {
-  Sandbox sandbox;
-  sandbox.Write("victim.txt", "precious");
-  std::filesystem::create_symlink(sandbox.Path("victim.txt"),
-                                  sandbox.Path("DSP.TMP"));
-  std::filesystem::create_symlink(sandbox.Path("nowhere"),
-                                  sandbox.Path("DANGLING.TMP"));
-  EXPECT_EQ(ClaimSwapFile(sandbox.Path("DSP.TMP")).outcome,
-            LockClaim::Outcome::kLeftByDeadProcess);
-  EXPECT_EQ(ClaimSwapFile(sandbox.Path("DANGLING.TMP")).outcome,
-            LockClaim::Outcome::kLeftByDeadProcess);
-  EXPECT_FALSE(sandbox.Exists("DSP.TMP"));
-  EXPECT_FALSE(sandbox.Exists("DANGLING.TMP"));
-  EXPECT_FALSE(sandbox.Exists("nowhere"));
-  EXPECT_EQ(sandbox.Read("victim.txt"), "precious");
-}
-
-TEST(SwapLockTest, FolderAtTheNameOrNoFolderIsUnavailable) {
-  Sandbox sandbox;
-  sandbox.MakeFolder("DSP.TMP");
-  EXPECT_EQ(ClaimSwapFile(sandbox.Path("DSP.TMP")).outcome,
-            LockClaim::Outcome::kUnavailable);
-  EXPECT_TRUE(std::filesystem::is_directory(sandbox.Path("DSP.TMP")));
-  EXPECT_EQ(ClaimSwapFile(sandbox.Path("Missing/DSP.TMP")).outcome,
-            LockClaim::Outcome::kUnavailable);
-}
-
-TEST(FolderLockTest, OneHolderAtATimeAndNothingLeftBehind) {
-  Sandbox sandbox;
-  {
-    const LockClaim first = ClaimFolder(sandbox.root());
-    ASSERT_EQ(first.outcome, LockClaim::Outcome::kTaken);
-    EXPECT_EQ(ClaimFolder(sandbox.root()).outcome,
-              LockClaim::Outcome::kHeldByLiveProcess);
-  }
-  EXPECT_EQ(ClaimFolder(sandbox.root()).outcome, LockClaim::Outcome::kTaken);
-  EXPECT_EQ(ClaimFolder(sandbox.Path("Missing")).outcome,
-            LockClaim::Outcome::kUnavailable);
-  EXPECT_TRUE(std::filesystem::is_empty(sandbox.root()));
 }
 
 }  // namespace

@@ -245,13 +245,6 @@ TEST_F(SandboxFilesTest, MissingNamesKeepTheCaseGiven) {
   sandbox_.MakeFolder("Out");
   EXPECT_EQ(paths_.ToLinux("C:\\OUT\\Missing\\FILE"),
             sandbox_.Path("Out/Missing/FILE"));
-  ASSERT_NE(files_.OpenForWriting("C:\\OUT\\NewFile.TXT", {}), nullptr);
-  EXPECT_TRUE(sandbox_.Exists("Out/NewFile.TXT"));
-
-  EXPECT_TRUE(files_.MakeFolder("C:\\out\\Sub\\Deeper"));
-  EXPECT_TRUE(std::filesystem::is_directory(sandbox_.Path("Out/Sub/Deeper")));
-  EXPECT_TRUE(files_.MakeFolder("C:\\OUT\\SUB"));  // already there
-  EXPECT_FALSE(files_.MakeFolder("C:\\Out\\NewFile.TXT\\Below"));
 }
 
 TEST_F(SandboxFilesTest, APathOfAGreatManyNamesIsTakenAsWritten) {
@@ -267,97 +260,6 @@ TEST_F(SandboxFilesTest, APathOfAGreatManyNamesIsTakenAsWritten) {
   EXPECT_EQ(paths_.ToLinux(drive_form), linux_path);
   EXPECT_FALSE(files_.MakeFolder(drive_form));
   EXPECT_EQ(files_.Probe(drive_form), "");
-}
-
-TEST_F(SandboxFilesTest, ProbeFindsVisibleOrdinaryFilesOnly) {
-  sandbox_.Write("Run/Zeta.exe", "");
-  sandbox_.Write("Run/alpha.EXE", "");
-  sandbox_.Write("Run/.hidden.exe", "");
-  sandbox_.MakeFolder("Run/Folder.exe");
-  Link(sandbox_.Path("Run/Zeta.exe"), "Run/Link.dll");
-  Link(sandbox_.Path("Run/missing"), "Run/Broken.dll");
-
-  // Byte order puts ".hidden.exe" and "Folder.exe" first; neither counts.
-  EXPECT_EQ(files_.Probe("C:\\Run\\*.exe"), "Zeta.exe");
-  EXPECT_EQ(files_.Probe("C:\\RUN\\ALPHA.exe"), "alpha.EXE");
-  EXPECT_EQ(files_.Probe("C:\\Run\\?eta.EXE"), "Zeta.exe");
-  EXPECT_EQ(files_.Probe("C:\\Run\\.hidden.exe"), "");
-  EXPECT_EQ(files_.Probe("C:\\Run\\.h*"), "");
-  EXPECT_EQ(files_.Probe("C:\\Run\\Folder.exe"), "");
-  EXPECT_EQ(files_.Probe("C:\\Run"), "");
-  EXPECT_EQ(files_.Probe("C:\\Run\\link.DLL"), "Link.dll");
-  EXPECT_EQ(files_.Probe("C:\\Run\\Broken.dll"), "");
-  EXPECT_EQ(files_.Probe("C:\\Run\\*.dll"), "Link.dll");
-  EXPECT_EQ(files_.Probe("C:\\*\\Zeta.exe"), "");
-  EXPECT_EQ(files_.Probe("C:\\Nowhere\\*.exe"), "");
-  EXPECT_EQ(files_.Probe("Q:\\Run\\Zeta.exe"), "");
-
-  EXPECT_TRUE(files_.IsFile("C:\\Run\\.HIDDEN.exe"));
-  EXPECT_FALSE(files_.IsFile("C:\\Run\\Folder.exe"));
-}
-
-TEST_F(SandboxFilesTest, LengthAndLastModified) {
-  sandbox_.Write("a.txt", "12345");
-  sandbox_.MakeFolder("Folder");
-  EXPECT_EQ(files_.Length("C:\\A.TXT"), 5);
-  EXPECT_EQ(files_.Length("C:\\Folder"), std::nullopt);
-  EXPECT_EQ(files_.Length("C:\\missing"), std::nullopt);
-
-  ASSERT_TRUE(sandbox_.SetModified("a.txt", {2021, 3, 4, 5, 6, 7}));
-  const std::optional<LocalTime> modified = files_.LastModified("c:\\a.txt");
-  ASSERT_TRUE(modified.has_value());
-  EXPECT_EQ(DateTimeText(*modified), "03-04-2021 05:06:07");
-  EXPECT_EQ(files_.LastModified("C:\\missing"), std::nullopt);
-}
-
-TEST_F(SandboxFilesTest, DeleteRenameAndLink) {
-  sandbox_.Write("a.txt", "first");
-  sandbox_.Write("c.txt", "second");
-
-  EXPECT_TRUE(files_.Link("C:\\A.TXT", "C:\\b.txt"));
-  EXPECT_EQ(sandbox_.Read("b.txt"), "first");
-  EXPECT_FALSE(files_.Link("C:\\c.txt", "C:\\B.TXT"));  // b.txt exists
-  EXPECT_EQ(sandbox_.Read("b.txt"), "first");
-
-  // The target's name is matched without regard to case too, so the
-  // existing file is replaced rather than joined by a second one.
-  EXPECT_TRUE(files_.Rename("C:\\C.txt", "C:\\A.TXT"));
-  EXPECT_EQ(sandbox_.Read("a.txt"), "second");
-  EXPECT_FALSE(sandbox_.Exists("c.txt"));
-  EXPECT_FALSE(sandbox_.Exists("A.TXT"));
-  EXPECT_FALSE(files_.Rename("C:\\c.txt", "C:\\d.txt"));
-
-  EXPECT_TRUE(files_.Delete("C:\\A.txt"));
-  EXPECT_FALSE(sandbox_.Exists("a.txt"));
-  EXPECT_FALSE(files_.Delete("C:\\A.txt"));
-  EXPECT_FALSE(files_.Delete("Q:\\b.txt"));
-}
-
-TEST_F(SandboxFilesTest, OpeningHonoursRefusedLinksAndCreation) {
-  sandbox_.Write("real.txt", "secret");
-  Link(sandbox_.Path("real.txt"), "link.txt");
-  const OpenOptions no_link{.refuse_link = true};
-
-  EXPECT_EQ(files_.OpenForReading("C:\\LINK.TXT", no_link), nullptr);
-  EXPECT_EQ(files_.OpenForWriting("C:\\link.txt", no_link), nullptr);
-  EXPECT_EQ(files_.OpenForAppending("C:\\link.txt", no_link), nullptr);
-  EXPECT_EQ(sandbox_.Read("real.txt"), "secret");
-
-  std::unique_ptr<InputFile> through_link =
-      files_.OpenForReading("C:\\LINK.TXT", {});
-  ASSERT_NE(through_link, nullptr);
-  std::string line;
-  EXPECT_TRUE(through_link->ReadLine(&line));
-  EXPECT_EQ(line, "secret");
-
-  EXPECT_EQ(files_.OpenForReading("C:\\absent.txt", {}), nullptr);
-  EXPECT_FALSE(sandbox_.Exists("absent.txt"));
-  std::unique_ptr<InputFile> made =
-      files_.OpenForReading("C:\\Made.txt", {.create = true});
-  ASSERT_NE(made, nullptr);
-  EXPECT_TRUE(made->AtEnd());
-  EXPECT_TRUE(sandbox_.Exists("Made.txt"));
-  EXPECT_EQ(sandbox_.Read("Made.txt"), "");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "platform/linux/drive_map.h"
 #include "platform/linux/path_view.h"
 #include "platform/text.h"
+#include "platform/wildcard.h"
 
 namespace trovane::testing {
 
@@ -99,10 +100,20 @@ std::vector<std::string> MemoryFileSystem::Names(std::string_view path) {
   while (start <= path.size()) {
     size_t end = path.find_first_of("\\/", start);
     if (end == std::string_view::npos) end = path.size();
-    if (end > start) names.emplace_back(path.substr(start, end - start));
+    const std::string_view name = path.substr(start, end - start);
+    // As on the disk: "." stays, ".." goes back, never above the root.
+    if (name == "..") {
+      if (!names.empty()) names.pop_back();
+    } else if (!name.empty() && name != ".") {
+      names.emplace_back(name);
+    }
     start = end + 1;
   }
   return names;
+}
+
+bool MemoryFileSystem::HoldsNul(std::string_view path) {
+  return path.find('\0') != std::string_view::npos;
 }
 
 std::string MemoryFileSystem::Key(std::string_view path) {
@@ -121,15 +132,37 @@ std::string MemoryFileSystem::LastName(std::string_view path) {
   return names.empty() ? std::string() : names.back();
 }
 
-MemoryFileSystem::Node* MemoryFileSystem::Find(std::string_view path) {
+MemoryFileSystem::Node* MemoryFileSystem::Lookup(std::string_view path) {
+  if (HoldsNul(path)) return nullptr;
   const auto it = nodes_.find(Key(path));
   return it == nodes_.end() ? nullptr : &it->second;
 }
 
-const MemoryFileSystem::Node* MemoryFileSystem::Find(
+const MemoryFileSystem::Node* MemoryFileSystem::Lookup(
     std::string_view path) const {
+  if (HoldsNul(path)) return nullptr;
   const auto it = nodes_.find(Key(path));
   return it == nodes_.end() ? nullptr : &it->second;
+}
+
+MemoryFileSystem::Node* MemoryFileSystem::Find(std::string_view path,
+                                               std::string* dangling) {
+  std::string at(path);
+  // As many links as the system itself follows before it gives up.
+  for (int links = 0; links < 40; ++links) {
+    Node* node = Lookup(at);
+    if (node == nullptr || !node->link) {
+      if (node == nullptr && dangling != nullptr && links > 0) *dangling = at;
+      return node;
+    }
+    at = *node->link;
+  }
+  return nullptr;
+}
+
+const MemoryFileSystem::Node* MemoryFileSystem::Find(
+    std::string_view path) const {
+  return const_cast<MemoryFileSystem*>(this)->Find(path);
 }
 
 bool MemoryFileSystem::FolderExists(const std::string& key) const {
@@ -140,6 +173,7 @@ bool MemoryFileSystem::FolderExists(const std::string& key) const {
 }
 
 MemoryFileSystem::Node* MemoryFileSystem::Create(std::string_view path) {
+  if (HoldsNul(path)) return nullptr;
   const std::string key = Key(path);
   if (!FolderExists(ParentKey(key)) || nodes_.contains(key)) return nullptr;
   Node& node = nodes_[key];
@@ -150,10 +184,30 @@ MemoryFileSystem::Node* MemoryFileSystem::Create(std::string_view path) {
 }
 
 std::string MemoryFileSystem::Probe(std::string_view path) {
-  const Node* node = Find(path);
-  return node != nullptr && !node->folder && !IsHiddenName(node->name)
-             ? node->name
-             : std::string();
+  const std::string pattern = LastName(path);
+  if (pattern.empty() || IsHiddenName(pattern)) return {};
+  // A key is a path too; a link counts as what it leads to.
+  const auto is_file = [this](const std::string& key) {
+    const Node* node = Find(key);
+    return node != nullptr && !node->folder;
+  };
+  if (!HasWildcards(pattern)) {
+    const Node* entry = Lookup(path);
+    return entry != nullptr && is_file(Key(path)) ? entry->name : std::string();
+  }
+  // The first name in byte order that fits, of the entries of the folder.
+  const std::string folder = ParentKey(Key(path));
+  std::string best;
+  for (auto it = nodes_.lower_bound(folder + "\\");
+       it != nodes_.end() && it->first.starts_with(folder + "\\"); ++it) {
+    const std::string& name = it->second.name;
+    if (ParentKey(it->first) != folder || IsHiddenName(name) ||
+        !MatchesWildcard(name, pattern) || (!best.empty() && name >= best)) {
+      continue;
+    }
+    if (is_file(it->first)) best = name;
+  }
+  return best;
 }
 
 std::optional<FileStatus> MemoryFileSystem::Status(std::string_view path) {
@@ -178,21 +232,21 @@ std::optional<FileStatus> MemoryFileSystem::Status(std::string_view path) {
 }
 
 bool MemoryFileSystem::Delete(std::string_view path) {
-  const Node* node = Find(path);
+  const Node* node = Lookup(path);
   if (node == nullptr || node->folder) return false;
   nodes_.erase(Key(path));
   return true;
 }
 
 bool MemoryFileSystem::Rename(std::string_view from, std::string_view to) {
-  const Node* source = Find(from);
+  const Node* source = Lookup(from);
   const std::string target_key = Key(to);
   if (source == nullptr || source->folder ||
       !FolderExists(ParentKey(target_key))) {
     return false;
   }
   Node moved = *source;
-  if (const Node* target = Find(to)) {
+  if (const Node* target = Lookup(to)) {
     if (target->folder) return false;
     // An existing name is found without regard to case, and kept.
     moved.name = target->name;
@@ -205,13 +259,14 @@ bool MemoryFileSystem::Rename(std::string_view from, std::string_view to) {
 }
 
 bool MemoryFileSystem::Link(std::string_view from, std::string_view to) {
-  const Node* source = Find(from);
+  const Node* source = Lookup(from);
   if (source == nullptr || source->folder) return false;
   const Node copy = *source;
   Node* target = Create(to);
   if (target == nullptr) return false;
   target->content = copy.content;
   target->modified = copy.modified;
+  target->link = copy.link;
   return true;
 }
 
@@ -231,10 +286,22 @@ bool MemoryFileSystem::MakeFolder(std::string_view path) {
   return true;
 }
 
+MemoryFileSystem::Node* MemoryFileSystem::Open(std::string_view path,
+                                               OpenOptions options,
+                                               bool create) {
+  const Node* entry = Lookup(path);
+  if (entry != nullptr && entry->link && options.refuse_link) return nullptr;
+  std::string dangling;
+  Node* node = Find(path, &dangling);
+  // A link that leads nowhere makes the file where it leads.
+  if (node == nullptr && create)
+    node = Create(dangling.empty() ? path : dangling);
+  return node;
+}
+
 std::unique_ptr<ReadableFile> MemoryFileSystem::OpenReadable(
     std::string_view path, OpenOptions options) {
-  Node* node = Find(path);
-  if (node == nullptr && options.create) node = Create(path);
+  Node* node = Open(path, options, options.create);
   if (node == nullptr || node->folder) return nullptr;
   auto file = std::make_unique<File>(node->content,
                                      options.numbered ? &numbers_ : nullptr);
@@ -244,14 +311,10 @@ std::unique_ptr<ReadableFile> MemoryFileSystem::OpenReadable(
 
 std::unique_ptr<WritableFile> MemoryFileSystem::OpenWritable(
     std::string_view path, WriteMode mode, OpenOptions options) {
-  Node* node = Find(path);
-  if (node != nullptr && (node->folder || mode == WriteMode::kCreateNew)) {
-    return nullptr;
-  }
-  if (node == nullptr) {
-    node = Create(path);
-    if (node == nullptr) return nullptr;
-  } else if (mode == WriteMode::kReplace) {
+  if (mode == WriteMode::kCreateNew && Lookup(path) != nullptr) return nullptr;
+  Node* node = Open(path, options, /*create=*/true);
+  if (node == nullptr || node->folder) return nullptr;
+  if (mode == WriteMode::kReplace) {
     node->content->bytes.clear();
     ++node->content->generation;
   }
@@ -273,8 +336,9 @@ LockClaim MemoryFileSystem::ClaimSwap(std::string_view path) {
   if (!FolderExists(ParentKey(key))) return claim;
   if (held_swaps_.contains(key)) {
     claim.outcome = LockClaim::Outcome::kHeldByLiveProcess;
-  } else if (const Node* left = Find(path)) {
-    // Nobody holds it: its process died. A folder is nobody's to remove.
+  } else if (const Node* left = Lookup(path)) {
+    // Nobody holds it: its process died, or a stranger planted a link
+    // there. A folder is nobody's to remove.
     if (!left->folder) {
       nodes_.erase(key);
       claim.outcome = LockClaim::Outcome::kLeftByDeadProcess;
@@ -311,7 +375,13 @@ std::unique_ptr<HeldLock> MemoryFileSystem::HoldFolderElsewhere(
 }
 
 std::string MemoryFileSystem::LinkTarget(std::string_view path) {
-  return std::string(path);
+  std::string at(path);
+  for (int links = 0; links < 40; ++links) {
+    const Node* node = Lookup(at);
+    if (node == nullptr || !node->link) return at;
+    at = *node->link;
+  }
+  return at;
 }
 
 bool MemoryFileSystem::CopyAttributes(std::string_view from,
@@ -352,12 +422,22 @@ std::string MemoryFileSystem::Read(std::string_view path) const {
 }
 
 bool MemoryFileSystem::Exists(std::string_view path) const {
-  return Find(path) != nullptr;
+  return Lookup(path) != nullptr;
 }
 
 void MemoryFileSystem::SetModified(std::string_view path,
                                    const LocalTime& time) {
   if (Node* node = Find(path)) node->modified = time;
+}
+
+void MemoryFileSystem::PlantLink(std::string_view path,
+                                 std::string_view target) {
+  Node* node = Lookup(path);
+  if (node == nullptr) node = Create(path);
+  if (node == nullptr) return;
+  node->link = std::string(target);
+  node->content.reset();
+  node->folder = false;
 }
 
 }  // namespace trovane::testing

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -55,6 +56,8 @@ class MemoryFileSystem : public FileSystem {
   std::string Read(std::string_view path) const;
   bool Exists(std::string_view path) const;
   void SetModified(std::string_view path, const LocalTime& time);
+  // A symbolic link at `path` that leads to `target`, a drive-form path.
+  void PlantLink(std::string_view path, std::string_view target);
   // Gives the disk drive `letter` beside drive C, which it always has.
   void MapDrive(char letter) { drives_.insert(std::string(1, letter) + ":"); }
   // Takes from this process the right to make files in the folder `path`.
@@ -76,6 +79,7 @@ class MemoryFileSystem : public FileSystem {
     std::string name;  // the last name as stored
     std::shared_ptr<Content> content;
     LocalTime modified{2026, 1, 2, 3, 4, 5};
+    std::optional<std::string> link;  // where a symbolic link leads
   };
   class File;
   class Hold;
@@ -84,15 +88,25 @@ class MemoryFileSystem : public FileSystem {
   // written.
   static std::string Drive(std::string_view path);
   static std::vector<std::string> Names(std::string_view path);
+  // A path that holds a NUL names nothing, as on the disk.
+  static bool HoldsNul(std::string_view path);
   // "C:\NAME\NAME" with every name upper-cased: the key of a node.
   static std::string Key(std::string_view path);
   static std::string ParentKey(const std::string& key);
   static std::string LastName(std::string_view path);
-  Node* Find(std::string_view path);
+  // The node at `path` itself, a link or not.
+  Node* Lookup(std::string_view path);
+  const Node* Lookup(std::string_view path) const;
+  // The node `path` names once links are followed; the path of a link
+  // that leads nowhere is in `*dangling`.
+  Node* Find(std::string_view path, std::string* dangling = nullptr);
   const Node* Find(std::string_view path) const;
   bool FolderExists(const std::string& key) const;
   // A new file node at `path`, whose folder must exist.
   Node* Create(std::string_view path);
+  // The node a file opened at `path` reads or writes, made when missing
+  // and `create`; nothing for a link refused by `options`.
+  Node* Open(std::string_view path, OpenOptions options, bool create);
   std::unique_ptr<HeldLock> Hold(std::set<std::string>& held, std::string key);
 
   FileNumbers& numbers_;

@@ -64,7 +64,8 @@ TEST(StartChecksTest, EachCheckStopsTheRunInOrderWithItsMessage) {
        std::nullopt,
        "/usr/bin",
        Chooser::kNone,
-       "the program's folder /usr/bin cannot hold the run's files; give the "
+       "trovane-setup's own folder /usr/bin cannot hold the run's files; give "
+       "the "
        "run folder as an argument: trovane-setup FOLDER"},
       {"chooser picks",
        {},

@@ -1,0 +1,280 @@
+// What every file system the program runs on does alike: the disk in
+// memory most tests run on, and this system's real disk. The same cases
+// run on each, so a fake that drifts from the disk it stands for fails
+// here rather than in a test that trusts it.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/file_system.h"
+#include "platform/input_file.h"
+#include "platform/time_text.h"
+#include "tests/support/disks.h"
+
+namespace trovane::testing {
+namespace {
+
+template <typename Disk>
+class FileSystemContract : public ::testing::Test {
+ protected:
+  FileSystem& files() { return disk_.files(); }
+  // The whole content of the file at `path` as the file system reads it;
+  // nothing when it cannot be opened.
+  std::optional<std::string> ReadThrough(std::string_view path,
+                                         OpenOptions options = {}) {
+    std::unique_ptr<InputFile> in = files().OpenForReading(path, options);
+    if (!in) return std::nullopt;
+    std::string bytes(1024, '\0');
+    bytes.resize(in->ReadBytes(bytes.data(), bytes.size()));
+    return bytes;
+  }
+
+  Disk disk_;
+};
+
+TYPED_TEST_SUITE(FileSystemContract, Disks);
+
+TYPED_TEST(FileSystemContract, TheProbeFindsVisibleOrdinaryFilesOnly) {
+  TypeParam& disk = this->disk_;
+  FileSystem& files = this->files();
+  disk.Write("Run/Zeta.exe", "");
+  disk.Write("Run/alpha.EXE", "");
+  disk.Write("Run/.hidden.exe", "");
+  disk.MakeFolder("Run/Folder.exe");
+  disk.PlantLink("Run/Link.dll", "Run/Zeta.exe");
+  disk.PlantLink("Run/Broken.dll", "Run/missing");
+
+  // Byte order puts ".hidden.exe" and "Folder.exe" first; neither counts.
+  EXPECT_EQ(files.Probe("C:\\Run\\*.exe"), "Zeta.exe");
+  EXPECT_EQ(files.Probe("C:\\RUN\\ALPHA.exe"), "alpha.EXE");
+  EXPECT_EQ(files.Probe("C:\\Run\\?eta.EXE"), "Zeta.exe");
+  EXPECT_EQ(files.Probe("C:\\Run\\.hidden.exe"), "");
+  EXPECT_EQ(files.Probe("C:\\Run\\.h*"), "");
+  EXPECT_EQ(files.Probe("C:\\Run\\Folder.exe"), "");
+  EXPECT_EQ(files.Probe("C:\\Run"), "");
+  EXPECT_EQ(files.Probe("C:\\Run\\link.DLL"), "Link.dll");
+  EXPECT_EQ(files.Probe("C:\\Run\\Broken.dll"), "");
+  EXPECT_EQ(files.Probe("C:\\Run\\*.dll"), "Link.dll");
+  EXPECT_EQ(files.Probe("C:\\Run\\Sub\\..\\Zeta.exe"), "Zeta.exe");
+  EXPECT_EQ(files.Probe("C:\\*\\Zeta.exe"), "");
+  EXPECT_EQ(files.Probe("C:\\Nowhere\\*.exe"), "");
+  EXPECT_EQ(files.Probe("Q:\\Run\\Zeta.exe"), "");
+
+  EXPECT_TRUE(files.IsFile("C:\\Run\\.HIDDEN.exe"));
+  EXPECT_FALSE(files.IsFile("C:\\Run\\Folder.exe"));
+  EXPECT_TRUE(files.IsFolder("C:\\run\\folder.EXE"));
+  EXPECT_TRUE(files.IsFolder("C:\\"));
+  EXPECT_FALSE(files.IsFolder("Q:\\"));
+}
+
+TYPED_TEST(FileSystemContract, StatusTellsLengthTimeAndVersion) {
+  TypeParam& disk = this->disk_;
+  FileSystem& files = this->files();
+  disk.Write("a.txt", "12345");
+  disk.MakeFolder("Folder");
+  EXPECT_EQ(files.Length("C:\\A.TXT"), 5);
+  EXPECT_EQ(files.Length("C:\\Folder"), std::nullopt);
+  EXPECT_EQ(files.Length("C:\\missing"), std::nullopt);
+  EXPECT_EQ(files.Status("C:\\Folder\\..\\..\\a.txt")->length, 5);
+  // A path with a NUL in it names nothing, least of all what comes before.
+  using std::string_view_literals::operator""sv;
+  const std::string_view cut = "C:\\a.txt\0.bak"sv;
+  EXPECT_EQ(files.Status(cut), std::nullopt);
+  EXPECT_EQ(files.Probe(cut), "");
+  EXPECT_EQ(files.OpenForWriting(cut, {}), nullptr);
+  EXPECT_FALSE(files.Delete(cut));
+  EXPECT_EQ(disk.Read("a.txt"), "12345");
+
+  disk.SetModified("a.txt", {2021, 3, 4, 5, 6, 7});
+  const std::optional<LocalTime> modified = files.LastModified("c:\\a.txt");
+  ASSERT_TRUE(modified.has_value());
+  EXPECT_EQ(DateTimeText(*modified), "03-04-2021 05:06:07");
+  EXPECT_EQ(files.LastModified("C:\\missing"), std::nullopt);
+
+  // Writing makes another version, whatever the length.
+  const FileVersion before = files.Status("C:\\a.txt")->version;
+  std::unique_ptr<OutputFile> out = files.OpenForWriting("C:\\a.txt", {});
+  ASSERT_NE(out, nullptr);
+  out->Write("54321");
+  ASSERT_TRUE(out->Close());
+  EXPECT_FALSE(files.Status("C:\\a.txt")->version == before);
+}
+
+TYPED_TEST(FileSystemContract, NewNamesKeepTheCaseGivenAndOldOnesTheirs) {
+  TypeParam& disk = this->disk_;
+  FileSystem& files = this->files();
+  disk.MakeFolder("Out");
+  ASSERT_TRUE(files.WriteLines("C:\\OUT\\NewFile.TXT", WriteMode::kReplace,
+                               {}, {"first"}));
+  EXPECT_EQ(files.Probe("C:\\out\\newfile.txt"), "NewFile.TXT");
+  ASSERT_TRUE(files.WriteLines("C:\\out\\NEWFILE.txt", WriteMode::kAppend, {},
+                               {"second"}));
+  EXPECT_EQ(files.Probe("C:\\Out\\*"), "NewFile.TXT");
+  EXPECT_EQ(disk.Read("Out/NewFile.TXT"), "first\r\nsecond\r\n");
+
+  EXPECT_TRUE(files.MakeFolder("C:\\out\\Sub\\Deeper"));
+  EXPECT_TRUE(files.IsFolder("C:\\Out\\SUB\\deeper"));
+  EXPECT_TRUE(files.MakeFolder("C:\\OUT\\SUB"));  // already there
+  EXPECT_FALSE(files.MakeFolder("C:\\Out\\NewFile.TXT\\Below"));
+  EXPECT_FALSE(files.MakeFolder("Q:\\Out"));
+  EXPECT_TRUE(files.CanMakeFilesIn("C:\\OUT\\sub"));
+  EXPECT_FALSE(files.CanMakeFilesIn("C:\\Out\\Missing"));
+}
+
+TYPED_TEST(FileSystemContract, DeleteRenameAndLink) {
+  TypeParam& disk = this->disk_;
+  FileSystem& files = this->files();
+  disk.Write("a.txt", "first");
+  disk.Write("c.txt", "second");
+  disk.MakeFolder("Folder");
+
+  EXPECT_TRUE(files.Link("C:\\A.TXT", "C:\\b.txt"));
+  EXPECT_EQ(disk.Read("b.txt"), "first");
+  EXPECT_EQ(files.Status("C:\\a.txt")->version.inode,
+            files.Status("C:\\b.txt")->version.inode);
+  EXPECT_FALSE(files.Link("C:\\c.txt", "C:\\B.TXT"));  // b.txt exists
+  EXPECT_EQ(disk.Read("b.txt"), "first");
+
+  // The target's name is matched without regard to case too, so the
+  // existing file is replaced rather than joined by a second one.
+  EXPECT_TRUE(files.Rename("C:\\C.txt", "C:\\A.TXT"));
+  EXPECT_EQ(disk.Read("a.txt"), "second");
+  EXPECT_FALSE(disk.Exists("c.txt"));
+  EXPECT_EQ(files.Probe("C:\\*.TXT"), "a.txt");
+  EXPECT_FALSE(files.Rename("C:\\c.txt", "C:\\d.txt"));
+  EXPECT_FALSE(files.Rename("C:\\a.txt", "C:\\Folder"));
+  EXPECT_FALSE(files.Rename("C:\\a.txt", "C:\\Missing\\a.txt"));
+
+  EXPECT_TRUE(files.Delete("C:\\A.txt"));
+  EXPECT_FALSE(disk.Exists("a.txt"));
+  EXPECT_FALSE(files.Delete("C:\\A.txt"));
+  EXPECT_FALSE(files.Delete("C:\\Folder"));
+  EXPECT_FALSE(files.Delete("Q:\\b.txt"));
+  EXPECT_TRUE(disk.Exists("Folder"));
+}
+
+TYPED_TEST(FileSystemContract, OpeningHonoursItsModesAndRefusedLinks) {
+  TypeParam& disk = this->disk_;
+  FileSystem& files = this->files();
+  disk.Write("real.txt", "secret");
+  disk.PlantLink("link.txt", "real.txt");
+  disk.MakeFolder("Folder");
+  const OpenOptions no_link{.refuse_link = true};
+
+  EXPECT_EQ(files.OpenForReading("C:\\LINK.TXT", no_link), nullptr);
+  EXPECT_EQ(files.OpenForWriting("C:\\link.txt", no_link), nullptr);
+  EXPECT_EQ(files.OpenForAppending("C:\\link.txt", no_link), nullptr);
+  EXPECT_EQ(disk.Read("real.txt"), "secret");
+  EXPECT_EQ(this->ReadThrough("C:\\LINK.TXT"), "secret");
+  EXPECT_EQ(files.LinkTarget("C:\\link.txt"), "C:\\real.txt");
+  EXPECT_EQ(files.LinkTarget("C:\\real.txt"), "C:\\real.txt");
+  EXPECT_TRUE(files.IsFile("C:\\link.txt"));
+
+  EXPECT_EQ(files.OpenForReading("C:\\absent.txt", {}), nullptr);
+  EXPECT_FALSE(disk.Exists("absent.txt"));
+  EXPECT_EQ(this->ReadThrough("C:\\Made.txt", {.create = true}), "");
+  EXPECT_TRUE(disk.Exists("Made.txt"));
+  EXPECT_EQ(files.OpenForReading("C:\\Folder", {}), nullptr);
+  EXPECT_EQ(files.OpenForWriting("C:\\Folder", {}), nullptr);
+
+  EXPECT_EQ(files.OpenWritable("C:\\real.txt", WriteMode::kCreateNew, {}),
+            nullptr);
+  EXPECT_TRUE(
+      files.WriteLines("C:\\New.txt", WriteMode::kCreateNew, {}, {"new"}));
+  EXPECT_TRUE(files.WriteLines("C:\\REAL.txt", WriteMode::kReplace, {}, {}));
+  EXPECT_EQ(disk.Read("real.txt"), "");
+  EXPECT_EQ(disk.Read("New.txt"), "new\r\n");
+}
+
+TYPED_TEST(FileSystemContract, ASwapFileIsHeldWhileItsLockLives) {
+  TypeParam& disk = this->disk_;
+  FileSystem& files = this->files();
+  disk.MakeFolder("Temp");
+  {
+    const LockClaim claim = files.ClaimSwap("C:\\Temp\\DSP.TMP");
+    ASSERT_EQ(claim.outcome, LockClaim::Outcome::kTaken);
+    ASSERT_NE(claim.lock, nullptr);
+    EXPECT_TRUE(disk.Exists("Temp/DSP.TMP"));
+    // Another claim cannot take its lock: a living holder.
+    const LockClaim second = files.ClaimSwap("C:\\Temp\\dsp.tmp");
+    EXPECT_EQ(second.outcome, LockClaim::Outcome::kHeldByLiveProcess);
+    EXPECT_EQ(second.lock, nullptr);
+  }
+  EXPECT_FALSE(disk.Exists("Temp/DSP.TMP"));
+
+  // One nobody holds was left by a process that died, and is removed; so
+  // is a link a stranger planted, whose target stays.
+  disk.Write("Temp/DSP.TMP", "left behind");
+  EXPECT_EQ(files.ClaimSwap("C:\\Temp\\DSP.TMP").outcome,
+            LockClaim::Outcome::kLeftByDeadProcess);
+  EXPECT_FALSE(disk.Exists("Temp/DSP.TMP"));
+  disk.Write("victim.txt", "precious");
+  disk.PlantLink("Temp/DSP.TMP", "victim.txt");
+  EXPECT_EQ(files.ClaimSwap("C:\\Temp\\DSP.TMP").outcome,
+            LockClaim::Outcome::kLeftByDeadProcess);
+  EXPECT_FALSE(disk.Exists("Temp/DSP.TMP"));
+  EXPECT_EQ(disk.Read("victim.txt"), "precious");
+  EXPECT_EQ(files.ClaimSwap("C:\\Temp\\DSP.TMP").outcome,
+            LockClaim::Outcome::kTaken);
+
+  // A folder at the name, or no folder to hold it, is no swap file.
+  disk.MakeFolder("Temp/FOLDER.TMP");
+  EXPECT_EQ(files.ClaimSwap("C:\\Temp\\FOLDER.TMP").outcome,
+            LockClaim::Outcome::kUnavailable);
+  EXPECT_TRUE(files.IsFolder("C:\\Temp\\FOLDER.TMP"));
+  EXPECT_EQ(files.ClaimSwap("C:\\Missing\\DSP.TMP").outcome,
+            LockClaim::Outcome::kUnavailable);
+}
+
+TYPED_TEST(FileSystemContract, AFolderLockHasOneHolderAtATime) {
+  TypeParam& disk = this->disk_;
+  FileSystem& files = this->files();
+  disk.MakeFolder("Data");
+  {
+    const LockClaim first = files.ClaimFolderLock("C:\\Data\\x.dat");
+    ASSERT_EQ(first.outcome, LockClaim::Outcome::kTaken);
+    EXPECT_EQ(files.ClaimFolderLock("C:\\DATA\\other.dat").outcome,
+              LockClaim::Outcome::kHeldByLiveProcess);
+    EXPECT_EQ(files.ClaimFolderLock("C:\\elsewhere.dat").outcome,
+              LockClaim::Outcome::kTaken);
+  }
+  EXPECT_EQ(files.ClaimFolderLock("C:\\Data\\x.dat").outcome,
+            LockClaim::Outcome::kTaken);
+  EXPECT_EQ(files.ClaimFolderLock("C:\\Missing\\x.dat").outcome,
+            LockClaim::Outcome::kUnavailable);
+  EXPECT_EQ(files.Probe("C:\\Data\\*"), "");  // nothing left behind
+}
+
+TYPED_TEST(FileSystemContract, AWatchIsReadyOnceAFileIsWrittenInTheFolder) {
+  TypeParam& disk = this->disk_;
+  FileSystem& files = this->files();
+  disk.MakeFolder("Temp");
+  const std::unique_ptr<FolderWatch> watch = files.WatchFolder("C:\\TEMP");
+  if (!TypeParam::kWatches) {
+    // Without a watch a wait looks as often as it can, which is all it
+    // needs to be right.
+    EXPECT_EQ(watch, nullptr);
+    return;
+  }
+  ASSERT_NE(watch, nullptr);
+  const Waitable waker = watch->Waker();
+  ASSERT_TRUE(waker.valid());
+  EXPECT_EQ(WaitForAny({&waker, 1}, std::chrono::milliseconds(0)),
+            std::nullopt);
+  // Reading, or making a file empty to read it, wakes nobody.
+  EXPECT_EQ(this->ReadThrough("C:\\Temp\\Signal.txt", {.create = true}), "");
+  EXPECT_EQ(WaitForAny({&waker, 1}, std::chrono::milliseconds(0)),
+            std::nullopt);
+  ASSERT_TRUE(files.WriteLines("C:\\Temp\\Signal.txt", WriteMode::kReplace,
+                               {}, {"OK! "}));
+  EXPECT_EQ(WaitForAny({&waker, 1}, std::chrono::seconds(5)),
+            std::optional<size_t>(0));
+  watch->Drain();
+  EXPECT_EQ(WaitForAny({&waker, 1}, std::chrono::milliseconds(0)),
+            std::nullopt);
+}
+
+}  // namespace
+}  // namespace trovane::testing

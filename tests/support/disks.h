@@ -1,0 +1,70 @@
+// The disks the file system contract runs on, each with the same way for
+// a test to lay out files beside the file system under test: paths
+// relative to the root of drive C, "/" between names.
+#ifndef TROVANE_TESTS_SUPPORT_DISKS_H_
+#define TROVANE_TESTS_SUPPORT_DISKS_H_
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+
+#include "platform/file_system.h"
+#include "tests/support/memory_file_system.h"
+#include "tests/support/sandbox.h"
+
+namespace trovane::testing {
+
+class MemoryDisk {
+ public:
+  static constexpr bool kWatches = false;
+
+  FileSystem& files() { return files_; }
+  void Write(std::string_view path, std::string_view content) {
+    files_.Write(path, content);
+  }
+  std::string Read(std::string_view path) const { return files_.Read(path); }
+  bool Exists(std::string_view path) const { return files_.Exists(path); }
+  void MakeFolder(std::string_view path) {
+    files_.MakeFolder(std::string("C:\\") + std::string(path));
+  }
+  void SetModified(std::string_view path, const LocalTime& time) {
+    files_.SetModified(path, time);
+  }
+  void PlantLink(std::string_view path, std::string_view target) {
+    files_.PlantLink(path, "C:\\" + DriveForm(target));
+  }
+
+ private:
+  static std::string DriveForm(std::string_view relative);
+
+  MemoryFileSystem files_;
+};
+
+class LinuxDisk {
+ public:
+  static constexpr bool kWatches = true;
+
+  FileSystem& files() { return files_; }
+  void Write(std::string_view path, std::string_view content) {
+    sandbox_.Write(path, content);
+  }
+  std::string Read(std::string_view path) const { return sandbox_.Read(path); }
+  bool Exists(std::string_view path) const { return sandbox_.Exists(path); }
+  void MakeFolder(std::string_view path) { sandbox_.MakeFolder(path); }
+  void SetModified(std::string_view path, const LocalTime& time) {
+    EXPECT_TRUE(sandbox_.SetModified(path, time));
+  }
+  // The link holds the target's absolute Linux path.
+  void PlantLink(std::string_view path, std::string_view target);
+
+ private:
+  Sandbox sandbox_;
+  LinuxFileSystem files_ = sandbox_.Files();
+};
+
+using Disks = ::testing::Types<MemoryDisk, LinuxDisk>;
+
+}  // namespace trovane::testing
+
+#endif  // TROVANE_TESTS_SUPPORT_DISKS_H_
