@@ -75,7 +75,7 @@ TEST_F(EndToEndTest, RunsTheScanBatchThatTheProgramWrites) {
 TEST_F(EndToEndTest, TheDiskMapHoldsWhatFindSeesLessHiddenEntries) {
   for (const char* file :
        {"Data/a.txt", "Data/B.TXT", "Data/b.txt", "Data/Sub/c d.exe",
-        "Data/Sub/Deeper/e", "Data/Program Files & more/x,y>z", "Data/.hidden",
+        "Data/Sub/Deeper/e", "Data/Program Files & more/x,y&z", "Data/.hidden",
         "Data/.git/config", "Data/Sub/.cache/deep/f", "Data/_under",
         "Data/[bracket]"}) {
     sandbox_.Write(file, "");
