@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string_view>
@@ -41,7 +42,7 @@ int OpenWithoutLinks(int at, const char* path) {
     open_how how{};
     how.flags = kFolderFlags;
     how.resolve = RESOLVE_NO_SYMLINKS;
-    const long fd = syscall(SYS_openat2, at, path, &how, sizeof how);
+    const int64_t fd = syscall(SYS_openat2, at, path, &how, sizeof how);
     if (fd >= 0 || errno != ENOSYS) return static_cast<int>(fd);
     has_openat2.store(false, std::memory_order_relaxed);
   }
