@@ -27,9 +27,11 @@ std::array<unsigned char, 256> MakeFoldTable() {
 }
 const std::array<unsigned char, 256> kFold = MakeFoldTable();
 
-uint64_t OrderKey(const char* name, size_t size) {
+// Eight bytes of the upper-cased name from `from` on, big-endian, NULs
+// past its end.
+uint64_t OrderKey(const char* name, size_t size, size_t from) {
   uint64_t key = 0;
-  for (size_t i = 0; i < 8; ++i) {
+  for (size_t i = from; i < from + 8; ++i) {
     const unsigned char c =
         i < size ? kFold[static_cast<unsigned char>(name[i])] : 0;
     key = (key << 8) | c;
@@ -60,7 +62,8 @@ void FolderListing::AddStored(size_t offset, size_t size, bool is_folder) {
     ++passed_over_;
     return;
   }
-  entries_.push_back(Entry{OrderKey(name, size), static_cast<uint32_t>(offset),
+  entries_.push_back(Entry{OrderKey(name, size, 0), OrderKey(name, size, 8),
+                           static_cast<uint32_t>(offset),
                            static_cast<uint16_t>(size), is_folder});
 }
 

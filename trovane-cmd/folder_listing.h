@@ -2,7 +2,7 @@
 // listing order. This is the inner loop of a whole-disk listing, so it does
 // no allocation per entry: names stay in one store, where a reader may even
 // read them in place with the records around them, and most comparisons of
-// the sort are one integer comparison.
+// the sort are one or two integer comparisons.
 #ifndef TROVANE_TROVANE_CMD_FOLDER_LISTING_H_
 #define TROVANE_TROVANE_CMD_FOLDER_LISTING_H_
 
@@ -17,8 +17,11 @@ namespace trovane {
 class FolderListing {
  public:
   struct Entry {
-    // The first eight bytes of the upper-cased name, big-endian.
+    // The first sixteen bytes of the upper-cased name, big-endian, in two
+    // halves: names that share a long start ("Report 2024 ...") are still
+    // told apart by integer comparisons.
     uint64_t order_key;
+    uint64_t order_key_rest;
     uint32_t name_offset;
     uint16_t name_size;
     // A folder the walk enters: a real one, not a symbolic link to one and
