@@ -1,10 +1,8 @@
-// The visible entries of folders, read from the folders themselves and put
-// in listing order. This is the inner loop of a whole-disk listing, so it
-// does no allocation per entry and no stat per entry: names stay in the raw
-// records the kernel returned, and the entry type comes from those records
-// (a stat only for the rare file system that does not record it). One
-// listing may hold several folders one after the other, each sorted on its
-// own, so that small folders can travel between threads together.
+// The visible entries of one folder, as a folder reader found them, put in
+// listing order. This is the inner loop of a whole-disk listing, so it does
+// no allocation per entry: names stay in one store, where a reader may even
+// read them in place with the records around them, and most comparisons of
+// the sort are one or two integer comparisons.
 #ifndef TROVANE_TROVANE_CMD_FOLDER_LISTING_H_
 #define TROVANE_TROVANE_CMD_FOLDER_LISTING_H_
 
@@ -19,54 +17,61 @@ namespace trovane {
 class FolderListing {
  public:
   struct Entry {
-    // The first eight bytes of the upper-cased name, big-endian, so that
-    // most comparisons are one integer comparison.
+    // The first sixteen bytes of the upper-cased name, big-endian, in two
+    // halves: names that share a long start ("Report 2024 ...") are still
+    // told apart by integer comparisons.
     uint64_t order_key;
+    uint64_t order_key_rest;
     uint32_t name_offset;
     uint16_t name_size;
-    bool is_folder;  // a real folder; a symbolic link to one is not
+    // A folder the walk enters: a real one, not a symbolic link to one and
+    // not the mount point of a pseudo file system.
+    bool is_folder;
   };
 
   void Clear();
 
-  // Appends every entry of the open folder `fd` except hidden ones (which
-  // include "." and ".."). False when the folder cannot be read; then
-  // nothing of it is kept.
-  bool Append(int fd);
+  // At least `size` bytes of room at the end of the store, for a reader
+  // that reads a folder's records, names inside, straight into it. The
+  // room is only valid until the next call that adds to the store.
+  std::span<char> Room(size_t size);
+  // The first `size` bytes of the room now belong to the store.
+  void Keep(size_t size);
+  // The store, for a reader that looks at the names it has kept.
+  const char* store() const { return store_.data(); }
 
-  // Takes the folders among `source`'s entries from `first` on, names
-  // copied, as this listing's entries, in the order they have there.
-  void CopyFoldersOf(const FolderListing& source, size_t first);
+  // Takes the name of `size` bytes at `offset` in the store, followed there
+  // by a NUL, as an entry. A name that no drive path can hold is counted
+  // and left out.
+  void AddStored(size_t offset, size_t size, bool is_folder);
+  // The same for a name that is not in the store yet.
+  void Add(std::string_view name, bool is_folder);
 
-  // Sorts the entries from `first` to `end` in listing order: byte by byte
-  // with ASCII letters upper-cased, ties broken by the names' own bytes.
-  void Sort(size_t first, size_t end);
+  // Puts the entries in listing order: byte by byte with ASCII letters
+  // upper-cased, ties broken by the names' own bytes.
+  void Sort();
 
-  // Lets go of memory beyond what a few folders of ordinary size need.
+  // Lets go of memory beyond what a folder of ordinary size needs.
   void TrimMemory();
 
-  // The bytes the listing holds its names in.
-  size_t bytes() const { return used_; }
-
   std::span<const Entry> entries() const { return entries_; }
+  // The names left out since the last Clear() because no drive path can
+  // hold them.
+  size_t passed_over() const { return passed_over_; }
 
   std::string_view Name(const Entry& entry) const {
-    return {records_.data() + entry.name_offset, entry.name_size};
+    return {store_.data() + entry.name_offset, entry.name_size};
   }
   // The same name, terminated by NUL, for the calls that open it.
   const char* NameForOpen(const Entry& entry) const {
-    return records_.data() + entry.name_offset;
+    return store_.data() + entry.name_offset;
   }
 
  private:
-  // Takes in the `size` bytes of records just read at `offset`.
-  bool AddRecords(int fd, size_t offset, size_t size);
-
-  // The kernel's records as read, with each name inside, NUL-terminated;
-  // or, after CopyFoldersOf(), just the NUL-terminated names.
-  std::vector<char> records_;
+  std::vector<char> store_;
   size_t used_ = 0;
   std::vector<Entry> entries_;
+  size_t passed_over_ = 0;
 };
 
 }  // namespace trovane

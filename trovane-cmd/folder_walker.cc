@@ -1,154 +1,165 @@
 #include "trovane-cmd/folder_walker.h"
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-
 #include <memory>
+#include <thread>
+#include <utility>
 #include <vector>
 
-#include "platform/linux/unique_fd.h"
 #include "trovane-cmd/folder_listing.h"
-#include "trovane-cmd/listing_emitter.h"
+#include "trovane-cmd/read_ahead.h"
+#include "trovane-cmd/walk_node.h"
 
 namespace trovane {
 namespace {
 
-// Folders this deep and deeper give up their descriptor once read, so that
-// a pathologically deep tree cannot run the process out of descriptors;
-// their subfolders are then opened from the deepest folder still held.
-constexpr size_t kHeldFolders = 64;
-
-constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
-
-// One folder on the way down: its subfolders in listing order, how far they
-// have been entered, and how long both paths were at this folder.
-struct Frame {
-  UniqueFd fd;
-  FolderListing subfolders;
-  size_t next_entry = 0;
-  size_t shown_size = 0;
-  size_t linux_size = 0;
-};
-
 class Walk {
  public:
-  Walk(const ListingRequest& request, const PseudoMounts& pseudo_mounts,
-       ListingWriter* out)
+  Walk(const ListingRequest& request, FolderReader* reader,
+       const WalkLimits& limits)
       : request_(request),
-        pseudo_mounts_(pseudo_mounts),
-        emitter_(request.filter, out) {}
+        reader_(reader),
+        read_ahead_(limits.folders_ahead, limits.bytes_ahead) {}
 
-  void Run() {
-    UniqueFd start(open(request_.folder.c_str(), kFolderFlags));
-    if (!start.valid()) {
-      return;
+  WalkResult Run(ListingSink* out, size_t readers) {
+    WalkNode root;
+    read_ahead_.Start(&root);
+    std::vector<std::thread> threads;
+    threads.reserve(readers);
+    for (size_t i = 0; i < readers; ++i) {
+      threads.emplace_back(&Walk::ReadFolders, this);
     }
-    struct stat info;
-    if (fstat(start.get(), &info) != 0 ||
-        pseudo_mounts_.IsPseudoDevice(info.st_dev)) {
-      return;
-    }
-    shown_path_ = request_.shown_folder;
-    linux_path_ = CanonicalPath(request_.folder);
-    if (!Enter(std::move(start))) {
-      return;
-    }
-    while (depth_ > 0) {
-      Step();
-    }
+    const WalkResult result = WriteInOrder(&root, out);
+    read_ahead_.Stop();
+    for (std::thread& thread : threads) thread.join();
+    return result;
   }
 
  private:
-  // The path the mount table uses for `folder`; the root becomes empty so
-  // that every name is appended as "/" name.
-  static std::string CanonicalPath(const std::string& folder) {
-    std::unique_ptr<char, decltype(&free)> real(
-        realpath(folder.c_str(), nullptr), free);
-    std::string path = real ? std::string(real.get()) : folder;
-    if (path == "/") {
-      path.clear();
+  // A reading thread: takes folders until the walk is over.
+  void ReadFolders() {
+    FolderListing listing;
+    while (WalkNode* node = read_ahead_.Take()) {
+      ReadAndFinish(node, &listing);
     }
-    return path;
   }
 
-  // Reads the folder just opened as the next frame and passes its entries
-  // on to be listed. False when it cannot be read.
-  bool Enter(UniqueFd fd) {
-    if (frames_.size() == depth_) {
-      frames_.push_back(std::make_unique<Frame>());
-    }
-    Frame& frame = *frames_[depth_];
-    FolderListing& batch_listing = emitter_.Filling()->listing;
-    const size_t first = batch_listing.entries().size();
-    if (!batch_listing.Append(fd.get())) {
-      return false;
-    }
-    frame.subfolders.CopyFoldersOf(batch_listing, first);
-    emitter_.AddFolder(shown_path_);
-    frame.subfolders.Sort(0, frame.subfolders.entries().size());
-    frame.next_entry = 0;
-    frame.shown_size = shown_path_.size();
-    frame.linux_size = linux_path_.size();
-    frame.fd = depth_ < kHeldFolders ? std::move(fd) : UniqueFd();
-    ++depth_;
-    return true;
+  void ReadAndFinish(WalkNode* node, FolderListing* listing) {
+    ReadFolder(node, listing);
+    listing->Clear();
+    listing->TrimMemory();
+    read_ahead_.Finished(node);
   }
 
-  // Enters the next subfolder of the deepest frame, or leaves that frame
-  // when all of its subfolders are done.
-  void Step() {
-    Frame& frame = *frames_[depth_ - 1];
-    const auto entries = frame.subfolders.entries();
-    if (frame.next_entry == entries.size()) {
-      frame.fd.Reset();
-      --depth_;
+  void ReadFolder(WalkNode* node, FolderListing* listing) {
+    WalkNode* parent = node->parent;
+    FolderReader::FolderPtr folder;
+    if (parent == nullptr) {
+      folder = reader_->OpenStart(request_.folder);
+      node->shown = request_.shown_folder;
+    } else {
+      folder = reader_->OpenSubfolder(parent->folder, node->name.c_str());
+      node->shown.reserve(parent->shown.size() + 1 + node->name.size());
+      node->shown.append(parent->shown).append("\\").append(node->name);
+      if (parent->unopened.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        parent->folder.reset();
+        parent->shown = std::string();
+      }
+    }
+    if (folder == nullptr || !reader_->Read(*folder, listing)) {
+      node->shown = std::string();
       return;
     }
-    const FolderListing::Entry& entry = entries[frame.next_entry++];
-    const std::string_view name = frame.subfolders.Name(entry);
-    shown_path_.resize(frame.shown_size);
-    shown_path_.push_back('\\');
-    shown_path_.append(name);
-    linux_path_.resize(frame.linux_size);
-    linux_path_.push_back('/');
-    linux_path_.append(name);
-    if (pseudo_mounts_.IsPseudoMountPoint(linux_path_)) {
-      return;
+    listing->Sort();
+    node->passed_over = listing->passed_over();
+    FormatLines(*listing, node);
+    for (const FolderListing::Entry& entry : listing->entries()) {
+      if (!entry.is_folder) continue;
+      auto subfolder = std::make_unique<WalkNode>();
+      subfolder->parent = node;
+      subfolder->depth = node->depth + 1;
+      subfolder->index = static_cast<uint32_t>(node->subfolders.size());
+      subfolder->name = listing->Name(entry);
+      node->subfolders.push_back(std::move(subfolder));
     }
-    UniqueFd child = OpenSubfolder(frame, frame.subfolders.NameForOpen(entry));
-    if (child.valid()) {
-      Enter(std::move(child));
+    if (node->subfolders.empty()) {
+      node->shown = std::string();
+    } else {
+      node->unopened.store(node->subfolders.size(), std::memory_order_relaxed);
+      node->folder = std::move(folder);
     }
   }
 
-  // Opens a subfolder of `frame` without following a symbolic link in its
-  // place. A frame that has given up its descriptor is reached from the
-  // deepest frame that still holds one, by the names in between.
-  UniqueFd OpenSubfolder(const Frame& frame, const char* name) const {
-    if (frame.fd.valid()) {
-      return UniqueFd(openat(frame.fd.get(), name, kFolderFlags | O_NOFOLLOW));
+  // The folder's lines, "SHOWN\NAME" CR LF for each matching entry.
+  void FormatLines(const FolderListing& listing, WalkNode* node) const {
+    const NameFilter& filter = request_.filter;
+    const std::string& shown = node->shown;
+    size_t size = 0;
+    uint64_t count = 0;
+    for (const FolderListing::Entry& entry : listing.entries()) {
+      if (filter.MatchesAll() || filter.Matches(listing.Name(entry))) {
+        size += shown.size() + entry.name_size + 3;
+        ++count;
+      }
     }
-    const Frame& held = *frames_[kHeldFolders - 1];
-    const std::string relative = linux_path_.substr(held.linux_size + 1);
-    return UniqueFd(
-        openat(held.fd.get(), relative.c_str(), kFolderFlags | O_NOFOLLOW));
+    std::string& lines = node->lines;
+    lines.reserve(size);
+    node->line_count = count;
+    for (const FolderListing::Entry& entry : listing.entries()) {
+      const std::string_view name = listing.Name(entry);
+      if (!filter.MatchesAll() && !filter.Matches(name)) continue;
+      lines.append(shown).append(1, '\\').append(name).append("\r\n", 2);
+    }
+  }
+
+  // The writer: each folder's lines in listing order, depth first.
+  WalkResult WriteInOrder(WalkNode* root, ListingSink* out) {
+    WalkResult result;
+    FolderListing listing;  // for the folders it reads itself
+    // The folders on the way down, each with the next subfolder to enter.
+    std::vector<std::pair<WalkNode*, size_t>> path;
+    WalkNode* next = root;
+    for (;;) {
+      if (next != nullptr) {
+        if (read_ahead_.TakeOrWait(next)) ReadAndFinish(next, &listing);
+        if (next->line_count > 0 &&
+            !out->Write(next->lines, next->line_count)) {
+          result.written = false;
+          return result;
+        }
+        result.passed_over += next->passed_over;
+        read_ahead_.Written(next);
+        if (!next->subfolders.empty()) {
+          path.emplace_back(next, 0);
+        } else if (next->parent != nullptr) {
+          next->parent->subfolders[next->index].reset();
+        }
+      }
+      if (path.empty()) return result;
+      auto& [folder, entered] = path.back();
+      if (entered < folder->subfolders.size()) {
+        next = folder->subfolders[entered++].get();
+        continue;
+      }
+      // Everything below this folder is written.
+      WalkNode* done = folder;
+      path.pop_back();
+      if (done->parent != nullptr) {
+        done->parent->subfolders[done->index].reset();
+      }
+      next = nullptr;
+    }
   }
 
   const ListingRequest& request_;
-  const PseudoMounts& pseudo_mounts_;
-  ListingEmitter emitter_;
-  std::vector<std::unique_ptr<Frame>> frames_;
-  size_t depth_ = 0;
-  std::string shown_path_;
-  std::string linux_path_;
+  FolderReader* const reader_;
+  ReadAhead read_ahead_;
 };
 
 }  // namespace
 
-void ListFolderTree(const ListingRequest& request,
-                    const PseudoMounts& pseudo_mounts, ListingWriter* out) {
-  Walk(request, pseudo_mounts, out).Run();
+WalkResult ListFolderTree(const ListingRequest& request, FolderReader* reader,
+                          ListingSink* out, const WalkLimits& limits) {
+  return Walk(request, reader, limits).Run(out, limits.readers);
 }
 
 }  // namespace trovane

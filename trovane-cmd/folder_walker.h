@@ -1,21 +1,30 @@
 // The walk behind "Dir PATH /s /b": every entry below a folder, depth
 // first, each folder's entries in listing order before its subfolders are
-// entered one by one. Memory grows with the depth of the tree and the size
-// of its largest folder, never with the size of the whole tree.
+// entered one by one.
+//
+// A few threads open, read, sort and format folders ahead of need, in
+// listing order as far as it is known, while the calling thread writes the
+// lines of each folder in turn: the disk is kept busy with several reads
+// at once (on a slow disk the threads wait on it, not on the processor),
+// and the order and the bytes of the listing are those of a walk one folder
+// at a time. Memory grows with the depth of the tree and the size of its
+// largest folder, and with the bounds on reading ahead, never with the size
+// of the whole tree.
 #ifndef TROVANE_TROVANE_CMD_FOLDER_WALKER_H_
 #define TROVANE_TROVANE_CMD_FOLDER_WALKER_H_
 
+#include <cstddef>
 #include <string>
 
-#include "trovane-cmd/listing_writer.h"
+#include "trovane-cmd/folder_reader.h"
+#include "trovane-cmd/listing_sink.h"
 #include "trovane-cmd/name_filter.h"
-#include "trovane-cmd/pseudo_mounts.h"
 
 namespace trovane {
 
 struct ListingRequest {
-  // The Linux folder to list; a symbolic link here is followed, since it
-  // is the folder the batch asked for.
+  // The folder to list, by its path on the system; a symbolic link here is
+  // followed, since it is the folder the batch asked for.
   std::string folder;
   // What each line starts with: the folder as the batch wrote it, in drive
   // form, without a trailing "\".
@@ -24,12 +33,30 @@ struct ListingRequest {
   NameFilter filter;
 };
 
-// Writes a line for every matching entry below the request's folder.
-// Hidden entries are neither listed nor entered, symbolic links are listed
-// but never followed, pseudo file systems are listed but not entered, and
-// a folder that cannot be read is passed over.
-void ListFolderTree(const ListingRequest& request,
-                    const PseudoMounts& pseudo_mounts, ListingWriter* out);
+struct WalkLimits {
+  // The threads that read folders.
+  size_t readers = 16;
+  // At most this many folders are being read or wait to be written ...
+  size_t folders_ahead = 256;
+  // ... and no read starts while the lines waiting take this many bytes.
+  size_t bytes_ahead = size_t{16} << 20;
+};
+
+struct WalkResult {
+  // False when `out` failed and the walk stopped there.
+  bool written = true;
+  // The names passed over, neither listed nor entered, because no drive
+  // path can hold them.
+  size_t passed_over = 0;
+};
+
+// Writes a line for every matching entry below the request's folder to
+// `out`. Hidden entries are neither listed nor entered, symbolic links are
+// listed but never followed, folders the reader does not take as such
+// (pseudo file systems) are listed but not entered, a folder that cannot
+// be read is passed over, and so is a name no drive path can hold.
+WalkResult ListFolderTree(const ListingRequest& request, FolderReader* reader,
+                          ListingSink* out, const WalkLimits& limits = {});
 
 }  // namespace trovane
 

@@ -12,73 +12,76 @@
 #include "platform/linux/linux_folder.h"
 #include "platform/linux/unique_fd.h"
 #include "trovane-cmd/folder_walker.h"
+#include "trovane-cmd/linux/redirection_target.h"
 #include "trovane-cmd/listing_path.h"
 #include "trovane-cmd/listing_writer.h"
-#include "trovane-cmd/redirection_target.h"
 
 namespace trovane {
 
 Interpreter::Interpreter(DriveMap drives, std::string current_folder,
-                         Streams streams, PseudoMounts pseudo_mounts)
+                         Streams streams, std::unique_ptr<FolderReader> folders)
     : paths_(std::move(drives), std::move(current_folder)),
       streams_(streams),
-      pseudo_mounts_(std::move(pseudo_mounts)) {}
+      folders_(std::move(folders)) {}
 
-bool Interpreter::RunFile(std::string_view path) {
+Interpreter::Outcome Interpreter::RunFile(std::string_view path) {
   LinuxFileSystem files(paths_);
   if (!files.IsFile(path)) {
-    return false;
+    return Outcome::kUnreadable;
   }
   const std::unique_ptr<InputFile> batch =
       files.OpenForReading(path, OpenOptions{});
   if (!batch) {
-    return false;
+    return Outcome::kUnreadable;
   }
   std::string line;
   while (batch->ReadLine(&line)) {
-    RunLine(line);
+    if (!RunLine(line)) {
+      return Outcome::kWriteFailed;
+    }
   }
-  return true;
+  return Outcome::kRan;
 }
 
-void Interpreter::RunLine(std::string_view line) {
+bool Interpreter::RunLine(std::string_view line) {
   const BatchLine parsed = ParseBatchLine(line);
   switch (parsed.command) {
     case BatchLine::Command::kNothing:
     case BatchLine::Command::kEchoSwitch:
-      return;
+      return true;
     case BatchLine::Command::kEcho:
-      Echo(parsed);
-      return;
+      return Echo(parsed);
     case BatchLine::Command::kDel:
       Delete(parsed.argument);
-      return;
+      return true;
     case BatchLine::Command::kCd:
       ChangeFolder(parsed.argument);
-      return;
+      return true;
     case BatchLine::Command::kDir:
-      List(parsed);
-      return;
+      return List(parsed);
     case BatchLine::Command::kUnknown:
       if (!line.empty() && line.back() == '\r') {
         line.remove_suffix(1);
       }
       Complain("Unknown command: ", line);
-      return;
+      return true;
   }
+  return true;
 }
 
-void Interpreter::Echo(const BatchLine& line) {
+bool Interpreter::Echo(const BatchLine& line) {
   UniqueFd target;
   const int fd = OutputOf(line, &target);
   if (fd < 0) {
-    return;
+    return true;
   }
   std::string text(line.argument);
   text.append("\r\n");
   if (!WriteAll(fd, text) && target.valid()) {
-    Complain("Cannot write to ", line.target);
+    ComplainOfFailedWrite(line.target);
+    return false;
   }
+  return true;
 }
 
 void Interpreter::Delete(std::string_view path) {
@@ -105,30 +108,36 @@ void Interpreter::ChangeFolder(std::string_view path) {
   paths_ = PathView(paths_.drives(), std::move(*folder));
 }
 
-void Interpreter::List(const BatchLine& line) {
+bool Interpreter::List(const BatchLine& line) {
   // The target is created or emptied before the walk, so it is there to be
   // listed when it lies in the scanned folder, and empty when nothing is
   // found.
   UniqueFd target;
   const int fd = OutputOf(line, &target);
   if (fd < 0) {
-    return;
+    return true;
   }
   ListingWriter out(fd);
   out.ReportTo(count_, listed_);
   const std::optional<ListingRequest> request =
       ResolveListedPath(line.argument, paths_);
+  WalkResult walk;
   if (request) {
-    ListFolderTree(*request, pseudo_mounts_, &out);
+    walk = ListFolderTree(*request, folders_.get(), &out);
   }
   const bool written = out.Flush();
   listed_ += out.lines();
+  if (walk.passed_over > 0) {
+    Complain(PassedOverText(walk.passed_over));
+  }
   if (out.lines() == 0) {
     Complain("File Not Found");
   }
   if (!written && target.valid()) {
-    Complain("Cannot write to ", line.target);
+    ComplainOfFailedWrite(line.target);
+    return false;
   }
+  return true;
 }
 
 int Interpreter::OutputOf(const BatchLine& line, UniqueFd* target) {
@@ -144,6 +153,16 @@ int Interpreter::OutputOf(const BatchLine& line, UniqueFd* target) {
     return -1;
   }
   return target->get();
+}
+
+std::string Interpreter::PassedOverText(size_t names) {
+  return "Passed over " + std::to_string(names) +
+         (names == 1 ? " name" : " names") + " that no drive path can hold";
+}
+
+void Interpreter::ComplainOfFailedWrite(std::string_view target) {
+  Complain("Writing to ",
+           std::string(target) + " failed: the batch stops here");
 }
 
 void Interpreter::Complain(std::string_view message, std::string_view subject) {

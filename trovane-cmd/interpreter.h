@@ -5,6 +5,7 @@
 #ifndef TROVANE_TROVANE_CMD_INTERPRETER_H_
 #define TROVANE_TROVANE_CMD_INTERPRETER_H_
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -13,7 +14,7 @@
 #include "platform/linux/unique_fd.h"
 #include "platform/listing_count.h"
 #include "trovane-cmd/batch_line.h"
-#include "trovane-cmd/pseudo_mounts.h"
+#include "trovane-cmd/folder_reader.h"
 
 namespace trovane {
 
@@ -26,17 +27,28 @@ class Interpreter {
     int err;
   };
 
-  // `current_folder` is a Linux folder; "Cd" changes it.
-  Interpreter(DriveMap drives, std::string current_folder, Streams streams,
-              PseudoMounts pseudo_mounts);
+  enum class Outcome {
+    kRan,          // every line ran (failed commands were reported)
+    kUnreadable,   // the batch cannot be read
+    kWriteFailed,  // a write to a redirection target failed, and the
+                   // lines after it were not run
+  };
 
-  // Runs every line of the batch at `path` (drive form or Linux path) in
-  // turn. False when the batch cannot be read.
-  bool RunFile(std::string_view path);
+  // `current_folder` is a Linux folder; "Cd" changes it. Dir reads the
+  // disk through `folders`.
+  Interpreter(DriveMap drives, std::string current_folder, Streams streams,
+              std::unique_ptr<FolderReader> folders);
+
+  // Runs the lines of the batch at `path` (drive form or Linux path) in
+  // turn, up to the first failed write to a redirection target: what
+  // follows it, the batch's completion signal among them, must not be
+  // written as if the listing were whole.
+  Outcome RunFile(std::string_view path);
 
   // Runs one line; a line that is not understood gets a message and is
-  // otherwise passed over.
-  void RunLine(std::string_view line);
+  // otherwise passed over. False when a write to a redirection target
+  // failed (a full disk): no further line of the batch is to run then.
+  bool RunLine(std::string_view line);
 
   // Counts every path the batch's listings write in `count`.
   void ReportListedPaths(ListingCount* count) { count_ = count; }
@@ -45,10 +57,11 @@ class Interpreter {
   const std::string& current_folder() const { return paths_.current_folder(); }
 
  private:
-  void Echo(const BatchLine& line);
+  // False when a write to the redirection target failed.
+  bool Echo(const BatchLine& line);
+  bool List(const BatchLine& line);
   void Delete(std::string_view path);
   void ChangeFolder(std::string_view path);
-  void List(const BatchLine& line);
 
   // The descriptor a command writes to: its redirection target, opened in
   // `target`, or the standard output. -1 (after a message) when the target
@@ -56,10 +69,13 @@ class Interpreter {
   int OutputOf(const BatchLine& line, UniqueFd* target);
 
   void Complain(std::string_view message, std::string_view subject = {});
+  void ComplainOfFailedWrite(std::string_view target);
+  // The line a listing that left names out ends with.
+  static std::string PassedOverText(size_t names);
 
   PathView paths_;
   Streams streams_;
-  PseudoMounts pseudo_mounts_;
+  std::unique_ptr<FolderReader> folders_;
   ListingCount* count_ = nullptr;
   uint64_t listed_ = 0;  // paths listed by the batch so far
 };

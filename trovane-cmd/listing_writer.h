@@ -5,24 +5,24 @@
 #define TROVANE_TROVANE_CMD_LISTING_WRITER_H_
 
 #include <cstdint>
-#include <cstring>
 #include <string_view>
 #include <vector>
 
 #include "platform/listing_count.h"
+#include "trovane-cmd/listing_sink.h"
 
 namespace trovane {
 
-class ListingWriter {
+class ListingWriter : public ListingSink {
  public:
   static constexpr size_t kDefaultChunkSize = 1 << 20;
 
   // Writes to `fd`, which stays owned by the caller, in chunks of
-  // `chunk_size` bytes (a longer line makes its chunk longer).
+  // `chunk_size` bytes (lines longer than that go out at once).
   explicit ListingWriter(int fd, size_t chunk_size = kDefaultChunkSize);
   ListingWriter(const ListingWriter&) = delete;
   ListingWriter& operator=(const ListingWriter&) = delete;
-  ~ListingWriter();
+  ~ListingWriter() override;
 
   // Publishes the lines written, on top of `already_listed`, to `count`
   // now and then, for the program that waits on the batch to show.
@@ -31,26 +31,7 @@ class ListingWriter {
     already_listed_ = already_listed;
   }
 
-  // Appends the line `folder` "\" `name` CR LF.
-  void WriteLine(std::string_view folder, std::string_view name) {
-    const size_t size = folder.size() + name.size() + 3;
-    if (buffer_.size() - used_ < size) {
-      MakeRoom(size);
-    }
-    char* out = buffer_.data() + used_;
-    std::memcpy(out, folder.data(), folder.size());
-    out += folder.size();
-    *out++ = '\\';
-    std::memcpy(out, name.data(), name.size());
-    out += name.size();
-    *out++ = '\r';
-    *out++ = '\n';
-    used_ += size;
-    ++lines_;
-    if (count_ != nullptr && lines_ % kLinesPerReport == 0) {
-      count_->Publish(already_listed_ + lines_);
-    }
-  }
+  bool Write(std::string_view lines, uint64_t count) override;
 
   // Writes out what is buffered; true when every byte so far reached the
   // descriptor.
@@ -59,9 +40,6 @@ class ListingWriter {
   uint64_t lines() const { return lines_; }
 
  private:
-  // Writes out the buffer and makes sure a line of `size` bytes fits.
-  void MakeRoom(size_t size);
-
   static constexpr uint64_t kLinesPerReport = 1024;
 
   const int fd_;

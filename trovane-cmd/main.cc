@@ -15,7 +15,8 @@
 #include "platform/listing_count.h"
 #include "platform/version.h"
 #include "trovane-cmd/interpreter.h"
-#include "trovane-cmd/pseudo_mounts.h"
+#include "trovane-cmd/linux/linux_folder_reader.h"
+#include "trovane-cmd/linux/pseudo_mounts.h"
 #include "trovane-cmd/usage.h"
 
 namespace trovane {
@@ -27,6 +28,7 @@ enum ExitStatus {
   kUnreadable = 1,
   kWrongCommandLine = 2,
   kBadDriveMap = 3,
+  kWriteFailed = 4,
 };
 
 void Print(std::string_view text, FILE* stream) {
@@ -58,16 +60,22 @@ int Main(int argc, char** argv) {
   }
   // A closed output is reported as a failed write, not by dying silently.
   signal(SIGPIPE, SIG_IGN);
-  Interpreter interpreter(std::move(*drives), environment.CurrentFolder(),
-                          {STDOUT_FILENO, STDERR_FILENO},
-                          PseudoMounts::OfThisProcess());
+  Interpreter interpreter(
+      std::move(*drives), environment.CurrentFolder(),
+      {STDOUT_FILENO, STDERR_FILENO},
+      std::make_unique<LinuxFolderReader>(PseudoMounts::OfThisProcess()));
   // The program that started the batch shows how far the listing has got.
   const std::unique_ptr<ListingCount> count =
       ListingCount::Inherited(environment);
   interpreter.ReportListedPaths(count.get());
-  if (!interpreter.RunFile(argument)) {
-    Print("Cannot read the batch " + std::string(argument) + "\n", stderr);
-    return kUnreadable;
+  switch (interpreter.RunFile(argument)) {
+    case Interpreter::Outcome::kRan:
+      return kRan;
+    case Interpreter::Outcome::kUnreadable:
+      Print("Cannot read the batch " + std::string(argument) + "\n", stderr);
+      return kUnreadable;
+    case Interpreter::Outcome::kWriteFailed:
+      return kWriteFailed;
   }
   return kRan;
 }

@@ -24,7 +24,9 @@ inline constexpr std::string_view kCmdUsage =
     "  0  the batch ran (failed commands were reported on standard error)\n"
     "  1  FILE cannot be read\n"
     "  2  a wrong command line\n"
-    "  3  a bad drive map (a VEK_DRIVE_ variable that names no folder)\n";
+    "  3  a bad drive map (a VEK_DRIVE_ variable that names no folder)\n"
+    "  4  a write to a redirection target failed (a full disk): the batch\n"
+    "     stopped there, so its last lines did not run\n";
 
 }  // namespace trovane
 

@@ -75,7 +75,7 @@ TEST_F(EndToEndTest, RunsTheScanBatchThatTheProgramWrites) {
 TEST_F(EndToEndTest, TheDiskMapHoldsWhatFindSeesLessHiddenEntries) {
   for (const char* file :
        {"Data/a.txt", "Data/B.TXT", "Data/b.txt", "Data/Sub/c d.exe",
-        "Data/Sub/Deeper/e", "Data/Program Files & more/x,y>z", "Data/.hidden",
+        "Data/Sub/Deeper/e", "Data/Program Files & more/x,y&z", "Data/.hidden",
         "Data/.git/config", "Data/Sub/.cache/deep/f", "Data/_under",
         "Data/[bracket]"}) {
     sandbox_.Write(file, "");
@@ -121,6 +121,13 @@ TEST_F(EndToEndTest, ExitStatusTellsWhetherTheBatchRan) {
   EXPECT_EQ(sandbox_.Read("err.txt"), "Unknown command: Bogus line\n");
   EXPECT_EQ(RunCmd({sandbox_.Path("Run/Map.bat")}), 0) << "a Linux path";
   EXPECT_EQ(RunCmd({"C:\\Run\\Missing.bat"}), 1);
+  // A disk map that cannot be written (writes to /dev/full fail as on a
+  // full disk) ends the batch before its completion signal.
+  sandbox_.Write("Run/Full.bat",
+                 "Dir C:\\Run /s /b > /dev/full\r\n"
+                 "Echo OK! > C:\\tmp\\Signal.txt\r\n");
+  EXPECT_EQ(RunCmd({"C:\\Run\\Full.bat"}), 4);
+  EXPECT_FALSE(sandbox_.Exists("tmp/Signal.txt"));
   EXPECT_EQ(RunCmd({"C:\\Run\\Map.bat"}, "VEK_DRIVE_C=rel/x"), 3);
   EXPECT_EQ(sandbox_.Read("err.txt"),
             "VEK_DRIVE_C is \"rel/x\": set it to the absolute path of an "

@@ -2,7 +2,10 @@
 
 #include <fcntl.h>
 
+#include <memory>
 #include <utility>
+
+#include "trovane-cmd/linux/linux_folder_reader.h"
 
 namespace trovane::testing {
 namespace {
@@ -18,11 +21,15 @@ InterpreterTest::InterpreterTest()
     : out_(OpenLog(sandbox_, kOut)),
       err_(OpenLog(sandbox_, kErr)),
       interpreter_(sandbox_.Drives(), sandbox_.root(), {out_.get(), err_.get()},
-                   PseudoMounts()) {}
+                   std::make_unique<LinuxFolderReader>(PseudoMounts())) {}
 
 void InterpreterTest::UsePseudoMounts(PseudoMounts mounts) {
+  UseFolderReader(std::make_unique<LinuxFolderReader>(std::move(mounts)));
+}
+
+void InterpreterTest::UseFolderReader(std::unique_ptr<FolderReader> reader) {
   interpreter_ = Interpreter(sandbox_.Drives(), sandbox_.root(),
-                             {out_.get(), err_.get()}, std::move(mounts));
+                             {out_.get(), err_.get()}, std::move(reader));
 }
 
 void InterpreterTest::Run(std::initializer_list<std::string_view> lines) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,7 +16,7 @@
 #include "tests/support/sandbox.h"
 #include "tests/support/text_files.h"
 #include "trovane-cmd/interpreter.h"
-#include "trovane-cmd/pseudo_mounts.h"
+#include "trovane-cmd/linux/pseudo_mounts.h"
 
 namespace trovane::testing {
 
@@ -25,6 +26,8 @@ class InterpreterTest : public ::testing::Test {
 
   // Starts over with the given pseudo mounts (none by default).
   void UsePseudoMounts(PseudoMounts mounts);
+  // Starts over with the given folder reader.
+  void UseFolderReader(std::unique_ptr<FolderReader> reader);
 
   void Run(std::initializer_list<std::string_view> lines);
 

@@ -136,17 +136,40 @@ TEST_F(InterpreterTest, RunFileReadsTheBatchByItsDriveFormInAnyCase) {
   sandbox_.Write("Run/Map.bat",
                  "@Echo off\r\nEcho one\r\nEcho two > C:\\two.txt\r\n"
                  "Echo three\n");
-  EXPECT_TRUE(interpreter_.RunFile("C:\\RUN\\map.BAT"));
+  EXPECT_EQ(interpreter_.RunFile("C:\\RUN\\map.BAT"),
+            Interpreter::Outcome::kRan);
   EXPECT_EQ(Out(), "one\r\nthree\r\n");
   EXPECT_EQ(sandbox_.Read("two.txt"), "two \r\n");
 }
 
 TEST_F(InterpreterTest, RunFileFailsWhenTheBatchCannotBeRead) {
   sandbox_.MakeFolder("Run");
-  EXPECT_FALSE(interpreter_.RunFile("C:\\Run\\Missing.bat"));
-  EXPECT_FALSE(interpreter_.RunFile("C:\\Run"));
-  EXPECT_FALSE(interpreter_.RunFile("Q:\\Map.bat"));
+  EXPECT_EQ(interpreter_.RunFile("C:\\Run\\Missing.bat"),
+            Interpreter::Outcome::kUnreadable);
+  EXPECT_EQ(interpreter_.RunFile("C:\\Run"), Interpreter::Outcome::kUnreadable);
+  EXPECT_EQ(interpreter_.RunFile("Q:\\Map.bat"),
+            Interpreter::Outcome::kUnreadable);
   EXPECT_EQ(Out(), "");
+}
+
+TEST_F(InterpreterTest, AFailedWriteToATargetEndsTheBatchThere) {
+  // Writes to /dev/full fail as on a full disk.
+  sandbox_.Write("T/a", "");
+  for (const char* failing :
+       {"Echo scanning > /dev/full", "Dir C:\\T /s /b > /dev/full",
+        "Dir C:\\T /s /b >> /dev/full"}) {
+    sandbox_.Write("Run/Map.bat", std::string("Echo before\r\n") + failing +
+                                      "\r\nEcho OK! > C:\\Signal.txt\r\n");
+    EXPECT_EQ(interpreter_.RunFile("C:\\Run\\Map.bat"),
+              Interpreter::Outcome::kWriteFailed)
+        << failing;
+    EXPECT_FALSE(sandbox_.Exists("Signal.txt")) << failing;
+  }
+  EXPECT_EQ(Out(), "before\r\nbefore\r\nbefore\r\n");
+  EXPECT_EQ(Err(),
+            "Writing to /dev/full failed: the batch stops here\n"
+            "Writing to /dev/full failed: the batch stops here\n"
+            "Writing to /dev/full failed: the batch stops here\n");
 }
 
 }  // namespace

@@ -25,17 +25,18 @@ TEST_F(ListingWriterTest, LinesArriveWholeAndInOrderAcrossManyChunks) {
   const UniqueFd fd = OpenMap(O_WRONLY);
   std::string expected;
   {
-    // Chunks far smaller than the listing, and one line longer than a
-    // chunk.
+    // Chunks far smaller than the listing, and folders of lines longer
+    // than a chunk.
     ListingWriter writer(fd.get(), 64);
     for (int i = 0; i < 20000; ++i) {
-      const std::string name =
-          "file " + std::to_string(i) + (i == 777 ? std::string(200, 'x') : "");
-      writer.WriteLine("C:\\Some Folder", name);
-      expected += "C:\\Some Folder\\" + name + "\r\n";
+      const std::string line = "C:\\Some Folder\\file " + std::to_string(i) +
+                               (i % 777 == 0 ? std::string(200, 'x') : "") +
+                               "\r\n";
+      EXPECT_TRUE(writer.Write(line + line, 2));
+      expected += line + line;
     }
     EXPECT_TRUE(writer.Flush());
-    EXPECT_EQ(writer.lines(), 20000U);
+    EXPECT_EQ(writer.lines(), 40000U);
   }
   EXPECT_EQ(sandbox_.Read("map.txt"), expected);
 }
@@ -43,7 +44,7 @@ TEST_F(ListingWriterTest, LinesArriveWholeAndInOrderAcrossManyChunks) {
 TEST_F(ListingWriterTest, ASmallListingIsWrittenAtFlush) {
   const UniqueFd fd = OpenMap(O_WRONLY);
   ListingWriter writer(fd.get());
-  writer.WriteLine("C:", "a");
+  writer.Write("C:\\a\r\n", 1);
   EXPECT_EQ(sandbox_.Read("map.txt"), "");
   EXPECT_TRUE(writer.Flush());
   EXPECT_EQ(sandbox_.Read("map.txt"), "C:\\a\r\n");
@@ -52,11 +53,14 @@ TEST_F(ListingWriterTest, ASmallListingIsWrittenAtFlush) {
 TEST_F(ListingWriterTest, AFailedWriteIsReported) {
   const UniqueFd read_only = OpenMap(O_RDONLY);
   ListingWriter small(read_only.get());
-  small.WriteLine("C:", "a");
+  small.Write("C:\\a\r\n", 1);
   EXPECT_FALSE(small.Flush());
 
+  // A failure is told at the write that meets it, so that the listing
+  // stops there.
   ListingWriter large(read_only.get(), 16);
-  for (int i = 0; i < 100; ++i) large.WriteLine("C:", "some name");
+  EXPECT_FALSE(large.Write("C:\\some long name\r\n", 1));
+  EXPECT_FALSE(large.Write("C:\\a\r\n", 1));
   EXPECT_FALSE(large.Flush());
 }
 

@@ -7,8 +7,8 @@
 // The decision is made by the mount table, not by the file system's magic
 // number, because devtmpfs reports the magic of tmpfs while a real tmpfs
 // (/tmp, /run) holds user files and must be listed.
-#ifndef TROVANE_TROVANE_CMD_PSEUDO_MOUNTS_H_
-#define TROVANE_TROVANE_CMD_PSEUDO_MOUNTS_H_
+#ifndef TROVANE_TROVANE_CMD_LINUX_PSEUDO_MOUNTS_H_
+#define TROVANE_TROVANE_CMD_LINUX_PSEUDO_MOUNTS_H_
 
 #include <sys/types.h>
 
@@ -37,6 +37,11 @@ class PseudoMounts {
   // pseudo file system.
   bool IsPseudoMountPoint(std::string_view folder) const;
 
+  // True when a pseudo file system's mount point lies below the canonical
+  // Linux path `folder` ("" for the root): only then can a subfolder of it
+  // be one.
+  bool HasMountPointBelow(std::string_view folder) const;
+
   // True when `device` (a stat's st_dev) is that of a pseudo file system,
   // for a folder that is reached other than through its mount point.
   bool IsPseudoDevice(dev_t device) const;
@@ -48,4 +53,4 @@ class PseudoMounts {
 
 }  // namespace trovane
 
-#endif  // TROVANE_TROVANE_CMD_PSEUDO_MOUNTS_H_
+#endif  // TROVANE_TROVANE_CMD_LINUX_PSEUDO_MOUNTS_H_

@@ -1,4 +1,4 @@
-#include "trovane-cmd/pseudo_mounts.h"
+#include "trovane-cmd/linux/pseudo_mounts.h"
 
 #include <sys/sysmacros.h>
 
@@ -134,6 +134,13 @@ bool PseudoMounts::IsPseudoType(std::string_view file_system_type) {
 bool PseudoMounts::IsPseudoMountPoint(std::string_view folder) const {
   return std::binary_search(mount_points_.begin(), mount_points_.end(), folder,
                             std::less<>());
+}
+
+bool PseudoMounts::HasMountPointBelow(std::string_view folder) const {
+  const std::string prefix = std::string(folder) + "/";
+  const auto next = std::lower_bound(mount_points_.begin(), mount_points_.end(),
+                                     prefix, std::less<>());
+  return next != mount_points_.end() && next->starts_with(prefix);
 }
 
 bool PseudoMounts::IsPseudoDevice(dev_t device) const {

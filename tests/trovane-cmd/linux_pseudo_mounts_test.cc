@@ -1,7 +1,7 @@
-#include "trovane-cmd/pseudo_mounts.h"
-
 #include <gtest/gtest.h>
 #include <sys/sysmacros.h>
+
+#include "trovane-cmd/linux/pseudo_mounts.h"
 
 namespace trovane {
 namespace {

@@ -1,4 +1,4 @@
-#include "trovane-cmd/redirection_target.h"
+#include "trovane-cmd/linux/redirection_target.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

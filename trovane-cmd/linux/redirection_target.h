@@ -4,8 +4,8 @@
 // name: a link planted there is removed and the file made in its place,
 // for a link left standing would keep every later scan from writing its
 // map. Only an ordinary file (or a device such as /dev/null) is taken.
-#ifndef TROVANE_TROVANE_CMD_REDIRECTION_TARGET_H_
-#define TROVANE_TROVANE_CMD_REDIRECTION_TARGET_H_
+#ifndef TROVANE_TROVANE_CMD_LINUX_REDIRECTION_TARGET_H_
+#define TROVANE_TROVANE_CMD_LINUX_REDIRECTION_TARGET_H_
 
 #include <string>
 
@@ -22,4 +22,4 @@ UniqueFd OpenRedirectionTarget(const std::string& linux_path,
 
 }  // namespace trovane
 
-#endif  // TROVANE_TROVANE_CMD_REDIRECTION_TARGET_H_
+#endif  // TROVANE_TROVANE_CMD_LINUX_REDIRECTION_TARGET_H_

@@ -1,0 +1,62 @@
+// How a listing reads the disk: one folder at a time, behind an interface
+// of its own, so that the walk does no system call itself and each system
+// reads folders its own way (Linux: openat and getdents64 on descriptors).
+//
+// A reader is used by several threads at once: any number of folders may
+// be opened and read side by side, subfolders of one folder included.
+#ifndef TROVANE_TROVANE_CMD_FOLDER_READER_H_
+#define TROVANE_TROVANE_CMD_FOLDER_READER_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "trovane-cmd/folder_listing.h"
+
+namespace trovane {
+
+// What tells a folder's state apart cheaply, from what opening it already
+// found out: which folder it is, and when it or its entries last changed.
+struct FolderStamp {
+  uint64_t volume = 0;      // the file system it lies on
+  uint64_t id = 0;          // the folder on that file system
+  int64_t changed_ns = 0;   // the last change of the folder itself
+  int64_t modified_ns = 0;  // the last change of its entries
+};
+
+class FolderReader {
+ public:
+  // An open folder, whatever the reader holds for it. It is let go of when
+  // the last of its owners is, and a reader may keep it (or what it holds)
+  // while subfolders opened from it are still open.
+  class Folder {
+   public:
+    virtual ~Folder() = default;
+  };
+  using FolderPtr = std::shared_ptr<Folder>;
+
+  virtual ~FolderReader() = default;
+
+  // The folder a listing starts from, by its path on the system; a
+  // symbolic link is followed there, since it is the folder asked for.
+  // Null when it cannot be opened or is not to be read at all (a folder of
+  // a pseudo file system).
+  virtual FolderPtr OpenStart(const std::string& path) = 0;
+
+  // The subfolder `name` (NUL-terminated) of `parent`, never through a
+  // symbolic link. Null when it cannot be opened.
+  virtual FolderPtr OpenSubfolder(const FolderPtr& parent,
+                                  const char* name) = 0;
+
+  // Appends the folder's visible entries to `listing`: hidden ones are
+  // left out, and only the folders the walk is to enter count as folders.
+  // False when the folder cannot be read; the listing is empty then. Each
+  // folder is read once, before any subfolder of it is opened.
+  virtual bool Read(Folder& folder, FolderListing* listing) = 0;
+
+  virtual FolderStamp Stamp(const Folder& folder) const = 0;
+};
+
+}  // namespace trovane
+
+#endif  // TROVANE_TROVANE_CMD_FOLDER_READER_H_

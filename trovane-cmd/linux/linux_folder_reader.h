@@ -1,0 +1,56 @@
+// Folders read the Linux way: each opened relative to its parent's
+// descriptor (never through a symbolic link), read with getdents64 in large
+// reads, the entry type taken from the folder itself (a stat only on file
+// systems that do not record it). Pseudo file systems are listed but not
+// entered, as the mount table tells.
+//
+// Descriptors stay bounded however deep the tree: folders this deep and
+// deeper give theirs up once read, and their subfolders are opened from
+// the deepest folder above that still holds one, by the names in between,
+// in pieces that each stay below the system's limit on a path. So that a
+// very deep tree is not opened by ever longer paths, every folder a
+// multiple of that depth further down keeps its descriptor for the levels
+// below it, as long as few enough of them do.
+#ifndef TROVANE_TROVANE_CMD_LINUX_LINUX_FOLDER_READER_H_
+#define TROVANE_TROVANE_CMD_LINUX_LINUX_FOLDER_READER_H_
+
+#include <atomic>
+#include <cstddef>
+#include <string>
+
+#include "trovane-cmd/folder_reader.h"
+#include "trovane-cmd/linux/pseudo_mounts.h"
+
+namespace trovane {
+
+class LinuxFolder;
+
+class LinuxFolderReader : public FolderReader {
+ public:
+  static constexpr size_t kHeldDepth = 64;
+  static constexpr int kDeepAnchors = 64;
+
+  // At most `deep_anchors` deep folders keep their descriptor at once.
+  explicit LinuxFolderReader(PseudoMounts pseudo_mounts,
+                             int deep_anchors = kDeepAnchors)
+      : pseudo_mounts_(std::move(pseudo_mounts)),
+        most_deep_anchors_(deep_anchors) {}
+
+  FolderPtr OpenStart(const std::string& path) override;
+  FolderPtr OpenSubfolder(const FolderPtr& parent, const char* name) override;
+  bool Read(Folder& folder, FolderListing* listing) override;
+  FolderStamp Stamp(const Folder& folder) const override;
+
+ private:
+  // True when the deep folder just read keeps its descriptor.
+  bool KeepAsDeepAnchor(LinuxFolder* folder);
+
+  PseudoMounts pseudo_mounts_;
+  const int most_deep_anchors_;
+  // The deep folders that keep their descriptor for the levels below.
+  std::atomic<int> deep_anchors_{0};
+};
+
+}  // namespace trovane
+
+#endif  // TROVANE_TROVANE_CMD_LINUX_LINUX_FOLDER_READER_H_

@@ -1,0 +1,22 @@
+// Where the lines of a listing go, in listing order: the disk map, or
+// whatever stands in for it.
+#ifndef TROVANE_TROVANE_CMD_LISTING_SINK_H_
+#define TROVANE_TROVANE_CMD_LISTING_SINK_H_
+
+#include <cstdint>
+#include <string_view>
+
+namespace trovane {
+
+class ListingSink {
+ public:
+  virtual ~ListingSink() = default;
+
+  // Takes `lines`, `count` whole lines each ending in CR LF. False once
+  // what was taken can no longer all be written: the listing then stops.
+  virtual bool Write(std::string_view lines, uint64_t count) = 0;
+};
+
+}  // namespace trovane
+
+#endif  // TROVANE_TROVANE_CMD_LISTING_SINK_H_
