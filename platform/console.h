@@ -17,8 +17,9 @@ class Console {
   // How many columns the terminal on standard error has; 0 when it cannot
   // be told.
   virtual int ErrorColumns() const = 0;
-  virtual void WriteError(std::string_view text) = 0;
-  virtual void WriteOutput(std::string_view text) = 0;
+  // Each true when every byte was written.
+  virtual bool WriteError(std::string_view text) = 0;
+  virtual bool WriteOutput(std::string_view text) = 0;
 
   // True when standard input is a terminal, where a user can press Enter.
   virtual bool InputIsTerminal() const = 0;

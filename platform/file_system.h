@@ -167,10 +167,14 @@ class FileSystem {
 
 // This machine's disk, its paths in drive form. On Linux the drive letters
 // are those the environment maps (the VEK_DRIVE_ variables, else the Wine
-// prefix); when they cannot be taken, or drive C is not mapped, nothing is
-// opened and the message says why and what to set.
+// prefix); when they cannot be taken, nothing is opened and the message
+// says why and what to set.
 std::variant<std::unique_ptr<FileSystem>, std::string> OpenLocalDisk(
     const Environment& environment);
+
+// Why that disk's drive C cannot be the one the VEK programs use, in a few
+// words that say what to set; empty when it can.
+std::string DriveCProblem(const Environment& environment);
 
 }  // namespace trovane
 

@@ -1,5 +1,6 @@
 // trovane-setup: the command line is answered, the front end chosen, the
-// disk opened and the start checked; then the run goes its road
+// disk opened and its drive C checked, and the start checked; then the run
+// goes its road
 // (trovane-setup/run.cc) to the end of the process.
 #include <cstdio>
 #include <memory>
@@ -96,6 +97,10 @@ int Main(int argc, char** argv) {
       OpenLocalDisk(environment);
   if (const std::string* problem = std::get_if<std::string>(&disk)) {
     return refuse(*problem);
+  }
+  if (const std::string problem = DriveCProblem(environment);
+      !problem.empty()) {
+    return refuse(problem);
   }
   FileSystem& files = *std::get<std::unique_ptr<FileSystem>>(disk);
   const std::unique_ptr<ProcessLauncher> launcher =

@@ -12,8 +12,8 @@ namespace {
 constexpr char kDriveCVariable[] = "VEK_DRIVE_C";
 
 // Why drive C cannot be taken as the map gives it; empty when it can.
-std::string DriveCProblem(const DriveMap& drives,
-                          const Environment& environment) {
+std::string ProblemOfDriveC(const DriveMap& drives,
+                            const Environment& environment) {
   const std::string* folder = drives.FolderOf('C');
   if (folder == nullptr || !IsLinuxFolder(*folder)) {
     return "drive C is not mapped: set VEK_DRIVE_C to the folder that stands "
@@ -38,10 +38,15 @@ std::variant<std::unique_ptr<FileSystem>, std::string> OpenLocalDisk(
   std::optional<DriveMap> drives =
       DriveMap::FromEnvironment(environment, &problem);
   if (!drives) return problem;
-  problem = DriveCProblem(*drives, environment);
-  if (!problem.empty()) return problem;
   return std::make_unique<LinuxFileSystem>(
       PathView(std::move(*drives), environment.CurrentFolder()));
+}
+
+std::string DriveCProblem(const Environment& environment) {
+  std::string problem;
+  const std::optional<DriveMap> drives =
+      DriveMap::FromEnvironment(environment, &problem);
+  return drives ? ProblemOfDriveC(*drives, environment) : problem;
 }
 
 }  // namespace trovane

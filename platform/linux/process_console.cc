@@ -19,11 +19,11 @@ class LinuxConsole : public Console {
     if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0) return size.ws_col;
     return 0;
   }
-  void WriteError(std::string_view text) override {
-    WriteAll(STDERR_FILENO, text);
+  bool WriteError(std::string_view text) override {
+    return WriteAll(STDERR_FILENO, text);
   }
-  void WriteOutput(std::string_view text) override {
-    WriteAll(STDOUT_FILENO, text);
+  bool WriteOutput(std::string_view text) override {
+    return WriteAll(STDOUT_FILENO, text);
   }
   bool InputIsTerminal() const override { return isatty(STDIN_FILENO) == 1; }
   void WaitForEnter() override {

@@ -77,8 +77,14 @@ class FakeConsole : public Console {
  public:
   bool ErrorIsTerminal() const override { return terminal; }
   int ErrorColumns() const override { return columns; }
-  void WriteError(std::string_view text) override { error.append(text); }
-  void WriteOutput(std::string_view text) override { output.append(text); }
+  bool WriteError(std::string_view text) override {
+    error.append(text);
+    return true;
+  }
+  bool WriteOutput(std::string_view text) override {
+    output.append(text);
+    return true;
+  }
   bool InputIsTerminal() const override { return terminal; }
   void WaitForEnter() override { ++enter_waits; }
 
