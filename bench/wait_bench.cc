@@ -188,15 +188,15 @@ int Main(int argc, char** argv) {
     worst_latency_ms = std::max(worst_latency_ms, result->latency_ms);
   }
   const double share = Median(shares);
-  std::printf(
-      "  CPU while waiting, median of %d: %.2f %% of a core   goal: "
-      "under %.1f %%   %s\n",
-      kRuns, share, kCpuGoalPercent, Verdict(share < kCpuGoalPercent));
-  std::printf(
-      "  signal to search, median %.2f ms, worst %.2f ms   goal: "
-      "within %.0f ms   %s\n",
-      Median(latencies), worst_latency_ms, kLatencyGoalMs,
-      Verdict(worst_latency_ms <= kLatencyGoalMs));
+  std::printf("  signal to search, median of %d: %.2f ms\n", kRuns,
+              Median(latencies));
+  PrintGoal("waiting for the batch: CPU", Formatted("%.2f %% of a core", share),
+            Formatted("under %.1f %%", kCpuGoalPercent),
+            Verdict(share < kCpuGoalPercent));
+  PrintGoal("signal to search, the worst run",
+            Formatted("%.2f ms", worst_latency_ms),
+            Formatted("within %.0f ms", kLatencyGoalMs),
+            Verdict(worst_latency_ms <= kLatencyGoalMs));
   std::printf("  load average at the end: %s\n", LoadAverage().c_str());
   return 0;
 }
