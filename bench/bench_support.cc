@@ -82,6 +82,20 @@ std::map<std::string, double, std::less<>> MessageTimes(const fs::path& log) {
   return times;
 }
 
+// The first number after `label` in a /proc text file.
+int64_t ProcNumber(const fs::path& file, const std::string& label) {
+  std::ifstream in(file);
+  std::string word;
+  while (in >> word) {
+    if (word == label) {
+      int64_t number = 0;
+      in >> number;
+      return number;
+    }
+  }
+  return 0;
+}
+
 double SecondsOf(const timeval& time) {
   return static_cast<double>(time.tv_sec) +
          static_cast<double>(time.tv_usec) / 1e6;
@@ -361,6 +375,28 @@ Ending Child::Reap(bool stopped) {
   return ending;
 }
 
+// From /proc/PID/task/*/schedstat, whose first field is the time on a CPU in
+// nanoseconds: finer than the clock ticks of /proc/PID/stat.
+std::optional<CpuSample> SampleCpu(pid_t pid) {
+  CpuSample sample;
+  sample.at = SteadyClock::now();
+  std::error_code error;
+  bool found = false;
+  for (const fs::directory_entry& task : fs::directory_iterator(
+           "/proc/" + std::to_string(pid) + "/task", error)) {
+    std::ifstream schedstat(task.path() / "schedstat");
+    int64_t nanoseconds = 0;
+    if (!(schedstat >> nanoseconds)) continue;
+    found = true;
+    sample.cpu_seconds += static_cast<double>(nanoseconds) / 1e9;
+    sample.switches +=
+        ProcNumber(task.path() / "status", "voluntary_ctxt_switches:") +
+        ProcNumber(task.path() / "status", "nonvoluntary_ctxt_switches:");
+  }
+  if (!found) return std::nullopt;
+  return sample;
+}
+
 LogWatcher::LogWatcher(fs::path log, std::vector<std::string> messages,
                        std::chrono::microseconds pause)
     : log_(std::move(log)), pause_(pause) {
@@ -382,7 +418,7 @@ std::optional<SteadyClock::time_point> LogWatcher::WaitFor(
     SteadyClock::time_point deadline) {
   for (;;) {
     const SteadyClock::time_point now = SteadyClock::now();
-    ReadNew(now);
+    ReadNew(now, child.pid());
     if (std::optional<SteadyClock::time_point> seen = SeenAt(message)) {
       return seen;
     }
@@ -398,7 +434,7 @@ std::optional<SteadyClock::time_point> LogWatcher::WaitFor(
       while (read(inotify_fd_, drained.data(), drained.size()) > 0) {
       }
       if ((events[1].revents & POLLIN) != 0) {
-        ReadNew(SteadyClock::now());
+        ReadNew(SteadyClock::now(), child.pid());
         return SeenAt(message);
       }
     }
@@ -409,10 +445,25 @@ std::optional<SteadyClock::time_point> LogWatcher::WaitFor(
 std::optional<SteadyClock::time_point> LogWatcher::SeenAt(
     std::string_view message) const {
   const auto it = seen_.find(message);
-  return it == seen_.end() ? std::nullopt : it->second;
+  if (it == seen_.end() || !it->second) return std::nullopt;
+  return it->second->at;
 }
 
-void LogWatcher::ReadNew(SteadyClock::time_point now) {
+std::optional<double> LogWatcher::CpuSecondsAt(std::string_view message) const {
+  const auto it = seen_.find(message);
+  if (it == seen_.end() || !it->second) return std::nullopt;
+  return it->second->cpu_seconds;
+}
+
+std::optional<double> LogWatcher::CpuSecondsBetween(std::string_view from,
+                                                    std::string_view to) const {
+  const std::optional<double> start = CpuSecondsAt(from);
+  const std::optional<double> end = CpuSecondsAt(to);
+  if (!start || !end) return std::nullopt;
+  return *end - *start;
+}
+
+void LogWatcher::ReadNew(SteadyClock::time_point now, pid_t pid) {
   const int fd = open(log_.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return;
   struct stat info {};
@@ -422,6 +473,7 @@ void LogWatcher::ReadNew(SteadyClock::time_point now) {
   }
   std::array<char, 1 << 16> buffer;
   ssize_t got = 0;
+  std::optional<CpuSample> cpu;
   while ((got = pread(fd, buffer.data(), buffer.size(), offset_)) > 0) {
     offset_ += got;
     partial_.append(buffer.data(), static_cast<size_t>(got));
@@ -431,7 +483,13 @@ void LogWatcher::ReadNew(SteadyClock::time_point now) {
       const std::string_view message =
           Message(std::string_view{partial_}.substr(begin, end - begin));
       const auto it = seen_.find(message);
-      if (it != seen_.end() && !it->second) it->second = now;
+      if (it != seen_.end() && !it->second) {
+        // Sampled once per read however many messages it finds: the CPU
+        // time is as late as the wall time.
+        if (!cpu) cpu = SampleCpu(pid);
+        it->second = Sighting{
+            now, cpu ? std::optional<double>(cpu->cpu_seconds) : std::nullopt};
+      }
       begin = end + 1;
     }
     partial_.erase(0, begin);

@@ -137,9 +137,20 @@ class Child {
   SteadyClock::time_point started_;
 };
 
+// A process's CPU time and context switches, summed over its threads, at
+// one moment.
+struct CpuSample {
+  SteadyClock::time_point at;
+  double cpu_seconds = 0;
+  int64_t switches = 0;
+};
+// nullopt once the process is gone.
+std::optional<CpuSample> SampleCpu(pid_t pid);
+
 // Follows an activity log as a run writes it and notes, by the benchmark's
-// clock, when each of the messages it looks for first appears. The log
-// clock ticks in steps of up to 1/128 s; this one is as fine as the reads.
+// clock, when each of the messages it looks for first appears, and how much
+// CPU time the run had used by then. The log clock ticks in steps of up to
+// 1/128 s; this one is as fine as the reads.
 class LogWatcher {
  public:
   // `pause` spaces the reads of a log that grows fast, to bound what the
@@ -157,18 +168,31 @@ class LogWatcher {
       SteadyClock::time_point deadline);
   // When `message` appeared, if it has.
   std::optional<SteadyClock::time_point> SeenAt(std::string_view message) const;
+  // The CPU time the run had used when `message` appeared, if it was seen
+  // while the run went on: on a busy machine the run waits for a core, and
+  // its CPU time then tells more of its own cost than its wall time does.
+  std::optional<double> CpuSecondsAt(std::string_view message) const;
+  // The CPU time the run used from `from`'s appearance to `to`'s, if both
+  // were seen while it went on.
+  std::optional<double> CpuSecondsBetween(std::string_view from,
+                                          std::string_view to) const;
 
  private:
-  // Reads what the log gained since the last read.
-  void ReadNew(SteadyClock::time_point now);
+  struct Sighting {
+    SteadyClock::time_point at;
+    std::optional<double> cpu_seconds;
+  };
+
+  // Reads what the log gained since the last read, which the process `pid`
+  // writes.
+  void ReadNew(SteadyClock::time_point now, pid_t pid);
 
   std::filesystem::path log_;
   std::chrono::microseconds pause_;
   int inotify_fd_ = -1;
   off_t offset_ = 0;
   std::string partial_;  // a line not yet ended
-  std::map<std::string, std::optional<SteadyClock::time_point>, std::less<>>
-      seen_;
+  std::map<std::string, std::optional<Sighting>, std::less<>> seen_;
 };
 
 // How whole runs split, from the time stamps of their activity logs (which
