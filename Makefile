@@ -19,6 +19,10 @@ CHECK_PACKAGES := clang-format clang-tidy
 PACKAGE_PACKAGES := dpkg-dev file lintian appstream desktop-file-utils man-db
 # What the fuzz targets need: clang and its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES := clang libclang-rt-dev
+# What `make bench` needs on top: fd, the second listing the benchmarks
+# compare trovane-cmd with (find comes with the system), and column, which
+# lays out the summary table.
+BENCH_PACKAGES := fd-find bsdextrautils
 
 # The fuzz targets, and how long `make fuzz` runs each one.
 FUZZERS      := field_reader_fuzzer entry_line_fuzzer batch_line_fuzzer \
@@ -41,9 +45,9 @@ define install_missing
 	fi
 endef
 
-.PHONY: all build deps check-deps fuzz-deps programs test test-asan test-tsan \
-        fuzz run \
-        bench screenshot format check format-check tidy package clean
+.PHONY: all build deps check-deps fuzz-deps bench-deps programs test \
+        test-asan test-tsan fuzz run bench screenshot format check \
+        format-check layers tidy package clean
 
 all: build
 
@@ -55,6 +59,9 @@ check-deps:
 
 fuzz-deps:
 	$(call install_missing,$(PACKAGES) $(FUZZ_PACKAGES))
+
+bench-deps:
+	$(call install_missing,$(PACKAGES) $(BENCH_PACKAGES))
 
 # Configuring needs the packages: under `make -j` it still waits for them.
 $(BUILD)/build.ninja: | deps
@@ -112,8 +119,12 @@ fuzz: fuzz-deps
 run: programs
 	examples/run-demo.sh $(BUILD)
 
-bench: deps build
-	@for b in $(BUILD)/bin/*_bench; do echo "== $$b"; $$b || exit 1; done
+# Every benchmark in turn, each printing its own figures, then one table of
+# the goals they measured. Their data (the million-entry tree among it) is
+# made once and kept in the build folder; their output stays there too, in
+# bench-logs. The cold listings drop the page cache, which needs root.
+bench: bench-deps build
+	bench/run-all $(BUILD)
 
 screenshot: deps build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bin/window_screenshot $(BUILD)/window.png \
@@ -139,7 +150,10 @@ format: check-deps
 
 # The style checks CI runs: formatting as clang-format wants it, and no
 # clang-tidy finding in the program's sources.
-check: format-check tidy
+check: format-check layers tidy
+
+layers:
+	.ci/check-layers
 
 format-check: check-deps
 	clang-format --dry-run --Werror $$(git ls-files '*.cc' '*.h')

@@ -13,7 +13,9 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <thread>
 #include <utility>
@@ -24,6 +26,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kFilesPerFolder = 1000;
+// How much of a file the line count and the comparison read at a time.
+constexpr size_t kReadChunk = size_t{1} << 20;
 // The longest a wait sleeps without a look at the clock, or a log watcher
 // without a look at the log, should an inotify event go missing.
 constexpr int kLongestPollMs = 100;
@@ -46,6 +50,55 @@ std::string_view Message(std::string_view line) {
   std::string_view message = line.substr(bar + 2);
   if (!message.empty() && message.back() == '\r') message.remove_suffix(1);
   return message;
+}
+
+// The phases RunSplit tells apart, each from the first appearance of one
+// message to the first appearance of another.
+struct RunPhase {
+  const char* name;
+  const char* from;
+  const char* to;
+};
+constexpr std::array<RunPhase, 4> kRunPhases = {{
+    {"start-up and analysis", "Cleanup", "Executing batch"},
+    {"listing (batch and wait)", "Executing batch", "About to begin search"},
+    {"disk map scan", "About to begin search", "Done"},
+    {"double-check and report", "Doubble-checking:", "About to exit"},
+}};
+
+// Seconds since midnight of each activity-log message, first occurrence.
+std::map<std::string, double, std::less<>> MessageTimes(const fs::path& log) {
+  std::map<std::string, double, std::less<>> times;
+  std::ifstream in(log, std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    const size_t bar = line.find("| ");
+    if (bar == std::string::npos || line.size() < 19) continue;
+    const double seconds = std::stoi(line.substr(11, 2)) * 3600.0 +
+                           std::stoi(line.substr(14, 2)) * 60.0 +
+                           std::stod(line.substr(17, bar - 17));
+    times.emplace(Message(line), seconds);
+  }
+  return times;
+}
+
+// The first number after `label` in a /proc text file.
+int64_t ProcNumber(const fs::path& file, const std::string& label) {
+  std::ifstream in(file);
+  std::string word;
+  while (in >> word) {
+    if (word == label) {
+      int64_t number = 0;
+      in >> number;
+      return number;
+    }
+  }
+  return 0;
+}
+
+double SecondsOf(const timeval& time) {
+  return static_cast<double>(time.tv_sec) +
+         static_cast<double>(time.tv_usec) / 1e6;
 }
 
 std::string ZeroPadded(int number, int width) {
@@ -101,7 +154,23 @@ std::string WithCommas(int64_t number) {
   return number < 0 ? "-" + digits : digits;
 }
 
+std::string Formatted(const char* format, ...) {
+  std::array<char, 256> text;
+  va_list arguments;
+  va_start(arguments, format);
+  std::vsnprintf(text.data(), text.size(), format, arguments);
+  va_end(arguments);
+  return text.data();
+}
+
+double Mebibytes(int64_t kib) { return static_cast<double>(kib) / 1024.0; }
+
 const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
+
+const char* VerdictAtMost(double figure, double goal, bool exact) {
+  if (figure > goal) return Verdict(false);
+  return exact ? Verdict(true) : kNotMeasured;
+}
 
 std::string LoadAverage() {
   std::ifstream in("/proc/loadavg");
@@ -110,9 +179,80 @@ std::string LoadAverage() {
   return line;
 }
 
+void PrintGoal(std::string_view what, std::string_view figure,
+               std::string_view goal, std::string_view verdict) {
+  const std::string load = LoadAverage();
+  const std::string_view one_minute =
+      std::string_view{load}.substr(0, load.find(' '));
+  std::printf("goal | %.*s | %.*s | %.*s | %.*s | load %.*s\n",
+              static_cast<int>(what.size()), what.data(),
+              static_cast<int>(figure.size()), figure.data(),
+              static_cast<int>(goal.size()), goal.data(),
+              static_cast<int>(verdict.size()), verdict.data(),
+              static_cast<int>(one_minute.size()), one_minute.data());
+  std::fflush(stdout);
+}
+
 void WriteFile(const fs::path& path, std::string_view content) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(content.data(), static_cast<std::streamsize>(content.size()));
+}
+
+int64_t CountLines(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<char> buffer(kReadChunk);
+  int64_t lines = 0;
+  while (in.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) ||
+         in.gcount() > 0) {
+    lines += std::count(buffer.begin(), buffer.begin() + in.gcount(), '\n');
+  }
+  return lines;
+}
+
+std::optional<int64_t> FirstDifference(const fs::path& a, const fs::path& b) {
+  std::ifstream in_a(a, std::ios::binary);
+  std::ifstream in_b(b, std::ios::binary);
+  std::vector<char> chunk_a(kReadChunk);
+  std::vector<char> chunk_b(kReadChunk);
+  int64_t offset = 0;
+  for (;;) {
+    in_a.read(chunk_a.data(), static_cast<std::streamsize>(chunk_a.size()));
+    in_b.read(chunk_b.data(), static_cast<std::streamsize>(chunk_b.size()));
+    const auto got_a = static_cast<size_t>(in_a.gcount());
+    const auto got_b = static_cast<size_t>(in_b.gcount());
+    const size_t common = std::min(got_a, got_b);
+    const auto [at_a, at_b] = std::mismatch(
+        chunk_a.begin(), chunk_a.begin() + common, chunk_b.begin());
+    if (at_a != chunk_a.begin() + common) {
+      return offset + (at_a - chunk_a.begin());
+    }
+    if (got_a != got_b) return offset + static_cast<int64_t>(common);
+    if (got_a == 0) return std::nullopt;
+    offset += static_cast<int64_t>(common);
+  }
+}
+
+std::string FindOnPath(std::string_view program) {
+  const char* path = std::getenv("PATH");
+  std::string_view folders = path != nullptr ? path : "/usr/bin:/bin";
+  while (!folders.empty()) {
+    const size_t colon = folders.find(':');
+    std::string candidate =
+        std::string(folders.substr(0, colon)) + "/" + std::string(program);
+    if (access(candidate.c_str(), X_OK) == 0) return candidate;
+    if (colon == std::string_view::npos) break;
+    folders.remove_prefix(colon + 1);
+  }
+  return {};
+}
+
+bool DropPageCache() {
+  sync();
+  const int fd = open("/proc/sys/vm/drop_caches", O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool dropped = write(fd, "3", 1) == 1;
+  close(fd);
+  return dropped;
 }
 
 Sandbox::Sandbox(fs::path drive, const std::string& program,
@@ -229,9 +369,32 @@ Ending Child::Reap(bool stopped) {
   while (wait4(pid_, &ending.status, 0, &usage) < 0 && errno == EINTR) {
   }
   ending.seconds = SecondsBetween(started_, SteadyClock::now());
+  ending.cpu_seconds = SecondsOf(usage.ru_utime) + SecondsOf(usage.ru_stime);
   ending.peak_kib = usage.ru_maxrss;
   pid_ = -1;
   return ending;
+}
+
+// From /proc/PID/task/*/schedstat, whose first field is the time on a CPU in
+// nanoseconds: finer than the clock ticks of /proc/PID/stat.
+std::optional<CpuSample> SampleCpu(pid_t pid) {
+  CpuSample sample;
+  sample.at = SteadyClock::now();
+  std::error_code error;
+  bool found = false;
+  for (const fs::directory_entry& task : fs::directory_iterator(
+           "/proc/" + std::to_string(pid) + "/task", error)) {
+    std::ifstream schedstat(task.path() / "schedstat");
+    int64_t nanoseconds = 0;
+    if (!(schedstat >> nanoseconds)) continue;
+    found = true;
+    sample.cpu_seconds += static_cast<double>(nanoseconds) / 1e9;
+    sample.switches +=
+        ProcNumber(task.path() / "status", "voluntary_ctxt_switches:") +
+        ProcNumber(task.path() / "status", "nonvoluntary_ctxt_switches:");
+  }
+  if (!found) return std::nullopt;
+  return sample;
 }
 
 LogWatcher::LogWatcher(fs::path log, std::vector<std::string> messages,
@@ -255,7 +418,7 @@ std::optional<SteadyClock::time_point> LogWatcher::WaitFor(
     SteadyClock::time_point deadline) {
   for (;;) {
     const SteadyClock::time_point now = SteadyClock::now();
-    ReadNew(now);
+    ReadNew(now, child.pid());
     if (std::optional<SteadyClock::time_point> seen = SeenAt(message)) {
       return seen;
     }
@@ -271,7 +434,7 @@ std::optional<SteadyClock::time_point> LogWatcher::WaitFor(
       while (read(inotify_fd_, drained.data(), drained.size()) > 0) {
       }
       if ((events[1].revents & POLLIN) != 0) {
-        ReadNew(SteadyClock::now());
+        ReadNew(SteadyClock::now(), child.pid());
         return SeenAt(message);
       }
     }
@@ -282,10 +445,25 @@ std::optional<SteadyClock::time_point> LogWatcher::WaitFor(
 std::optional<SteadyClock::time_point> LogWatcher::SeenAt(
     std::string_view message) const {
   const auto it = seen_.find(message);
-  return it == seen_.end() ? std::nullopt : it->second;
+  if (it == seen_.end() || !it->second) return std::nullopt;
+  return it->second->at;
 }
 
-void LogWatcher::ReadNew(SteadyClock::time_point now) {
+std::optional<double> LogWatcher::CpuSecondsAt(std::string_view message) const {
+  const auto it = seen_.find(message);
+  if (it == seen_.end() || !it->second) return std::nullopt;
+  return it->second->cpu_seconds;
+}
+
+std::optional<double> LogWatcher::CpuSecondsBetween(std::string_view from,
+                                                    std::string_view to) const {
+  const std::optional<double> start = CpuSecondsAt(from);
+  const std::optional<double> end = CpuSecondsAt(to);
+  if (!start || !end) return std::nullopt;
+  return *end - *start;
+}
+
+void LogWatcher::ReadNew(SteadyClock::time_point now, pid_t pid) {
   const int fd = open(log_.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return;
   struct stat info {};
@@ -295,6 +473,7 @@ void LogWatcher::ReadNew(SteadyClock::time_point now) {
   }
   std::array<char, 1 << 16> buffer;
   ssize_t got = 0;
+  std::optional<CpuSample> cpu;
   while ((got = pread(fd, buffer.data(), buffer.size(), offset_)) > 0) {
     offset_ += got;
     partial_.append(buffer.data(), static_cast<size_t>(got));
@@ -304,12 +483,36 @@ void LogWatcher::ReadNew(SteadyClock::time_point now) {
       const std::string_view message =
           Message(std::string_view{partial_}.substr(begin, end - begin));
       const auto it = seen_.find(message);
-      if (it != seen_.end() && !it->second) it->second = now;
+      if (it != seen_.end() && !it->second) {
+        // Sampled once per read however many messages it finds: the CPU
+        // time is as late as the wall time.
+        if (!cpu) cpu = SampleCpu(pid);
+        it->second = Sighting{
+            now, cpu ? std::optional<double>(cpu->cpu_seconds) : std::nullopt};
+      }
       begin = end + 1;
     }
     partial_.erase(0, begin);
   }
   close(fd);
+}
+
+void RunSplit::Add(const fs::path& log) {
+  const std::map<std::string, double, std::less<>> times = MessageTimes(log);
+  seconds_.resize(kRunPhases.size());
+  for (size_t i = 0; i < kRunPhases.size(); ++i) {
+    const auto from = times.find(kRunPhases[i].from);
+    const auto to = times.find(kRunPhases[i].to);
+    const bool both = from != times.end() && to != times.end();
+    seconds_[i].push_back(both ? to->second - from->second : 0);
+  }
+}
+
+void RunSplit::Print(int indent) const {
+  for (size_t i = 0; i < seconds_.size(); ++i) {
+    std::printf("%*s%-28s %.3f s\n", indent, "", kRunPhases[i].name,
+                Median(seconds_[i]));
+  }
 }
 
 int CountDatabankEntries(const fs::path& databank, std::string_view prefix) {

@@ -1,6 +1,7 @@
 // What the benchmarks share: sandbox drives and the synthetic trees on them,
-// starting the programs and timing them by the benchmark's own clock, and
-// following the activity log while a run goes on.
+// starting the programs and timing them by the benchmark's own clock,
+// following the activity log while a run goes on, and the goal lines that
+// `make bench` gathers into its summary.
 #ifndef TROVANE_BENCH_BENCH_SUPPORT_H_
 #define TROVANE_BENCH_BENCH_SUPPORT_H_
 
@@ -24,11 +25,42 @@ double SecondsBetween(SteadyClock::time_point from, SteadyClock::time_point to);
 double Median(std::vector<double> values);
 // 1234567 as "1,234,567".
 std::string WithCommas(int64_t number);
+// What std::printf would print, as a string: the figures of goal lines.
+std::string Formatted(const char* format, ...)
+    __attribute__((format(printf, 1, 2)));
+// A size that ru_maxrss gives in KiB, in MiB.
+double Mebibytes(int64_t kib);
 // "met" or "MISSED", for the goal column.
 const char* Verdict(bool met);
+// The verdict of a figure that must stay at most `goal`; one that is only a
+// lower bound (`exact` false) misses the goal when it misses it already, and
+// is otherwise not measured.
+const char* VerdictAtMost(double figure, double goal, bool exact);
+inline constexpr const char* kNotMeasured = "not measured";
+inline constexpr const char* kSkipped = "skipped";
 // The machine's load, since other work on it skews the wall times.
 std::string LoadAverage();
+
+// Prints one goal line, `goal | WHAT | FIGURE | GOAL | VERDICT | load L`
+// with L the one-minute load average now: bench/run-all gathers the lines
+// of every benchmark into the summary table, so each goal is printed once,
+// by the benchmark that measures it, in this one format.
+void PrintGoal(std::string_view what, std::string_view figure,
+               std::string_view goal, std::string_view verdict);
+
 void WriteFile(const std::filesystem::path& path, std::string_view content);
+// The number of line feeds in the file.
+int64_t CountLines(const std::filesystem::path& path);
+// Where the two files' bytes first differ (the shorter one's size when it
+// is the other's beginning); nullopt when they are the same bytes.
+std::optional<int64_t> FirstDifference(const std::filesystem::path& a,
+                                       const std::filesystem::path& b);
+// The program's path in a folder of PATH; empty when it is in none.
+std::string FindOnPath(std::string_view program);
+// Writes what is cached to disk and drops the clean page cache, dentries
+// and inodes, so that the next run reads from the disk; false when that is
+// not allowed (dropping the cache needs root).
+bool DropPageCache();
 
 // A drive for one run: the folder that drive C stands for, holding the
 // program's folder Run, the temporary folder Temp and the databank.
@@ -60,10 +92,11 @@ class Sandbox {
 
 // How a child process ended.
 struct Ending {
-  bool stopped = false;  // killed by the benchmark
-  int status = 0;        // as wait4 reports it
-  double seconds = 0;    // from start to end, by the benchmark's clock
-  int64_t peak_kib = 0;  // ru_maxrss
+  bool stopped = false;    // killed by the benchmark
+  int status = 0;          // as wait4 reports it
+  double seconds = 0;      // from start to end, by the benchmark's clock
+  double cpu_seconds = 0;  // user and system time together
+  int64_t peak_kib = 0;    // ru_maxrss
 
   bool Succeeded() const;
   std::string Describe() const;
@@ -104,9 +137,20 @@ class Child {
   SteadyClock::time_point started_;
 };
 
+// A process's CPU time and context switches, summed over its threads, at
+// one moment.
+struct CpuSample {
+  SteadyClock::time_point at;
+  double cpu_seconds = 0;
+  int64_t switches = 0;
+};
+// nullopt once the process is gone.
+std::optional<CpuSample> SampleCpu(pid_t pid);
+
 // Follows an activity log as a run writes it and notes, by the benchmark's
-// clock, when each of the messages it looks for first appears. The log
-// clock ticks in steps of up to 1/128 s; this one is as fine as the reads.
+// clock, when each of the messages it looks for first appears, and how much
+// CPU time the run had used by then. The log clock ticks in steps of up to
+// 1/128 s; this one is as fine as the reads.
 class LogWatcher {
  public:
   // `pause` spaces the reads of a log that grows fast, to bound what the
@@ -124,18 +168,47 @@ class LogWatcher {
       SteadyClock::time_point deadline);
   // When `message` appeared, if it has.
   std::optional<SteadyClock::time_point> SeenAt(std::string_view message) const;
+  // The CPU time the run had used when `message` appeared, if it was seen
+  // while the run went on: on a busy machine the run waits for a core, and
+  // its CPU time then tells more of its own cost than its wall time does.
+  std::optional<double> CpuSecondsAt(std::string_view message) const;
+  // The CPU time the run used from `from`'s appearance to `to`'s, if both
+  // were seen while it went on.
+  std::optional<double> CpuSecondsBetween(std::string_view from,
+                                          std::string_view to) const;
 
  private:
-  // Reads what the log gained since the last read.
-  void ReadNew(SteadyClock::time_point now);
+  struct Sighting {
+    SteadyClock::time_point at;
+    std::optional<double> cpu_seconds;
+  };
+
+  // Reads what the log gained since the last read, which the process `pid`
+  // writes.
+  void ReadNew(SteadyClock::time_point now, pid_t pid);
 
   std::filesystem::path log_;
   std::chrono::microseconds pause_;
   int inotify_fd_ = -1;
   off_t offset_ = 0;
   std::string partial_;  // a line not yet ended
-  std::map<std::string, std::optional<SteadyClock::time_point>, std::less<>>
-      seen_;
+  std::map<std::string, std::optional<Sighting>, std::less<>> seen_;
+};
+
+// How whole runs split, from the time stamps of their activity logs (which
+// tick in steps of 1/128 s): start-up and analysis, the listing (batch start
+// to search start, the wait included), the disk map scan, and the
+// double-check and report.
+class RunSplit {
+ public:
+  // Adds the phases of the run that wrote `log`.
+  void Add(const std::filesystem::path& log);
+  // Prints the median of each phase over the runs added, a line each,
+  // after `indent` blanks.
+  void Print(int indent) const;
+
+ private:
+  std::vector<std::vector<double>> seconds_;  // by phase, then by run
 };
 
 // The databank lines whose key begins with `prefix`.

@@ -4,15 +4,11 @@
 //
 // Usage: run_bench [WORK_FOLDER]
 //
-// Prints the median wall time of the whole run over a few runs and, from
-// the activity log's time stamps (which tick in steps of 1/128 s), how it
-// splits between start-up and analysis, the listing (batch start to search
-// start, the wait included), the disk map scan and the double-check.
+// Prints the median wall time of the whole run over a few runs and how it
+// splits between its phases (RunSplit).
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -60,24 +56,6 @@ std::string EnsureDrive(const fs::path& drive) {
   return wanted;
 }
 
-// Seconds since midnight of each activity-log message, first occurrence.
-std::map<std::string, double> LogTimes(const fs::path& log) {
-  std::map<std::string, double> times;
-  std::ifstream in(log, std::ios::binary);
-  std::string line;
-  while (std::getline(in, line)) {
-    const size_t bar = line.find("| ");
-    if (bar == std::string::npos || line.size() < 19) continue;
-    std::string message = line.substr(bar + 2);
-    if (!message.empty() && message.back() == '\r') message.pop_back();
-    const double seconds = std::stoi(line.substr(11, 2)) * 3600.0 +
-                           std::stoi(line.substr(14, 2)) * 60.0 +
-                           std::stod(line.substr(17, bar - 17));
-    times.emplace(message, seconds);
-  }
-  return times;
-}
-
 int Main(int argc, char** argv) {
   const fs::path base = argc > 1 ? argv[1] : TROVANE_BENCH_FOLDER;
   const fs::path drive = base / "drive";
@@ -86,7 +64,7 @@ int Main(int argc, char** argv) {
   const Sandbox sandbox(drive, TROVANE_SETUP_PATH, TROVANE_CMD_PATH);
 
   std::vector<double> totals;
-  std::map<std::string, std::vector<double>> parts;
+  RunSplit split;
   for (int i = 0; i < kRuns; ++i) {
     WriteFile(sandbox.run() / "FileList.txt", wanted);
     WriteFile(sandbox.run() / "MustExist.txt", "");
@@ -94,14 +72,7 @@ int Main(int argc, char** argv) {
     Child setup = Child::StartSetup(sandbox);
     const Ending ending = setup.Wait(SteadyClock::time_point::max());
     totals.push_back(ending.seconds);
-    std::map<std::string, double> t = LogTimes(sandbox.activity_log());
-    parts["start-up and analysis"].push_back(t["Executing batch"] -
-                                             t["Cleanup"]);
-    parts["listing (batch and wait)"].push_back(t["About to begin search"] -
-                                                t["Executing batch"]);
-    parts["disk map scan"].push_back(t["Done"] - t["About to begin search"]);
-    parts["double-check and report"].push_back(t["About to exit"] -
-                                               t["Doubble-checking:"]);
+    split.Add(sandbox.activity_log());
     if (!ending.Succeeded()) {
       std::printf("the run ended with %s\n", ending.Describe().c_str());
       return 1;
@@ -110,9 +81,7 @@ int Main(int argc, char** argv) {
   std::printf("whole run: %d wanted entries (%d present) over %d entries\n",
               kWanted, kPresent, kFolders * (1 + kSubfolders * (1 + kFiles)));
   std::printf("  total median                 %.3f s\n", Median(totals));
-  for (const auto& [name, values] : parts) {
-    std::printf("  %-28s %.3f s\n", name.c_str(), Median(values));
-  }
+  split.Print(2);
   return 0;
 }
 

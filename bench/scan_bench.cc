@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "databank/data.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
@@ -178,11 +179,6 @@ double GrepOnce(const std::string& folder) {
       .count();
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
 int Main(int argc, char** argv) {
   const std::string base = argc > 1 ? argv[1] : TROVANE_BENCH_SCAN;
   const std::string big = base + "/million";
@@ -207,8 +203,8 @@ int Main(int argc, char** argv) {
     greps.push_back(GrepOnce(big));
   }
   const int64_t peak_small = ScanOnce(small, wanted_small).peak_kib;
-  const double scan = Median(scans);
-  const double floor = Median(greps);
+  const double scan = bench::Median(scans);
+  const double floor = bench::Median(greps);
   std::printf(
       "disk map scan: 1,000,000 paths, %d wanted entries (%d present)\n",
       kWanted, kPresent);

@@ -43,46 +43,6 @@ constexpr double kLatencyGoalMs = 10.0;
 constexpr const char* kBatchStart = "Executing batch";
 constexpr const char* kSearchStart = "About to begin search";
 
-// A process's CPU time and context switches, summed over its threads.
-struct CpuSample {
-  SteadyClock::time_point at;
-  double cpu_seconds = 0;
-  int64_t switches = 0;
-};
-
-// The first number after `label` in a /proc text file.
-int64_t ProcNumber(const fs::path& file, const std::string& label) {
-  std::ifstream in(file);
-  std::string word;
-  while (in >> word) {
-    if (word == label) {
-      int64_t number = 0;
-      in >> number;
-      return number;
-    }
-  }
-  return 0;
-}
-
-// From /proc/PID/task/*/schedstat, whose first field is the time on a CPU in
-// nanoseconds: finer than the clock ticks of /proc/PID/stat.
-CpuSample SampleCpu(pid_t pid) {
-  CpuSample sample;
-  sample.at = SteadyClock::now();
-  std::error_code error;
-  for (const fs::directory_entry& task : fs::directory_iterator(
-           "/proc/" + std::to_string(pid) + "/task", error)) {
-    std::ifstream schedstat(task.path() / "schedstat");
-    int64_t nanoseconds = 0;
-    schedstat >> nanoseconds;
-    sample.cpu_seconds += static_cast<double>(nanoseconds) / 1e9;
-    sample.switches +=
-        ProcNumber(task.path() / "status", "voluntary_ctxt_switches:") +
-        ProcNumber(task.path() / "status", "nonvoluntary_ctxt_switches:");
-  }
-  return sample;
-}
-
 // Ends the stand-in batch the run started, once it is sure to be ours.
 void EndStandIn(const fs::path& pid_file) {
   std::ifstream in(pid_file);
@@ -115,9 +75,9 @@ std::optional<WaitResult> RunOnce(const Sandbox& sandbox,
     std::printf("  the run did not start its batch\n");
   } else {
     std::this_thread::sleep_for(kSettle);
-    const CpuSample first = SampleCpu(setup.pid());
+    const std::optional<CpuSample> first = SampleCpu(setup.pid());
     std::this_thread::sleep_for(kWindow);
-    const CpuSample last = SampleCpu(setup.pid());
+    const std::optional<CpuSample> last = SampleCpu(setup.pid());
 
     const fs::path staged = sandbox.temp() / "Signal.new";
     WriteFile(staged, "OK! \r\n");
@@ -126,16 +86,18 @@ std::optional<WaitResult> RunOnce(const Sandbox& sandbox,
     const std::optional<SteadyClock::time_point> searching =
         watcher.WaitFor(kSearchStart, setup, signalled + kLimit);
     const Ending ending = setup.Wait(SteadyClock::now() + kLimit);
-    if (!searching) {
+    if (!first || !last) {
+      std::printf("  the run ended while it waited for the batch\n");
+    } else if (!searching) {
       std::printf("  the search pass did not begin after the signal\n");
     } else if (!ending.Succeeded()) {
       std::printf("  the run ended with %s (see %s)\n",
                   ending.Describe().c_str(), sandbox.output().c_str());
     } else {
-      const double window = SecondsBetween(first.at, last.at);
+      const double window = SecondsBetween(first->at, last->at);
       result = WaitResult{
-          100 * (last.cpu_seconds - first.cpu_seconds) / window,
-          static_cast<double>(last.switches - first.switches) / window,
+          100 * (last->cpu_seconds - first->cpu_seconds) / window,
+          static_cast<double>(last->switches - first->switches) / window,
           SecondsBetween(signalled, *searching) * 1e3};
     }
   }
@@ -188,15 +150,15 @@ int Main(int argc, char** argv) {
     worst_latency_ms = std::max(worst_latency_ms, result->latency_ms);
   }
   const double share = Median(shares);
-  std::printf(
-      "  CPU while waiting, median of %d: %.2f %% of a core   goal: "
-      "under %.1f %%   %s\n",
-      kRuns, share, kCpuGoalPercent, Verdict(share < kCpuGoalPercent));
-  std::printf(
-      "  signal to search, median %.2f ms, worst %.2f ms   goal: "
-      "within %.0f ms   %s\n",
-      Median(latencies), worst_latency_ms, kLatencyGoalMs,
-      Verdict(worst_latency_ms <= kLatencyGoalMs));
+  std::printf("  signal to search, median of %d: %.2f ms\n", kRuns,
+              Median(latencies));
+  PrintGoal("waiting for the batch: CPU", Formatted("%.2f %% of a core", share),
+            Formatted("under %.1f %%", kCpuGoalPercent),
+            Verdict(share < kCpuGoalPercent));
+  PrintGoal("signal to search, the worst run",
+            Formatted("%.2f ms", worst_latency_ms),
+            Formatted("within %.0f ms", kLatencyGoalMs),
+            Verdict(worst_latency_ms <= kLatencyGoalMs));
   std::printf("  load average at the end: %s\n", LoadAverage().c_str());
   return 0;
 }
