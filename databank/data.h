@@ -60,11 +60,13 @@ class Data {
   std::string ResolveDatabankPath(std::string_view name);
   void LogDatabankIO(std::string_view message);
 
-  // Record operations.
-  void Set(std::string_view name, std::string_view key, std::string_view value);
+  // Record operations. Set and RemoveEntry tell whether the databank now
+  // holds what was asked; a change that could not be written is logged as
+  // such, never as done.
+  bool Set(std::string_view name, std::string_view key, std::string_view value);
   DatabankLocks AllocateSwap(std::string_view name);
   std::string Query(std::string_view name, std::string_view key);
-  void RemoveEntry(std::string_view name, std::string_view key);
+  bool RemoveEntry(std::string_view name, std::string_view key);
   std::string FindEntry(std::string_view name, std::string_view text);
   DatabankEntry QueryByLineNumber(std::string_view name, int32_t line_number);
 

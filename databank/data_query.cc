@@ -79,10 +79,10 @@ std::string Data::Query(std::string_view name, std::string_view key) {
   return value;
 }
 
-void Data::RemoveEntry(std::string_view name, std::string_view key) {
+bool Data::RemoveEntry(std::string_view name, std::string_view key) {
   Report("Database " + std::string(name) + " serial 0 RemoveEntry [" +
          std::string(key) + "]");
-  Set(name, key, "");
+  return Set(name, key, "");
 }
 
 std::string Data::FindEntry(std::string_view name, std::string_view text) {

@@ -71,9 +71,9 @@ DatabankLocks Data::AllocateSwap(std::string_view name) {
   return locks;
 }
 
-void Data::Set(std::string_view name, std::string_view key,
+bool Data::Set(std::string_view name, std::string_view key,
                std::string_view value) {
-  if (TrimBlanks(name).empty() || TrimBlanks(key).empty()) return;
+  if (TrimBlanks(name).empty() || TrimBlanks(key).empty()) return false;
   DatabankLocks locks = AllocateSwap(name);
   SetOutcome outcome;
   if (locks.held()) {
@@ -86,20 +86,31 @@ void Data::Set(std::string_view name, std::string_view key,
          std::to_string(outcome.rewritten_serial) + " Set [" +
          std::string(key) + "], [" + std::string(value) + "]");
   Report("Swap serial " + std::to_string(outcome.old_serial) + " Set");
+  // What did not happen is never logged as done.
   if (value.empty()) {
-    Report(outcome.found
-               ? " Blank entry ==>> Property removed from databank"
-               : " Blank entry ==>> Property not found in databank!!");
-    return;
+    if (outcome.found) {
+      Report(outcome.written
+                 ? " Blank entry ==>> Property removed from databank"
+                 : " Blank entry ==>> Property could not be removed from "
+                   "databank!!");
+      return outcome.written;
+    }
+    Report(outcome.read_whole
+               ? " Blank entry ==>> Property not found in databank!!"
+               : " Blank entry ==>> Databank could not be read!!");
+    return outcome.read_whole;
   }
   if (!outcome.found) {
     Report(" Append/Replace serial " + std::to_string(outcome.appended_serial) +
            " Set");
   }
-  if (outcome.appended_serial != 0) {
+  if (!outcome.written) {
+    Report(" Append/Replace ==>> Property could not be written to databank!!");
+  } else if (outcome.appended_serial != 0) {
     Report((outcome.found ? " Replace serial " : " Append serial ") +
            std::to_string(outcome.appended_serial) + " Set");
   }
+  return outcome.written;
 }
 
 SetOutcome Data::Write(const std::string& file, std::string_view key,

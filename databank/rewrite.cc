@@ -39,9 +39,9 @@ bool CopyKeptLines(FileSystem& files, std::string_view path,
     }
   }
   // Content that could not all be read must not take the databank's place.
-  const bool read_whole = !old->failed();
+  outcome->read_whole = !old->failed();
   old->Close();
-  return rewritten->Close() && read_whole;
+  return rewritten->Close() && outcome->read_whole;
 }
 
 // Adds the entry's line at the end of the staging file, which is made new
@@ -116,6 +116,7 @@ SetOutcome RewriteDatabank(FileSystem& files, std::string_view path,
     complete = CopyKeptLines(files, path, staging, UpperAscii(TrimBlanks(key)),
                              &outcome);
   }
+  if (!existed) outcome.read_whole = true;
   if (!value.empty()) {
     complete =
         AppendEntry(files, staging, existed, key, value, &outcome) && complete;

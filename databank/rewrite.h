@@ -24,6 +24,9 @@ struct SetOutcome {
   int appended_serial = 0;   // the new entry, appended
   bool found = false;        // a line of the key was dropped
   bool written = false;      // the new content took the databank's place
+  // The old content was read to its end, or there was none: when nothing
+  // was found, the databank holds no line of the key.
+  bool read_whole = false;
 };
 
 // Drops every line of `key` and the lines a rewrite always drops, then

@@ -36,11 +36,13 @@ class ProcessLauncher {
   virtual std::string FindCompanion(std::string_view name) const = 0;
   // Starts `program` with `arguments` as a process of its own that
   // outlives this one, in the current folder `folder` (drive form; this
-  // process's own when it names no folder), handing it a listing count
-  // (see listing_count.h); null when it could not be started.
+  // process's own when it names no folder), its standard error written to
+  // the new file `error_file` (drive form; nowhere when empty or when it
+  // cannot be made), handing it a listing count (see listing_count.h);
+  // null when it could not be started.
   virtual std::unique_ptr<StartedProcess> StartDetached(
       const std::string& program, const std::vector<std::string>& arguments,
-      const std::string& folder) = 0;
+      const std::string& folder, const std::string& error_file) = 0;
 };
 
 // The launcher of this system. On Linux a started program runs in a

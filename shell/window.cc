@@ -79,7 +79,7 @@ void Window::StartScanBatch(const std::string& batch) {
       services_.interpreter.empty()
           ? nullptr
           : services_.launcher.StartDetached(services_.interpreter, {batch},
-                                             run_path());
+                                             run_path(), "");
   if (!process) {
     scan_batch_failed_ = true;
     return;

@@ -67,36 +67,44 @@ class DetachedLauncher : public ProcessLauncher {
   std::string FindCompanion(std::string_view name) const override;
   std::unique_ptr<StartedProcess> StartDetached(
       const std::string& program, const std::vector<std::string>& arguments,
-      const std::string& folder) override;
+      const std::string& folder, const std::string& error_file) override;
 
  private:
-  // The Linux folder of a drive-form `folder`, its names' case looked up;
-  // nothing when it names no folder.
-  std::optional<std::string> LinuxFolderOf(const std::string& folder) const;
+  // The Linux path of a drive-form `path`, its names' case looked up;
+  // nothing when it lies on no drive.
+  std::optional<std::string> LinuxPathOf(const std::string& path) const;
 
   const Environment& environment_;
 };
 
 }  // namespace
 
-std::optional<std::string> DetachedLauncher::LinuxFolderOf(
-    const std::string& folder) const {
+std::optional<std::string> DetachedLauncher::LinuxPathOf(
+    const std::string& path) const {
   std::string problem;
   std::optional<DriveMap> drives =
       DriveMap::FromEnvironment(environment_, &problem);
-  if (!drives) return std::nullopt;
-  const PathView paths(std::move(*drives), environment_.CurrentFolder());
-  std::optional<std::string> linux_folder = paths.ToLinux(folder);
-  if (!linux_folder || !IsLinuxFolder(*linux_folder)) return std::nullopt;
-  return linux_folder;
+  if (!drives || path.empty()) return std::nullopt;
+  return PathView(std::move(*drives), environment_.CurrentFolder())
+      .ToLinux(path);
 }
 
 std::unique_ptr<StartedProcess> DetachedLauncher::StartDetached(
     const std::string& program, const std::vector<std::string>& arguments,
-    const std::string& folder) {
+    const std::string& folder, const std::string& error_file) {
   // Without a count the batch still runs; the wait just shows no progress.
   std::unique_ptr<ListingCount> count = ListingCount::Create();
-  const std::optional<std::string> working_folder = LinuxFolderOf(folder);
+  std::optional<std::string> working_folder = LinuxPathOf(folder);
+  if (working_folder && !IsLinuxFolder(*working_folder)) working_folder.reset();
+  // Made new, never through a link or in the place of another file: what
+  // the process says is shown to the user afterwards.
+  UniqueFd errors;
+  if (const std::optional<std::string> path = LinuxPathOf(error_file)) {
+    unlink(path->c_str());
+    errors.Reset(open(path->c_str(),
+                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                      0644));
+  }
   // Everything the new process gets is made before the fork: between fork
   // and exec only calls that need no memory are made.
   std::vector<char*> argv;
@@ -148,7 +156,7 @@ std::unique_ptr<StartedProcess> DetachedLauncher::StartDetached(
     if (null >= 0) {
       dup2(null, STDIN_FILENO);
       dup2(null, STDOUT_FILENO);
-      dup2(null, STDERR_FILENO);
+      dup2(errors.valid() ? errors.get() : null, STDERR_FILENO);
       if (null > STDERR_FILENO) close(null);
     }
     if (count) fcntl(static_cast<int>(count->native()), F_SETFD, 0);

@@ -42,13 +42,26 @@ TEST_F(DatabankTest, ASetTheDiskFailsLeavesTheDatabankAsItWas) {
     failing.Fail(operation, path_part);
     Data data(failing, FileNumbers::Process(), clock_, environment_);
     data.StartDatabankLog(false);
-    data.Set("C:\\Trovane", "A", "3");
+    EXPECT_FALSE(data.Set("C:\\Trovane", "A", "3"));
+    EXPECT_FALSE(data.RemoveEntry("C:\\Trovane", "B"));
     EXPECT_GT(failing.failures(), 0);
     EXPECT_EQ(files_.Read("Trovane"), "A=1\r\nB=2\r\n");
     EXPECT_FALSE(files_.Exists(".Trovane.trovane-new"));
     EXPECT_FALSE(files_.Exists("Temp/DSP.Root.Trovane.TMP"));
-    // The Set is logged all the same.
+    // Both are logged all the same, as what they could not do.
     EXPECT_THAT(IoLog(), Contains(HasSubstr(" Set [A], [3]")));
+    EXPECT_THAT(IoLog(), Contains(" Append/Replace ==>> Property could not be "
+                                  "written to databank!!"));
+    EXPECT_THAT(
+        IoLog(),
+        ::testing::AnyOf(
+            Contains(" Blank entry ==>> Property could not be removed "
+                     "from databank!!"),
+            Contains(" Blank entry ==>> Databank could not be read!!")));
+    EXPECT_THAT(IoLog(),
+                ::testing::Not(Contains(HasSubstr(" Replace serial"))));
+    EXPECT_THAT(IoLog(),
+                ::testing::Not(Contains(HasSubstr("Property removed"))));
   }
 }
 

@@ -67,7 +67,7 @@ TEST(DetachedLauncherTest, StartsTheProgramOnItsOwnAndWatchesItsEnd) {
   // count, gives the report its name in one step and waits to be told to
   // end.
   const std::string script =
-      "{ readlink /proc/$$/fd/0; readlink /proc/$$/fd/2;"
+      "{ readlink /proc/$$/fd/0; readlink -f /proc/$$/fd/2;"
       " cut -d' ' -f6 /proc/$$/stat; readlink /proc/$$/fd/$" +
       std::string(ListingCount::kVariable) +
       "; pwd -P; } > \"$1.part\" && printf '\\005' 1<>/proc/$$/fd/$" +
@@ -80,7 +80,8 @@ TEST(DetachedLauncherTest, StartsTheProgramOnItsOwnAndWatchesItsEnd) {
   // The folder's case is looked up, as for every drive-form path.
   const std::unique_ptr<StartedProcess> started =
       MakeProcessLauncher(environment)
-          ->StartDetached("/bin/sh", {"-c", script, "sh", report}, "C:\\WORK");
+          ->StartDetached("/bin/sh", {"-c", script, "sh", report}, "C:\\WORK",
+                          "C:\\Work\\errors.txt");
   ASSERT_NE(started, nullptr);
   EXPECT_TRUE(HasNoChildren());
 
@@ -98,7 +99,8 @@ TEST(DetachedLauncherTest, StartsTheProgramOnItsOwnAndWatchesItsEnd) {
   std::getline(lines, shared);
   std::getline(lines, folder);
   EXPECT_EQ(input, "/dev/null");
-  EXPECT_EQ(error, "/dev/null");
+  EXPECT_EQ(error, std::filesystem::canonical(sandbox.Path("Work")).string() +
+                       "/errors.txt");
   EXPECT_GT(session, 0);
   EXPECT_NE(session, getsid(0));
   EXPECT_THAT(shared, ::testing::HasSubstr("trovane-listing-count"));
@@ -119,9 +121,9 @@ TEST(DetachedLauncherTest, ProgramThatCannotStartGivesNoProcess) {
   const FakeEnvironment environment(sandbox.Path("Bin"));
   const std::unique_ptr<ProcessLauncher> launcher =
       MakeProcessLauncher(environment);
-  EXPECT_EQ(launcher->StartDetached(sandbox.Path("missing"), {}, "C:\\"),
+  EXPECT_EQ(launcher->StartDetached(sandbox.Path("missing"), {}, "C:\\", ""),
             nullptr);
-  EXPECT_EQ(launcher->StartDetached(sandbox.Path("plain"), {"x"}, "C:\\"),
+  EXPECT_EQ(launcher->StartDetached(sandbox.Path("plain"), {"x"}, "C:\\", ""),
             nullptr);
   EXPECT_TRUE(HasNoChildren());
 }

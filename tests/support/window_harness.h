@@ -76,6 +76,7 @@ class RecordingLauncher : public ProcessLauncher {
     std::string program;
     std::vector<std::string> arguments;
     std::string folder;
+    std::string error_file;
   };
   std::string FindCompanion(std::string_view name) const override {
     return companions.contains(name) ? companions.find(name)->second
@@ -83,8 +84,8 @@ class RecordingLauncher : public ProcessLauncher {
   }
   std::unique_ptr<StartedProcess> StartDetached(
       const std::string& program, const std::vector<std::string>& arguments,
-      const std::string& folder) override {
-    started.push_back({program, arguments, folder});
+      const std::string& folder, const std::string& error_file) override {
+    started.push_back({program, arguments, folder, error_file});
     return std::make_unique<Process>(*this);
   }
   // The companions there are, by name.
