@@ -145,6 +145,10 @@ class FileSystem {
   // A watch on the folder `path`; null when none can be had.
   virtual std::unique_ptr<FolderWatch> WatchFolder(std::string_view path) = 0;
 
+  // `path` as the system names it, for what takes the system's own paths
+  // (a toolkit's folder chooser); nothing for a path on no drive.
+  virtual std::optional<std::string> SystemPath(std::string_view path) = 0;
+
   // Conveniences over the operations above.
   bool IsFile(std::string_view path);
   bool IsFolder(std::string_view path);

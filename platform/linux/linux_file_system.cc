@@ -291,4 +291,8 @@ std::unique_ptr<FolderWatch> LinuxFileSystem::WatchFolder(
   return WatchLinuxFolder(*folder);
 }
 
+std::optional<std::string> LinuxFileSystem::SystemPath(std::string_view path) {
+  return paths_.ToLinux(path);
+}
+
 }  // namespace trovane

@@ -33,6 +33,7 @@ class LinuxFileSystem : public FileSystem {
   bool CopyAttributes(std::string_view from, std::string_view to) override;
   bool SyncFolderOf(std::string_view path) override;
   std::unique_ptr<FolderWatch> WatchFolder(std::string_view path) override;
+  std::optional<std::string> SystemPath(std::string_view path) override;
 
  private:
   // Opens the file of `path` with open(2)'s `flags`: first as written, the

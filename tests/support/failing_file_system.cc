@@ -117,6 +117,11 @@ std::string FailingFileSystem::LinkTarget(std::string_view path) {
   return base_.LinkTarget(path);
 }
 
+std::optional<std::string> FailingFileSystem::SystemPath(
+    std::string_view path) {
+  return base_.SystemPath(path);
+}
+
 bool FailingFileSystem::CanMakeFilesIn(std::string_view path) {
   return base_.CanMakeFilesIn(path);
 }

@@ -398,6 +398,12 @@ std::unique_ptr<FolderWatch> MemoryFileSystem::WatchFolder(
   return nullptr;
 }
 
+std::optional<std::string> MemoryFileSystem::SystemPath(
+    std::string_view path) {
+  if (HoldsNul(path) || !FolderExists(Drive(path))) return std::nullopt;
+  return std::string(path);
+}
+
 bool MemoryFileSystem::CanMakeFilesIn(std::string_view path) {
   const std::string key = Key(path);
   return FolderExists(key) && !read_only_.contains(key);

@@ -47,6 +47,7 @@ class MemoryFileSystem : public FileSystem {
   bool CopyAttributes(std::string_view from, std::string_view to) override;
   bool SyncFolderOf(std::string_view path) override;
   std::unique_ptr<FolderWatch> WatchFolder(std::string_view path) override;
+  std::optional<std::string> SystemPath(std::string_view path) override;
 
   // For the tests themselves, a path is in drive form or relative to the
   // root of drive C with "/" between names ("Run/FileList.txt"). Writing
