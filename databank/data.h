@@ -112,6 +112,11 @@ class Data {
     int serial() const { return file ? file->number() : number.number(); }
   };
   Reading Read(const std::string& path, const FileVersion& version);
+  // Where the databank file at `path` is read: the file itself, or where a
+  // link there leads when it may be followed, with its status in
+  // `*status`. Nothing when it is no ordinary file or cannot be opened.
+  std::optional<std::string> Locate(const std::string& path,
+                                    FileStatus* status);
   // The lines of a databank file as they stand, read when the cache lacks
   // them, and in `status` the file's status; null when it cannot be read
   // whole.

@@ -28,7 +28,9 @@ Data::Reading Data::Read(const std::string& path, const FileVersion& version) {
     reading.lines = cached;
     return reading;
   }
-  reading.file = files_.OpenForReading(path, {});
+  // `path` is where any link led already: a link planted there since is
+  // not followed.
+  reading.file = files_.OpenForReading(path, {.refuse_link = true});
   if (!reading.file) return reading;
   std::string bytes;
   if (ReadWhole(*reading.file, &bytes)) {
@@ -39,6 +41,23 @@ Data::Reading Data::Read(const std::string& path, const FileVersion& version) {
     reading.lines = &*reading.partial;
   }
   return reading;
+}
+
+std::optional<std::string> Data::Locate(const std::string& path,
+                                        FileStatus* status_out) {
+  const std::optional<FileStatus> entry = files_.EntryStatus(path);
+  if (!entry) return std::nullopt;
+  if (!entry->is_link) {
+    if (!entry->is_file) return std::nullopt;
+    *status_out = *entry;
+    return path;
+  }
+  std::optional<std::string> target = files_.LinkTarget(path);
+  if (!target) return std::nullopt;
+  const std::optional<FileStatus> status = files_.Status(*target);
+  if (!status || !status->is_file) return std::nullopt;
+  *status_out = *status;
+  return target;
 }
 
 DatabankLines* Data::CachedLines(const std::string& path,
@@ -53,16 +72,17 @@ DatabankLines* Data::CachedLines(const std::string& path,
 
 std::string Data::Query(std::string_view name, std::string_view key) {
   if (key.empty()) return {};
-  const std::string path = ResolveDatabankPath(name);
-  const std::optional<FileStatus> status = files_.Status(path);
-  if (!status || !status->is_file || status->length == 0) return {};
+  FileStatus status;
+  const std::optional<std::string> file =
+      Locate(ResolveDatabankPath(name), &status);
+  if (!file || status.length == 0) return {};
 
   const std::string upper_key = UpperAscii(TrimBlanks(key));
   bool found = false;
   std::string value;
   int serial = 0;
   {
-    const Reading reading = Read(path, status->version);
+    const Reading reading = Read(*file, status.version);
     serial = reading.serial();
     if (reading.lines) {
       if (const std::optional<size_t> line =
@@ -86,13 +106,13 @@ bool Data::RemoveEntry(std::string_view name, std::string_view key) {
 }
 
 std::string Data::FindEntry(std::string_view name, std::string_view text) {
-  const std::string path = ResolveDatabankPath(name);
   const std::string_view wanted = TrimBlanks(text);
   std::string result;
   int serial = 0;
-  if (const std::optional<FileStatus> status = files_.Status(path);
-      status && status->is_file) {
-    const Reading reading = Read(path, status->version);
+  FileStatus status;
+  if (const std::optional<std::string> file =
+          Locate(ResolveDatabankPath(name), &status)) {
+    const Reading reading = Read(*file, status.version);
     serial = reading.serial();
     // The last line whose value holds the text wins.
     if (reading.lines) {
@@ -110,11 +130,12 @@ std::string Data::FindEntry(std::string_view name, std::string_view text) {
 DatabankEntry Data::QueryByLineNumber(std::string_view name,
                                       int32_t line_number) {
   DatabankEntry entry;
-  const std::string path = ResolveDatabankPath(name);
-  const std::optional<FileStatus> status = files_.Status(path);
-  if (!status || !status->is_file || status->length == 0) return entry;
+  FileStatus status;
+  const std::optional<std::string> file =
+      Locate(ResolveDatabankPath(name), &status);
+  if (!file || status.length == 0) return entry;
 
-  const Reading reading = Read(path, status->version);
+  const Reading reading = Read(*file, status.version);
   if (reading.lines && line_number >= 1 &&
       static_cast<size_t>(line_number) <= reading.lines->size()) {
     const std::string_view line = reading.lines->Line(line_number - 1);

@@ -33,8 +33,15 @@ std::string Data::SwapPath(std::string_view name) {
 DatabankLocks Data::TakeLocks(std::string_view name, bool report) {
   if (temporary_folder_.empty()) OpenDatabankAccess();
   // A databank that is a link is rewritten where the link leads, and it is
-  // that folder whose lock counts.
-  const std::string file = files_.LinkTarget(ResolveDatabankPath(name));
+  // that folder whose lock counts; one that leads where it may not be
+  // followed is not written at all.
+  const std::optional<std::string> file =
+      files_.LinkTarget(ResolveDatabankPath(name));
+  if (!file) {
+    DatabankLocks none;
+    none.swap_path = SwapPath(name);
+    return none;
+  }
   LockWait wait(clock_, wait_handler_);
   for (;;) {
     DatabankLocks locks;
@@ -50,7 +57,7 @@ DatabankLocks Data::TakeLocks(std::string_view name, bool report) {
     // The name carries the databank's file name, which appears when the
     // databank is created: a swap file taken under the old name is none.
     if (locks.swap && SwapPath(name) != locks.swap_path) continue;
-    LockClaim folder = files_.ClaimFolderLock(file);
+    LockClaim folder = files_.ClaimFolderLock(*file);
     if (folder.outcome == Outcome::kHeldByLiveProcess) {
       // A run with another temporary folder is rewriting it: the same
       // conflict, seen through the lock every run takes.
@@ -59,7 +66,7 @@ DatabankLocks Data::TakeLocks(std::string_view name, bool report) {
       continue;
     }
     locks.folder = std::move(folder.lock);
-    locks.file = file;
+    locks.file = *file;
     return locks;
   }
 }

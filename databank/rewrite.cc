@@ -110,7 +110,11 @@ SetOutcome RewriteDatabank(FileSystem& files, std::string_view path,
   SetOutcome outcome;
   const std::string staging = StagingPath(path);
   files.Delete(staging);  // left by a rewrite that died
-  const bool existed = files.IsFile(path);
+  const std::optional<FileStatus> entry = files.EntryStatus(path);
+  // Anything but an ordinary file at the name (a folder, a FIFO, a device,
+  // a link planted since it was followed) is neither read nor replaced.
+  if (entry && !entry->is_file) return outcome;
+  const bool existed = entry.has_value();
   bool complete = true;
   if (existed) {
     complete = CopyKeptLines(files, path, staging, UpperAscii(TrimBlanks(key)),

@@ -53,6 +53,7 @@ struct FileVersion {
 struct FileStatus {
   bool is_file = false;  // an ordinary file, hidden or not
   bool is_folder = false;
+  bool is_link = false;  // told by EntryStatus only: Status follows links
   int64_t length = 0;
   LocalTime modified;
   FileVersion version;
@@ -99,6 +100,10 @@ class FileSystem {
   // What is at `path`, symbolic links followed; nothing when nothing is.
   virtual std::optional<FileStatus> Status(std::string_view path) = 0;
 
+  // What is at `path` itself: a symbolic link there is told as one (with
+  // nothing else about it), never followed. As cheap as Status.
+  virtual std::optional<FileStatus> EntryStatus(std::string_view path) = 0;
+
   virtual bool Delete(std::string_view path) = 0;
 
   // Gives `from` the name `to`, replacing a file of that name in one step.
@@ -132,8 +137,13 @@ class FileSystem {
   virtual LockClaim ClaimFolderLock(std::string_view path) = 0;
 
   // Where a symbolic link at `path` leads, followed to its end, in drive
-  // form; `path` as given when it is no link.
-  virtual std::string LinkTarget(std::string_view path) = 0;
+  // form; `path` as given when it is no link. A link is followed only to
+  // an ordinary file whose owner owns every link on the way, the rule the
+  // kernel's protected_symlinks applies in shared folders: one that
+  // another user planted, or that leads to a device, a FIFO, a folder or
+  // nothing, gives nothing, and the file counts as one that cannot be
+  // opened.
+  virtual std::optional<std::string> LinkTarget(std::string_view path) = 0;
 
   // Gives the file `to` the permissions of the file `from` and, where this
   // process may, its owner; false when the permissions could not be given.

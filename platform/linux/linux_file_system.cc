@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 #include "platform/linux/linux_file.h"
 #include "platform/linux/linux_folder.h"
@@ -107,21 +108,27 @@ std::string LinuxFileSystem::Probe(std::string_view path) {
   });
 }
 
-std::optional<FileStatus> LinuxFileSystem::Status(std::string_view path) {
+std::optional<FileStatus> LinuxFileSystem::StatusBy(std::string_view path,
+                                                    int (*look)(const char*,
+                                                                struct stat*)) {
   // As written first, the common case and one system call; the case of
   // each name is looked up only when that finds nothing.
   const std::optional<std::string> written = paths_.AsWritten(path);
   if (!written) return std::nullopt;
   struct stat info;
-  if (stat(written->c_str(), &info) != 0) {
+  if (look(written->c_str(), &info) != 0) {
     if (errno != ENOENT && errno != ENOTDIR) return std::nullopt;
     const std::optional<std::string> resolved = paths_.ToLinux(path);
     if (!resolved || *resolved == *written ||
-        stat(resolved->c_str(), &info) != 0) {
+        look(resolved->c_str(), &info) != 0) {
       return std::nullopt;
     }
   }
   FileStatus status;
+  if (S_ISLNK(info.st_mode)) {
+    status.is_link = true;
+    return status;
+  }
   status.is_file = S_ISREG(info.st_mode);
   status.is_folder = S_ISDIR(info.st_mode);
   status.length = static_cast<int64_t>(info.st_size);
@@ -130,6 +137,14 @@ std::optional<FileStatus> LinuxFileSystem::Status(std::string_view path) {
                     static_cast<uint64_t>(info.st_ino), status.length,
                     Nanoseconds(info.st_mtim), Nanoseconds(info.st_ctim)};
   return status;
+}
+
+std::optional<FileStatus> LinuxFileSystem::Status(std::string_view path) {
+  return StatusBy(path, stat);
+}
+
+std::optional<FileStatus> LinuxFileSystem::EntryStatus(std::string_view path) {
+  return StatusBy(path, lstat);
 }
 
 bool LinuxFileSystem::Delete(std::string_view path) {
@@ -220,9 +235,12 @@ std::unique_ptr<WritableFile> LinuxFileSystem::OpenWritable(
 
 LockClaim LinuxFileSystem::ClaimSwap(std::string_view path) {
   const TouchWhenDone touch(paths_);
-  const std::optional<std::string> linux_path = paths_.ToLinux(path);
-  if (!linux_path) return {};
-  return ClaimSwapFile(*linux_path);
+  // Every run names the swap file alike, so only its folder's case is
+  // looked up: its own name, made and removed again and again, would have
+  // the folder's names read anew each time.
+  const std::optional<PathView::Split> split = paths_.SplitLast(path);
+  if (!split) return {};
+  return ClaimSwapFile(JoinLinuxPath(split->folder, split->name));
 }
 
 std::optional<std::string> LinuxFileSystem::FolderOf(
@@ -238,22 +256,32 @@ LockClaim LinuxFileSystem::ClaimFolderLock(std::string_view path) {
   return ClaimFolder(*folder);
 }
 
-std::string LinuxFileSystem::LinkTarget(std::string_view path) {
+std::optional<std::string> LinuxFileSystem::LinkTarget(std::string_view path) {
   const std::optional<std::string> linux_path = paths_.ToLinux(path);
   if (!linux_path) return std::string(path);
   std::string target = *linux_path;
-  bool followed = false;
+  struct stat info;
+  if (lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+    return std::string(path);
+  }
+  // Every link's owner, to be the owner of what the last one leads to.
+  std::vector<uid_t> owners;
   // As many links as the system itself would follow before giving up.
-  for (int links = 0; links < 40; ++links) {
+  while (S_ISLNK(info.st_mode)) {
+    if (owners.size() == 40) return std::nullopt;
+    owners.push_back(info.st_uid);
     std::string text(PATH_MAX, '\0');
     const ssize_t n = readlink(target.c_str(), text.data(), text.size());
-    if (n <= 0 || static_cast<size_t>(n) >= text.size()) break;
+    if (n <= 0 || static_cast<size_t>(n) >= text.size()) return std::nullopt;
     text.resize(static_cast<size_t>(n));
     target =
         text.front() == '/' ? text : JoinLinuxPath(LinuxFolderOf(target), text);
-    followed = true;
+    if (lstat(target.c_str(), &info) != 0) return std::nullopt;
   }
-  if (!followed) return std::string(path);
+  if (!S_ISREG(info.st_mode)) return std::nullopt;
+  for (const uid_t owner : owners) {
+    if (owner != info.st_uid) return std::nullopt;
+  }
   // The folder it lies in, as the system sees it once its own links and
   // ".." are taken out: the drive form must not read "..".
   const std::unique_ptr<char, decltype(&free)> real_folder(

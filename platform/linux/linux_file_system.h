@@ -3,6 +3,8 @@
 #ifndef TROVANE_PLATFORM_LINUX_FILE_SYSTEM_H_
 #define TROVANE_PLATFORM_LINUX_FILE_SYSTEM_H_
 
+#include <sys/stat.h>
+
 #include "platform/file_numbers.h"
 #include "platform/file_system.h"
 #include "platform/linux/path_view.h"
@@ -17,6 +19,7 @@ class LinuxFileSystem : public FileSystem {
 
   std::string Probe(std::string_view path) override;
   std::optional<FileStatus> Status(std::string_view path) override;
+  std::optional<FileStatus> EntryStatus(std::string_view path) override;
   bool Delete(std::string_view path) override;
   bool Rename(std::string_view from, std::string_view to) override;
   bool Link(std::string_view from, std::string_view to) override;
@@ -29,7 +32,7 @@ class LinuxFileSystem : public FileSystem {
                                              OpenOptions options) override;
   LockClaim ClaimSwap(std::string_view path) override;
   LockClaim ClaimFolderLock(std::string_view path) override;
-  std::string LinkTarget(std::string_view path) override;
+  std::optional<std::string> LinkTarget(std::string_view path) override;
   bool CopyAttributes(std::string_view from, std::string_view to) override;
   bool SyncFolderOf(std::string_view path) override;
   std::unique_ptr<FolderWatch> WatchFolder(std::string_view path) override;
@@ -40,6 +43,9 @@ class LinuxFileSystem : public FileSystem {
   // common case and one system call, then with the case of each name looked
   // up, which is also where a missing file is created.
   UniqueFd Open(std::string_view path, int flags);
+  // What `look` (stat or lstat) tells of `path`.
+  std::optional<FileStatus> StatusBy(std::string_view path,
+                                     int (*look)(const char*, struct stat*));
   // The Linux folder that holds `path`, its case looked up.
   std::optional<std::string> FolderOf(std::string_view path) const;
 

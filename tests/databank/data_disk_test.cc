@@ -184,6 +184,10 @@ TEST_F(DatabankDiskTest, ARewriteKeepsPermissionsOwnerAndLink) {
   const uid_t owner = getuid() == 0 ? 65534 : getuid();
   ASSERT_EQ(chown(shared.c_str(), owner, static_cast<gid_t>(-1)), 0);
   std::filesystem::create_symlink(shared, sandbox_.Path("Trovane"));
+  // The link is the file's owner's, or it would not be followed.
+  ASSERT_EQ(
+      lchown(sandbox_.Path("Trovane").c_str(), owner, static_cast<gid_t>(-1)),
+      0);
 
   Process process(sandbox_);
   process.data.Set("C:\\Trovane", "B", "2");

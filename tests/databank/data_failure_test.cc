@@ -65,6 +65,29 @@ TEST_F(DatabankTest, ASetTheDiskFailsLeavesTheDatabankAsItWas) {
   }
 }
 
+// A databank that is a link another user planted, or a FIFO: what it
+// leads to is never read into the log nor written, and nothing waits.
+TEST_F(DatabankTest, ADatabankThatCannotBeOpenedIsNeitherReadNorWritten) {
+  files_.Write("Private/secret", "A=hidden value\r\n");
+  files_.GiveAway("Private/secret");
+  files_.PlantSpecial("Fifo");
+  for (const bool fifo : {false, true}) {
+    SCOPED_TRACE(fifo);
+    if (!fifo) files_.PlantLink("Trovane", "C:\\Private\\secret");
+    const std::string name = fifo ? "C:\\Fifo" : "C:\\Trovane";
+    OpenLogged();
+    EXPECT_EQ(data_.Query(name, "A"), "");
+    EXPECT_EQ(data_.QueryByLineNumber(name, 1).Key, "");
+    EXPECT_EQ(data_.FindEntry(name, "hidden"), "");
+    EXPECT_FALSE(data_.Set(name, "A", "mine"));
+    EXPECT_FALSE(data_.RemoveEntry(name, "A"));
+    data_.EnsureDatabank(name);
+    EXPECT_EQ(files_.Read("Private/secret"), "A=hidden value\r\n");
+    EXPECT_THAT(IoLog(), ::testing::Not(Contains(HasSubstr("hidden value"))));
+  }
+  EXPECT_FALSE(files_.IsFile("C:\\Fifo"));
+}
+
 TEST_F(DatabankTest, AStaleSwapFileIsRemovedAfterOneLook) {
   files_.Write("Trovane", "A=1\r\n");
   files_.Write("Temp/DSP.Root.Trovane.TMP", "left by a process that died");

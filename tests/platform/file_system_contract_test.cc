@@ -106,8 +106,8 @@ TYPED_TEST(FileSystemContract, NewNamesKeepTheCaseGivenAndOldOnesTheirs) {
   TypeParam& disk = this->disk_;
   FileSystem& files = this->files();
   disk.MakeFolder("Out");
-  ASSERT_TRUE(files.WriteLines("C:\\OUT\\NewFile.TXT", WriteMode::kReplace,
-                               {}, {"first"}));
+  ASSERT_TRUE(files.WriteLines("C:\\OUT\\NewFile.TXT", WriteMode::kReplace, {},
+                               {"first"}));
   EXPECT_EQ(files.Probe("C:\\out\\newfile.txt"), "NewFile.TXT");
   ASSERT_TRUE(files.WriteLines("C:\\out\\NEWFILE.txt", WriteMode::kAppend, {},
                                {"second"}));
@@ -168,9 +168,10 @@ TYPED_TEST(FileSystemContract, OpeningHonoursItsModesAndRefusedLinks) {
   EXPECT_EQ(files.OpenForAppending("C:\\link.txt", no_link), nullptr);
   EXPECT_EQ(disk.Read("real.txt"), "secret");
   EXPECT_EQ(this->ReadThrough("C:\\LINK.TXT"), "secret");
-  EXPECT_EQ(files.LinkTarget("C:\\link.txt"), "C:\\real.txt");
-  EXPECT_EQ(files.LinkTarget("C:\\real.txt"), "C:\\real.txt");
   EXPECT_TRUE(files.IsFile("C:\\link.txt"));
+  EXPECT_TRUE(files.EntryStatus("C:\\link.txt")->is_link);
+  EXPECT_FALSE(files.EntryStatus("C:\\link.txt")->is_file);
+  EXPECT_TRUE(files.EntryStatus("C:\\real.txt")->is_file);
 
   EXPECT_EQ(files.OpenForReading("C:\\absent.txt", {}), nullptr);
   EXPECT_FALSE(disk.Exists("absent.txt"));
@@ -188,6 +189,40 @@ TYPED_TEST(FileSystemContract, OpeningHonoursItsModesAndRefusedLinks) {
   EXPECT_EQ(disk.Read("New.txt"), "new\r\n");
 }
 
+// A link is followed only to an ordinary file of its own owner: one a
+// stranger planted, or one that leads to what is no file, leads nowhere.
+TYPED_TEST(FileSystemContract, ALinkLeadsOnlyToAnOrdinaryFileOfItsOwner) {
+  TypeParam& disk = this->disk_;
+  FileSystem& files = this->files();
+  disk.Write("Data/bank.dat", "A=1");
+  disk.MakeFolder("Folder");
+  disk.PlantFifo("fifo");
+  disk.PlantLink("own", "Data/bank.dat");
+  disk.PlantLink("chain", "own");
+  disk.PlantLink("folder", "Folder");
+  disk.PlantLink("pipe", "fifo");
+  disk.PlantLink("dangling", "missing");
+  EXPECT_EQ(files.LinkTarget("C:\\own"),
+            TypeParam::DriveForm("Data\\bank.dat"));
+  EXPECT_EQ(files.LinkTarget("C:\\CHAIN"),
+            TypeParam::DriveForm("Data\\bank.dat"));
+  EXPECT_EQ(files.LinkTarget("C:\\Data\\bank.dat"), "C:\\Data\\bank.dat");
+  for (const char* refused : {"C:\\folder", "C:\\pipe", "C:\\dangling"}) {
+    EXPECT_EQ(files.LinkTarget(refused), std::nullopt) << refused;
+  }
+  // A FIFO is no file: never opened, never waited on.
+  EXPECT_FALSE(files.IsFile("C:\\fifo"));
+  EXPECT_EQ(files.Probe("C:\\fifo"), "");
+  EXPECT_EQ(files.OpenForReading("C:\\fifo", {}), nullptr);
+  EXPECT_EQ(files.OpenForWriting("C:\\pipe", {}), nullptr);
+
+  if (!TypeParam::CanGiveAway()) GTEST_SKIP() << "only root gives files away";
+  disk.GiveAway("chain");
+  EXPECT_EQ(files.LinkTarget("C:\\chain"), std::nullopt);
+  disk.GiveAway("Data/bank.dat");
+  EXPECT_EQ(files.LinkTarget("C:\\own"), std::nullopt);
+}
+
 TYPED_TEST(FileSystemContract, ASwapFileIsHeldWhileItsLockLives) {
   TypeParam& disk = this->disk_;
   FileSystem& files = this->files();
@@ -198,7 +233,7 @@ TYPED_TEST(FileSystemContract, ASwapFileIsHeldWhileItsLockLives) {
     ASSERT_NE(claim.lock, nullptr);
     EXPECT_TRUE(disk.Exists("Temp/DSP.TMP"));
     // Another claim cannot take its lock: a living holder.
-    const LockClaim second = files.ClaimSwap("C:\\Temp\\dsp.tmp");
+    const LockClaim second = files.ClaimSwap("C:\\temp\\DSP.TMP");
     EXPECT_EQ(second.outcome, LockClaim::Outcome::kHeldByLiveProcess);
     EXPECT_EQ(second.lock, nullptr);
   }
@@ -267,8 +302,8 @@ TYPED_TEST(FileSystemContract, AWatchIsReadyOnceAFileIsWrittenInTheFolder) {
   EXPECT_EQ(this->ReadThrough("C:\\Temp\\Signal.txt", {.create = true}), "");
   EXPECT_EQ(WaitForAny({&waker, 1}, std::chrono::milliseconds(0)),
             std::nullopt);
-  ASSERT_TRUE(files.WriteLines("C:\\Temp\\Signal.txt", WriteMode::kReplace,
-                               {}, {"OK! "}));
+  ASSERT_TRUE(files.WriteLines("C:\\Temp\\Signal.txt", WriteMode::kReplace, {},
+                               {"OK! "}));
   EXPECT_EQ(WaitForAny({&waker, 1}, std::chrono::seconds(5)),
             std::optional<size_t>(0));
   watch->Drain();

@@ -32,12 +32,15 @@ class MemoryDisk {
     files_.SetModified(path, time);
   }
   void PlantLink(std::string_view path, std::string_view target) {
-    files_.PlantLink(path, "C:\\" + DriveForm(target));
+    files_.PlantLink(path, DriveForm(target));
   }
-
- private:
+  void PlantFifo(std::string_view path) { files_.PlantSpecial(path); }
+  static bool CanGiveAway() { return true; }
+  void GiveAway(std::string_view path) { files_.GiveAway(path); }
+  // The drive form of a path relative to the root of drive C.
   static std::string DriveForm(std::string_view relative);
 
+ private:
   MemoryFileSystem files_;
 };
 
@@ -57,6 +60,13 @@ class LinuxDisk {
   }
   // The link holds the target's absolute Linux path.
   void PlantLink(std::string_view path, std::string_view target);
+  void PlantFifo(std::string_view path);
+  // Only root can give what it made to another user.
+  static bool CanGiveAway();
+  void GiveAway(std::string_view path);
+  static std::string DriveForm(std::string_view relative) {
+    return MemoryDisk::DriveForm(relative);
+  }
 
  private:
   Sandbox sandbox_;

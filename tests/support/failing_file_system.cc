@@ -113,8 +113,14 @@ LockClaim FailingFileSystem::ClaimFolderLock(std::string_view path) {
   return base_.ClaimFolderLock(path);
 }
 
-std::string FailingFileSystem::LinkTarget(std::string_view path) {
+std::optional<std::string> FailingFileSystem::LinkTarget(
+    std::string_view path) {
   return base_.LinkTarget(path);
+}
+
+std::optional<FileStatus> FailingFileSystem::EntryStatus(
+    std::string_view path) {
+  return base_.EntryStatus(path);
 }
 
 std::optional<std::string> FailingFileSystem::SystemPath(

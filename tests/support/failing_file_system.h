@@ -38,6 +38,7 @@ class FailingFileSystem : public FileSystem {
 
   std::string Probe(std::string_view path) override;
   std::optional<FileStatus> Status(std::string_view path) override;
+  std::optional<FileStatus> EntryStatus(std::string_view path) override;
   bool Delete(std::string_view path) override;
   bool Rename(std::string_view from, std::string_view to) override;
   bool Link(std::string_view from, std::string_view to) override;
@@ -50,7 +51,7 @@ class FailingFileSystem : public FileSystem {
                                              OpenOptions options) override;
   LockClaim ClaimSwap(std::string_view path) override;
   LockClaim ClaimFolderLock(std::string_view path) override;
-  std::string LinkTarget(std::string_view path) override;
+  std::optional<std::string> LinkTarget(std::string_view path) override;
   bool CopyAttributes(std::string_view from, std::string_view to) override;
   bool SyncFolderOf(std::string_view path) override;
   std::unique_ptr<FolderWatch> WatchFolder(std::string_view path) override;

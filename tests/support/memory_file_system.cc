@@ -189,7 +189,7 @@ std::string MemoryFileSystem::Probe(std::string_view path) {
   // A key is a path too; a link counts as what it leads to.
   const auto is_file = [this](const std::string& key) {
     const Node* node = Find(key);
-    return node != nullptr && !node->folder;
+    return node != nullptr && !node->folder && !node->special;
   };
   if (!HasWildcards(pattern)) {
     const Node* entry = Lookup(path);
@@ -210,6 +210,14 @@ std::string MemoryFileSystem::Probe(std::string_view path) {
   return best;
 }
 
+std::optional<FileStatus> MemoryFileSystem::EntryStatus(std::string_view path) {
+  const Node* node = Lookup(path);
+  if (node == nullptr || !node->link) return Status(path);
+  FileStatus link;
+  link.is_link = true;
+  return link;
+}
+
 std::optional<FileStatus> MemoryFileSystem::Status(std::string_view path) {
   const Node* node = Find(path);
   if (node == nullptr) {
@@ -219,7 +227,7 @@ std::optional<FileStatus> MemoryFileSystem::Status(std::string_view path) {
     return root;
   }
   FileStatus status;
-  status.is_file = !node->folder;
+  status.is_file = !node->folder && !node->special;
   status.is_folder = node->folder;
   status.modified = node->modified;
   if (node->content) {
@@ -294,8 +302,11 @@ MemoryFileSystem::Node* MemoryFileSystem::Open(std::string_view path,
   std::string dangling;
   Node* node = Find(path, &dangling);
   // A link that leads nowhere makes the file where it leads.
-  if (node == nullptr && create)
+  if (node == nullptr && create) {
     node = Create(dangling.empty() ? path : dangling);
+  }
+  // Only ordinary files are opened, never waited on.
+  if (node != nullptr && node->special) return nullptr;
   return node;
 }
 
@@ -338,8 +349,9 @@ LockClaim MemoryFileSystem::ClaimSwap(std::string_view path) {
     claim.outcome = LockClaim::Outcome::kHeldByLiveProcess;
   } else if (const Node* left = Lookup(path)) {
     // Nobody holds it: its process died, or a stranger planted a link
-    // there. A folder is nobody's to remove.
-    if (!left->folder) {
+    // there. A folder, or a FIFO that cannot even be looked at, is nobody's
+    // to remove.
+    if (!left->folder && !left->special) {
       nodes_.erase(key);
       claim.outcome = LockClaim::Outcome::kLeftByDeadProcess;
     }
@@ -374,12 +386,20 @@ std::unique_ptr<HeldLock> MemoryFileSystem::HoldFolderElsewhere(
   return Hold(held_folders_, ParentKey(Key(path)));
 }
 
-std::string MemoryFileSystem::LinkTarget(std::string_view path) {
+std::optional<std::string> MemoryFileSystem::LinkTarget(std::string_view path) {
   std::string at(path);
-  for (int links = 0; links < 40; ++links) {
-    const Node* node = Lookup(at);
-    if (node == nullptr || !node->link) return at;
+  const Node* node = Lookup(at);
+  if (node == nullptr || !node->link) return at;
+  std::vector<bool> foreign_links;
+  while (node != nullptr && node->link) {
+    if (foreign_links.size() == 40) return std::nullopt;
+    foreign_links.push_back(node->foreign);
     at = *node->link;
+    node = Lookup(at);
+  }
+  if (node == nullptr || node->folder || node->special) return std::nullopt;
+  for (const bool foreign : foreign_links) {
+    if (foreign != node->foreign) return std::nullopt;
   }
   return at;
 }
@@ -398,8 +418,7 @@ std::unique_ptr<FolderWatch> MemoryFileSystem::WatchFolder(
   return nullptr;
 }
 
-std::optional<std::string> MemoryFileSystem::SystemPath(
-    std::string_view path) {
+std::optional<std::string> MemoryFileSystem::SystemPath(std::string_view path) {
   if (HoldsNul(path) || !FolderExists(Drive(path))) return std::nullopt;
   return std::string(path);
 }
@@ -436,14 +455,26 @@ void MemoryFileSystem::SetModified(std::string_view path,
   if (Node* node = Find(path)) node->modified = time;
 }
 
-void MemoryFileSystem::PlantLink(std::string_view path,
-                                 std::string_view target) {
+void MemoryFileSystem::PlantLink(std::string_view path, std::string_view target,
+                                 bool foreign) {
   Node* node = Lookup(path);
   if (node == nullptr) node = Create(path);
   if (node == nullptr) return;
   node->link = std::string(target);
   node->content.reset();
   node->folder = false;
+  node->foreign = foreign;
+}
+
+void MemoryFileSystem::PlantSpecial(std::string_view path) {
+  Node* node = Lookup(path);
+  if (node == nullptr) node = Create(path);
+  if (node == nullptr) return;
+  node->special = true;
+}
+
+void MemoryFileSystem::GiveAway(std::string_view path) {
+  if (Node* node = Lookup(path)) node->foreign = true;
 }
 
 }  // namespace trovane::testing

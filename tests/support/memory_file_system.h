@@ -29,6 +29,7 @@ class MemoryFileSystem : public FileSystem {
 
   std::string Probe(std::string_view path) override;
   std::optional<FileStatus> Status(std::string_view path) override;
+  std::optional<FileStatus> EntryStatus(std::string_view path) override;
   bool Delete(std::string_view path) override;
   bool Rename(std::string_view from, std::string_view to) override;
   bool Link(std::string_view from, std::string_view to) override;
@@ -43,7 +44,7 @@ class MemoryFileSystem : public FileSystem {
                                              OpenOptions options) override;
   LockClaim ClaimSwap(std::string_view path) override;
   LockClaim ClaimFolderLock(std::string_view path) override;
-  std::string LinkTarget(std::string_view path) override;
+  std::optional<std::string> LinkTarget(std::string_view path) override;
   bool CopyAttributes(std::string_view from, std::string_view to) override;
   bool SyncFolderOf(std::string_view path) override;
   std::unique_ptr<FolderWatch> WatchFolder(std::string_view path) override;
@@ -57,8 +58,14 @@ class MemoryFileSystem : public FileSystem {
   std::string Read(std::string_view path) const;
   bool Exists(std::string_view path) const;
   void SetModified(std::string_view path, const LocalTime& time);
-  // A symbolic link at `path` that leads to `target`, a drive-form path.
-  void PlantLink(std::string_view path, std::string_view target);
+  // A symbolic link at `path` that leads to `target`, a drive-form path;
+  // another user's when `foreign`.
+  void PlantLink(std::string_view path, std::string_view target,
+                 bool foreign = false);
+  // A FIFO (or a device, a socket) at `path`: neither a file nor a folder.
+  void PlantSpecial(std::string_view path);
+  // Makes what is at `path` another user's.
+  void GiveAway(std::string_view path);
   // Gives the disk drive `letter` beside drive C, which it always has.
   void MapDrive(char letter) { drives_.insert(std::string(1, letter) + ":"); }
   // Takes from this process the right to make files in the folder `path`.
@@ -81,6 +88,8 @@ class MemoryFileSystem : public FileSystem {
     std::shared_ptr<Content> content;
     LocalTime modified{2026, 1, 2, 3, 4, 5};
     std::optional<std::string> link;  // where a symbolic link leads
+    bool special = false;             // a FIFO, a device or a socket
+    bool foreign = false;             // another user's
   };
   class File;
   class Hold;
