@@ -28,7 +28,9 @@ class Console {
   virtual void WaitForEnter() = 0;
 };
 
-// The standard streams of this process.
+// The standard streams of this process. Once it is made, a write to a
+// stream whose reader has gone fails and is told as such, rather than
+// ending the process (on Linux SIGPIPE is ignored from then on).
 Console& ProcessConsole();
 
 }  // namespace trovane

@@ -1,6 +1,8 @@
 // How a listing reads the disk: one folder at a time, behind an interface
 // of its own, so that the walk does no system call itself and each system
 // reads folders its own way (Linux: openat and getdents64 on descriptors).
+// Only the starting folder is named by a path, in drive form; every other
+// folder is opened by its name from its parent.
 //
 // A reader is used by several threads at once: any number of folders may
 // be opened and read side by side, subfolders of one folder included.
@@ -37,10 +39,12 @@ class FolderReader {
 
   virtual ~FolderReader() = default;
 
-  // The folder a listing starts from, by its path on the system; a
-  // symbolic link is followed there, since it is the folder asked for.
-  // Null when it cannot be opened or is not to be read at all (a folder of
-  // a pseudo file system).
+  // The folder a listing starts from, by its absolute path in drive form
+  // ("." and ".." taken out by the names, never above the drive's root,
+  // each name found without regard to case); a symbolic link is followed
+  // there, since it is the folder asked for. Null when it cannot be opened
+  // or is not to be read at all (on an unmapped drive, a folder of a pseudo
+  // file system).
   virtual FolderPtr OpenStart(const std::string& path) = 0;
 
   // The subfolder `name` (NUL-terminated) of `parent`, never through a

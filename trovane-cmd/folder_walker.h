@@ -23,8 +23,9 @@
 namespace trovane {
 
 struct ListingRequest {
-  // The folder to list, by its path on the system; a symbolic link here is
-  // followed, since it is the folder the batch asked for.
+  // The folder to list, absolute in drive form, as the reader opens it; a
+  // symbolic link here is followed, since it is the folder the batch asked
+  // for.
   std::string folder;
   // What each line starts with: the folder as the batch wrote it, in drive
   // form, without a trailing "\".

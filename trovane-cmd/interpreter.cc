@@ -1,36 +1,31 @@
 #include "trovane-cmd/interpreter.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <memory>
 #include <optional>
 #include <utility>
 
 #include "platform/input_file.h"
-#include "platform/linux/linux_file_system.h"
-#include "platform/linux/linux_folder.h"
-#include "platform/linux/unique_fd.h"
 #include "trovane-cmd/folder_walker.h"
-#include "trovane-cmd/linux/redirection_target.h"
 #include "trovane-cmd/listing_path.h"
 #include "trovane-cmd/listing_writer.h"
 
 namespace trovane {
 
-Interpreter::Interpreter(DriveMap drives, std::string current_folder,
-                         Streams streams, std::unique_ptr<FolderReader> folders)
-    : paths_(std::move(drives), std::move(current_folder)),
-      streams_(streams),
+Interpreter::Interpreter(FileSystem& files, const Environment& environment,
+                         Console& console,
+                         std::unique_ptr<FolderReader> folders)
+    : files_(&files),
+      console_(&console),
+      paths_(environment, environment.ToDriveForm(environment.CurrentFolder())),
       folders_(std::move(folders)) {}
 
 Interpreter::Outcome Interpreter::RunFile(std::string_view path) {
-  LinuxFileSystem files(paths_);
-  if (!files.IsFile(path)) {
+  const std::optional<std::string> batch_path = paths_.Absolute(path);
+  if (!batch_path) {
     return Outcome::kUnreadable;
   }
   const std::unique_ptr<InputFile> batch =
-      files.OpenForReading(path, OpenOptions{});
+      files_->OpenForReading(*batch_path, OpenOptions{});
   if (!batch) {
     return Outcome::kUnreadable;
   }
@@ -70,14 +65,18 @@ bool Interpreter::RunLine(std::string_view line) {
 }
 
 bool Interpreter::Echo(const BatchLine& line) {
-  UniqueFd target;
-  const int fd = OutputOf(line, &target);
-  if (fd < 0) {
-    return true;
-  }
   std::string text(line.argument);
   text.append("\r\n");
-  if (!WriteAll(fd, text) && target.valid()) {
+  if (line.redirection == Redirection::kNone) {
+    console_->WriteOutput(text);
+    return true;
+  }
+  const std::unique_ptr<WritableFile> target = OpenTarget(line);
+  if (!target) {
+    return true;
+  }
+  const bool written = target->Write(text);
+  if (!target->Close() || !written) {
     ComplainOfFailedWrite(line.target);
     return false;
   }
@@ -85,74 +84,87 @@ bool Interpreter::Echo(const BatchLine& line) {
 }
 
 void Interpreter::Delete(std::string_view path) {
-  const std::optional<std::string> linux_path = paths_.ToLinux(path);
-  if (linux_path && unlink(linux_path->c_str()) == 0) {
+  const std::optional<std::string> absolute = paths_.Absolute(path);
+  if (absolute && files_->Delete(*absolute)) {
     return;
   }
-  if (!linux_path || errno == ENOENT || errno == ENOTDIR) {
-    Complain("Could Not Find ", path);
-  } else {
-    Complain("Could Not Delete ", path);
-  }
+  // A link is there even when it leads nowhere.
+  const bool there = absolute && (files_->Status(*absolute).has_value() ||
+                                  files_->LinkTarget(*absolute) != *absolute);
+  Complain(there ? "Could Not Delete " : "Could Not Find ", path);
 }
 
 void Interpreter::ChangeFolder(std::string_view path) {
-  // The drive table has already taken "." and "NAME\.." out by the names
-  // alone, as the desktop system changes folders, and never above the
-  // drive's root.
-  std::optional<std::string> folder = paths_.ToLinux(path);
-  if (!folder || !IsLinuxFolder(*folder)) {
+  // "." and "NAME\.." are taken out by the names alone, as the desktop
+  // system changes folders, and never above the drive's root.
+  const std::optional<std::string> folder = paths_.Absolute(path);
+  if (!folder || !files_->IsFolder(*folder)) {
     Complain("Cannot find the folder ", path);
     return;
   }
-  paths_ = PathView(paths_.drives(), std::move(*folder));
+  paths_.MoveTo(*folder);
 }
 
 bool Interpreter::List(const BatchLine& line) {
   // The target is created or emptied before the walk, so it is there to be
   // listed when it lies in the scanned folder, and empty when nothing is
   // found.
-  UniqueFd target;
-  const int fd = OutputOf(line, &target);
-  if (fd < 0) {
-    return true;
+  std::unique_ptr<WritableFile> target;
+  if (line.redirection != Redirection::kNone) {
+    target = OpenTarget(line);
+    if (!target) {
+      return true;
+    }
   }
-  ListingWriter out(fd);
-  out.ReportTo(count_, listed_);
+  std::optional<ListingWriter> out;
+  if (target) {
+    out.emplace(*target);
+  } else {
+    out.emplace(*console_);
+  }
+  out->ReportTo(count_, listed_);
   const std::optional<ListingRequest> request =
-      ResolveListedPath(line.argument, paths_);
+      ResolveListedPath(line.argument, paths_, *files_);
   WalkResult walk;
   if (request) {
-    walk = ListFolderTree(*request, folders_.get(), &out);
+    walk = ListFolderTree(*request, folders_.get(), &*out);
   }
-  const bool written = out.Flush();
-  listed_ += out.lines();
+  const bool written = out->Flush() && (!target || target->Close());
+  listed_ += out->lines();
   if (walk.passed_over > 0) {
     Complain(PassedOverText(walk.passed_over));
   }
-  if (out.lines() == 0) {
+  if (out->lines() == 0) {
     Complain("File Not Found");
   }
-  if (!written && target.valid()) {
+  // What standard output does not take is no part of a disk map.
+  if (!written && target) {
     ComplainOfFailedWrite(line.target);
     return false;
   }
   return true;
 }
 
-int Interpreter::OutputOf(const BatchLine& line, UniqueFd* target) {
-  if (line.redirection == Redirection::kNone) {
-    return streams_.out;
+std::unique_ptr<WritableFile> Interpreter::OpenTarget(const BatchLine& line) {
+  const WriteMode mode = line.redirection == Redirection::kAppend
+                             ? WriteMode::kAppend
+                             : WriteMode::kReplace;
+  const OpenOptions options{.refuse_link = true};
+  std::unique_ptr<WritableFile> file;
+  if (const std::optional<std::string> path = paths_.Absolute(line.target)) {
+    file = files_->OpenWritable(*path, mode, options);
+    // The disk map and the completion signal lie in a folder others may
+    // write to: a link planted at the target's name is removed, never
+    // followed, and the file made in its place. Once only: a link planted
+    // again in the meantime is refused.
+    if (!file && files_->LinkTarget(*path) != *path && files_->Delete(*path)) {
+      file = files_->OpenWritable(*path, mode, options);
+    }
   }
-  const std::optional<std::string> linux_path = paths_.ToLinux(line.target);
-  if (linux_path) {
-    *target = OpenRedirectionTarget(*linux_path, line.redirection);
-  }
-  if (!target->valid()) {
+  if (!file) {
     Complain("Cannot write to ", line.target);
-    return -1;
   }
-  return target->get();
+  return file;
 }
 
 std::string Interpreter::PassedOverText(size_t names) {
@@ -169,7 +181,7 @@ void Interpreter::Complain(std::string_view message, std::string_view subject) {
   std::string text(message);
   text.append(subject);
   text.push_back('\n');
-  WriteAll(streams_.err, text);
+  console_->WriteError(text);
 }
 
 }  // namespace trovane

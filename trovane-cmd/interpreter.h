@@ -5,28 +5,24 @@
 #ifndef TROVANE_TROVANE_CMD_INTERPRETER_H_
 #define TROVANE_TROVANE_CMD_INTERPRETER_H_
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 
-#include "platform/linux/drive_map.h"
-#include "platform/linux/path_view.h"
-#include "platform/linux/unique_fd.h"
+#include "platform/console.h"
+#include "platform/environment.h"
+#include "platform/file_system.h"
 #include "platform/listing_count.h"
+#include "platform/output_file.h"
 #include "trovane-cmd/batch_line.h"
+#include "trovane-cmd/batch_paths.h"
 #include "trovane-cmd/folder_reader.h"
 
 namespace trovane {
 
 class Interpreter {
  public:
-  // Where Echo without a redirection and Dir without one write, and where
-  // the messages about failed commands go.
-  struct Streams {
-    int out;
-    int err;
-  };
-
   enum class Outcome {
     kRan,          // every line ran (failed commands were reported)
     kUnreadable,   // the batch cannot be read
@@ -34,15 +30,19 @@ class Interpreter {
                    // lines after it were not run
   };
 
-  // `current_folder` is a Linux folder; "Cd" changes it. Dir reads the
-  // disk through `folders`.
-  Interpreter(DriveMap drives, std::string current_folder, Streams streams,
-              std::unique_ptr<FolderReader> folders);
+  // Reaches the disk through `files`, every path absolute in drive form,
+  // and Dir reads it through `folders`. The current folder, which "Cd"
+  // changes, starts as the environment's. Echo and Dir without a
+  // redirection write to the console's standard output, and the messages
+  // about failed commands go to its standard error. `files`, `environment`
+  // and `console` must outlive the interpreter.
+  Interpreter(FileSystem& files, const Environment& environment,
+              Console& console, std::unique_ptr<FolderReader> folders);
 
-  // Runs the lines of the batch at `path` (drive form or Linux path) in
-  // turn, up to the first failed write to a redirection target: what
-  // follows it, the batch's completion signal among them, must not be
-  // written as if the listing were whole.
+  // Runs the lines of the batch at `path` (drive form or a path as the
+  // system names it) in turn, up to the first failed write to a
+  // redirection target: what follows it, the batch's completion signal
+  // among them, must not be written as if the listing were whole.
   Outcome RunFile(std::string_view path);
 
   // Runs one line; a line that is not understood gets a message and is
@@ -53,7 +53,7 @@ class Interpreter {
   // Counts every path the batch's listings write in `count`.
   void ReportListedPaths(ListingCount* count) { count_ = count; }
 
-  // The current folder as a Linux path.
+  // The current folder, absolute in drive form.
   const std::string& current_folder() const { return paths_.current_folder(); }
 
  private:
@@ -63,18 +63,18 @@ class Interpreter {
   void Delete(std::string_view path);
   void ChangeFolder(std::string_view path);
 
-  // The descriptor a command writes to: its redirection target, opened in
-  // `target`, or the standard output. -1 (after a message) when the target
-  // cannot be opened.
-  int OutputOf(const BatchLine& line, UniqueFd* target);
+  // The redirection target of `line`, created or emptied, or opened for
+  // appending; null (after a message) when it cannot be opened.
+  std::unique_ptr<WritableFile> OpenTarget(const BatchLine& line);
 
   void Complain(std::string_view message, std::string_view subject = {});
   void ComplainOfFailedWrite(std::string_view target);
   // The line a listing that left names out ends with.
   static std::string PassedOverText(size_t names);
 
-  PathView paths_;
-  Streams streams_;
+  FileSystem* files_;
+  Console* console_;
+  BatchPaths paths_;
   std::unique_ptr<FolderReader> folders_;
   ListingCount* count_ = nullptr;
   uint64_t listed_ = 0;  // paths listed by the batch so far

@@ -7,17 +7,21 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/linux/path_view.h"
+#include "platform/file_system.h"
+#include "trovane-cmd/batch_paths.h"
 #include "trovane-cmd/folder_walker.h"
 
 namespace trovane {
 
-// The listing PATH asks for: its folder on disk, the folder as each line
-// shows it (as written, without a trailing "\", made absolute in drive form
-// when PATH is relative or a Linux path), and the names to show. Empty when
-// PATH can name nothing: a wildcard in a folder part or an unmapped drive.
+// The listing PATH asks for: its folder, absolute in drive form, the folder
+// as each line shows it (as written, without a trailing "\", made absolute
+// in drive form when PATH is relative or a path as the system names it),
+// and the names to show. `files` tells whether a last component is itself a
+// folder. Empty when PATH can name nothing: a wildcard in a folder part,
+// or "\X" while the current folder lies on no drive.
 std::optional<ListingRequest> ResolveListedPath(std::string_view path,
-                                                const PathView& paths);
+                                                const BatchPaths& paths,
+                                                FileSystem& files);
 
 }  // namespace trovane
 

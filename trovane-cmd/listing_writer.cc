@@ -1,20 +1,31 @@
 #include "trovane-cmd/listing_writer.h"
 
 #include <cstring>
-
-#include "platform/linux/unique_fd.h"
+#include <utility>
 
 namespace trovane {
 
-ListingWriter::ListingWriter(int fd, size_t chunk_size)
-    : fd_(fd), buffer_(chunk_size) {}
+ListingWriter::ListingWriter(WritableFile& file, size_t chunk_size)
+    : ListingWriter(
+          [&file](std::string_view chunk) { return file.Write(chunk); },
+          chunk_size) {}
+
+ListingWriter::ListingWriter(Console& console, size_t chunk_size)
+    : ListingWriter(
+          [&console](std::string_view chunk) {
+            return console.WriteOutput(chunk);
+          },
+          chunk_size) {}
+
+ListingWriter::ListingWriter(ChunkWriter write_chunk, size_t chunk_size)
+    : write_chunk_(std::move(write_chunk)), buffer_(chunk_size) {}
 
 ListingWriter::~ListingWriter() { Flush(); }
 
 bool ListingWriter::Write(std::string_view lines, uint64_t count) {
   if (buffer_.size() - used_ < lines.size()) Flush();
   if (lines.size() >= buffer_.size()) {
-    ok_ = ok_ && WriteAll(fd_, lines);
+    ok_ = ok_ && write_chunk_(lines);
   } else if (!lines.empty()) {
     std::memcpy(buffer_.data() + used_, lines.data(), lines.size());
     used_ += lines.size();
@@ -29,7 +40,7 @@ bool ListingWriter::Write(std::string_view lines, uint64_t count) {
 
 bool ListingWriter::Flush() {
   if (count_ != nullptr) count_->Publish(already_listed_ + lines_);
-  ok_ = ok_ && WriteAll(fd_, {buffer_.data(), used_});
+  if (used_ > 0) ok_ = ok_ && write_chunk_({buffer_.data(), used_});
   used_ = 0;
   return ok_;
 }

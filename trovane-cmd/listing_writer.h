@@ -1,14 +1,17 @@
 // The lines of a listing on their way to the disk map. A whole-disk listing
 // runs to millions of lines, so they are gathered in a large buffer and
-// written in big chunks straight to the descriptor.
+// written in big chunks straight to the file or the standard output.
 #ifndef TROVANE_TROVANE_CMD_LISTING_WRITER_H_
 #define TROVANE_TROVANE_CMD_LISTING_WRITER_H_
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
+#include "platform/console.h"
 #include "platform/listing_count.h"
+#include "platform/output_file.h"
 #include "trovane-cmd/listing_sink.h"
 
 namespace trovane {
@@ -17,9 +20,13 @@ class ListingWriter : public ListingSink {
  public:
   static constexpr size_t kDefaultChunkSize = 1 << 20;
 
-  // Writes to `fd`, which stays owned by the caller, in chunks of
+  // Writes to `file`, which stays owned by the caller, in chunks of
   // `chunk_size` bytes (lines longer than that go out at once).
-  explicit ListingWriter(int fd, size_t chunk_size = kDefaultChunkSize);
+  explicit ListingWriter(WritableFile& file,
+                         size_t chunk_size = kDefaultChunkSize);
+  // The same to the console's standard output.
+  explicit ListingWriter(Console& console,
+                         size_t chunk_size = kDefaultChunkSize);
   ListingWriter(const ListingWriter&) = delete;
   ListingWriter& operator=(const ListingWriter&) = delete;
   ~ListingWriter() override;
@@ -33,8 +40,7 @@ class ListingWriter : public ListingSink {
 
   bool Write(std::string_view lines, uint64_t count) override;
 
-  // Writes out what is buffered; true when every byte so far reached the
-  // descriptor.
+  // Writes out what is buffered; true when every byte so far was written.
   bool Flush();
 
   uint64_t lines() const { return lines_; }
@@ -42,7 +48,11 @@ class ListingWriter : public ListingSink {
  private:
   static constexpr uint64_t kLinesPerReport = 1024;
 
-  const int fd_;
+  // Writes every byte of a chunk; false when not all of them were written.
+  using ChunkWriter = std::function<bool(std::string_view)>;
+  ListingWriter(ChunkWriter write_chunk, size_t chunk_size);
+
+  const ChunkWriter write_chunk_;
   ListingCount* count_ = nullptr;
   uint64_t already_listed_ = 0;
   std::vector<char> buffer_;

@@ -1,22 +1,17 @@
 // trovane-cmd FILE: runs the scan batch FILE (a drive-form or Linux path);
 // `--help` and `--version` answer without reading any batch.
-#include <signal.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
+#include <variant>
 
+#include "platform/console.h"
 #include "platform/environment.h"
-#include "platform/linux/drive_map.h"
+#include "platform/file_system.h"
 #include "platform/listing_count.h"
 #include "platform/version.h"
 #include "trovane-cmd/interpreter.h"
-#include "trovane-cmd/linux/linux_folder_reader.h"
-#include "trovane-cmd/linux/pseudo_mounts.h"
+#include "trovane-cmd/system_folder_reader.h"
 #include "trovane-cmd/usage.h"
 
 namespace trovane {
@@ -31,39 +26,34 @@ enum ExitStatus {
   kWriteFailed = 4,
 };
 
-void Print(std::string_view text, FILE* stream) {
-  std::fwrite(text.data(), 1, text.size(), stream);
-}
-
 int Main(int argc, char** argv) {
+  // Made first, so that a closed standard output is a failed write from
+  // the start, never the end of the process.
+  Console& console = ProcessConsole();
   const std::string_view argument = argc == 2 ? argv[1] : "";
   if (argument == "--help") {
-    Print(kCmdUsage, stdout);
+    console.WriteOutput(kCmdUsage);
     return kRan;
   }
   if (argument == "--version") {
-    Print(std::string(kProductName) + " " + std::string(kVersion) + "\n",
-          stdout);
+    console.WriteOutput(std::string(kProductName) + " " +
+                        std::string(kVersion) + "\n");
     return kRan;
   }
   if (argc != 2 || argument.starts_with("--")) {
-    Print(kCmdUsage, stderr);
+    console.WriteError(kCmdUsage);
     return kWrongCommandLine;
   }
   const ProcessEnvironment environment;
-  std::string drive_error;
-  std::optional<DriveMap> drives =
-      DriveMap::FromEnvironment(environment, &drive_error);
-  if (!drives) {
-    Print(drive_error + "\n", stderr);
+  std::variant<std::unique_ptr<FileSystem>, std::string> disk =
+      OpenLocalDisk(environment);
+  if (const std::string* problem = std::get_if<std::string>(&disk)) {
+    console.WriteError(*problem + "\n");
     return kBadDriveMap;
   }
-  // A closed output is reported as a failed write, not by dying silently.
-  signal(SIGPIPE, SIG_IGN);
-  Interpreter interpreter(
-      std::move(*drives), environment.CurrentFolder(),
-      {STDOUT_FILENO, STDERR_FILENO},
-      std::make_unique<LinuxFolderReader>(PseudoMounts::OfThisProcess()));
+  FileSystem& files = *std::get<std::unique_ptr<FileSystem>>(disk);
+  Interpreter interpreter(files, environment, console,
+                          MakeSystemFolderReader(environment));
   // The program that started the batch shows how far the listing has got.
   const std::unique_ptr<ListingCount> count =
       ListingCount::Inherited(environment);
@@ -72,7 +62,8 @@ int Main(int argc, char** argv) {
     case Interpreter::Outcome::kRan:
       return kRan;
     case Interpreter::Outcome::kUnreadable:
-      Print("Cannot read the batch " + std::string(argument) + "\n", stderr);
+      console.WriteError("Cannot read the batch " + std::string(argument) +
+                         "\n");
       return kUnreadable;
     case Interpreter::Outcome::kWriteFailed:
       return kWriteFailed;

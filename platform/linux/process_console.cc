@@ -1,4 +1,5 @@
 // The standard streams of this process, as Linux gives them.
+#include <signal.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -13,6 +14,10 @@ namespace {
 
 class LinuxConsole : public Console {
  public:
+  // A reader that went away (a closed pipe) makes a write fail with EPIPE,
+  // which the caller sees, instead of ending the process unseen.
+  LinuxConsole() { signal(SIGPIPE, SIG_IGN); }
+
   bool ErrorIsTerminal() const override { return isatty(STDERR_FILENO) == 1; }
   int ErrorColumns() const override {
     winsize size{};

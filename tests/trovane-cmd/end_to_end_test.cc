@@ -1,6 +1,8 @@
 // The built trovane-cmd, copied into a sandbox that is drive C and run
 // there on a batch of the kind the program writes.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +17,29 @@
 
 namespace trovane::testing {
 namespace {
+
+// While it lives, the processes started write no file beyond `bytes`:
+// a write past that fails, as on a disk that has filled up.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    const rlimit lowered = {bytes, saved_.rlim_max};
+    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &lowered), 0);
+    // The write fails rather than the signal ending the writer.
+    saved_action_ = signal(SIGXFSZ, SIG_IGN);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    signal(SIGXFSZ, saved_action_);
+  }
+
+ private:
+  rlimit saved_{};
+  sighandler_t saved_action_ = SIG_DFL;
+};
 
 class EndToEndTest : public ::testing::Test {
  protected:
@@ -44,6 +69,12 @@ TEST_F(EndToEndTest, RunsTheScanBatchThatTheProgramWrites) {
   sandbox_.Write("Program Files & more/Game/run.exe", "");
   sandbox_.Write("Program Files & more/readme.txt", "");
   sandbox_.Write("tmp/Signal.txt", "stale");
+  // A link planted at the disk map is removed, never written through.
+  const Sandbox outside;
+  outside.Write("precious.txt", "keep");
+  ASSERT_EQ(symlink(outside.Path("precious.txt").c_str(),
+                    sandbox_.Path("tmp/Trovane.txt").c_str()),
+            0);
   sandbox_.Write("Run/Map.bat",
                  "@Echo off\r\n"
                  "Echo This batch is harmless, it only scans the disk.\r\n"
@@ -63,6 +94,7 @@ TEST_F(EndToEndTest, RunsTheScanBatchThatTheProgramWrites) {
             "C:\\Program Files & more\\Game\\run.exe\r\n"
             "C:\\Run\\Map.bat\r\n");
   EXPECT_EQ(sandbox_.Read("tmp/Signal.txt"), "OK! \r\n");
+  EXPECT_EQ(outside.Read("precious.txt"), "keep");
   EXPECT_EQ(sandbox_.Read("out.txt"),
             "This batch is harmless, it only scans the disk.\r\n"
             "Innitiating...\r\n"
@@ -121,13 +153,29 @@ TEST_F(EndToEndTest, ExitStatusTellsWhetherTheBatchRan) {
   EXPECT_EQ(sandbox_.Read("err.txt"), "Unknown command: Bogus line\n");
   EXPECT_EQ(RunCmd({sandbox_.Path("Run/Map.bat")}), 0) << "a Linux path";
   EXPECT_EQ(RunCmd({"C:\\Run\\Missing.bat"}), 1);
-  // A disk map that cannot be written (writes to /dev/full fail as on a
-  // full disk) ends the batch before its completion signal.
+  // A disk map that cannot be written whole ends the batch before its
+  // completion signal.
+  for (int i = 0; i < 100; ++i) {
+    sandbox_.Write("Data/" + std::string(60, 'x') + std::to_string(i), "");
+  }
   sandbox_.Write("Run/Full.bat",
+                 "Dir C:\\Data /s /b > C:\\tmp\\Trovane.txt\r\n"
+                 "Echo OK! > C:\\tmp\\Signal.txt\r\n");
+  {
+    const FileSizeLimit full(4096);
+    EXPECT_EQ(RunCmd({"C:\\Run\\Full.bat"}), 4);
+  }
+  EXPECT_FALSE(sandbox_.Exists("tmp/Signal.txt"));
+  EXPECT_EQ(sandbox_.Read("err.txt"),
+            "Writing to C:\\tmp\\Trovane.txt failed: the batch stops here\n");
+  // Only an ordinary file is a target: a device is never written, and the
+  // batch goes on.
+  sandbox_.Write("Run/Device.bat",
                  "Dir C:\\Run /s /b > /dev/full\r\n"
                  "Echo OK! > C:\\tmp\\Signal.txt\r\n");
-  EXPECT_EQ(RunCmd({"C:\\Run\\Full.bat"}), 4);
-  EXPECT_FALSE(sandbox_.Exists("tmp/Signal.txt"));
+  EXPECT_EQ(RunCmd({"C:\\Run\\Device.bat"}), 0);
+  EXPECT_EQ(sandbox_.Read("err.txt"), "Cannot write to /dev/full\n");
+  EXPECT_TRUE(sandbox_.Exists("tmp/Signal.txt"));
   EXPECT_EQ(RunCmd({"C:\\Run\\Map.bat"}, "VEK_DRIVE_C=rel/x"), 3);
   EXPECT_EQ(sandbox_.Read("err.txt"),
             "VEK_DRIVE_C is \"rel/x\": set it to the absolute path of an "

@@ -107,7 +107,7 @@ void Grow(Tree* tree, int depth, std::mt19937* random) {
 }
 
 ListingRequest RequestFor(std::string shown = "C:\\T") {
-  return ListingRequest{"/anywhere", std::move(shown), NameFilter()};
+  return ListingRequest{"C:\\", std::move(shown), NameFilter()};
 }
 
 TEST(FolderWalkerTest, TheOrderIsTheSameWhateverReadsAheadAndHowFar) {

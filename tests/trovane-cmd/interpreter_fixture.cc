@@ -1,44 +1,66 @@
 #include "tests/trovane-cmd/interpreter_fixture.h"
 
-#include <fcntl.h>
-
 #include <memory>
 #include <utility>
 
+#include "tests/support/text_files.h"
 #include "trovane-cmd/linux/linux_folder_reader.h"
 
 namespace trovane::testing {
-namespace {
 
-UniqueFd OpenLog(const Sandbox& sandbox, const char* name) {
-  return UniqueFd(open(sandbox.Path(name).c_str(),
-                       O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+void InterpreterFixture::Start(FileSystem& files,
+                               std::unique_ptr<FolderReader> folders) {
+  files_ = &files;
+  interpreter_.emplace(files, environment_, console_, std::move(folders));
 }
 
-}  // namespace
-
-InterpreterTest::InterpreterTest()
-    : out_(OpenLog(sandbox_, kOut)),
-      err_(OpenLog(sandbox_, kErr)),
-      interpreter_(sandbox_.Drives(), sandbox_.root(), {out_.get(), err_.get()},
-                   std::make_unique<LinuxFolderReader>(PseudoMounts())) {}
-
-void InterpreterTest::UsePseudoMounts(PseudoMounts mounts) {
-  UseFolderReader(std::make_unique<LinuxFolderReader>(std::move(mounts)));
+void InterpreterFixture::Run(std::initializer_list<std::string_view> lines) {
+  for (std::string_view line : lines) interpreter_->RunLine(line);
 }
 
-void InterpreterTest::UseFolderReader(std::unique_ptr<FolderReader> reader) {
-  interpreter_ = Interpreter(sandbox_.Drives(), sandbox_.root(),
-                             {out_.get(), err_.get()}, std::move(reader));
+std::vector<std::string> InterpreterFixture::Listing(std::string_view path) {
+  interpreter_->RunLine("Dir " + std::string(path) + " /s /b > C:\\map.txt");
+  const std::unique_ptr<InputFile> map =
+      files_->OpenForReading("C:\\map.txt", OpenOptions{});
+  std::string content;
+  if (map) {
+    char buffer[4096];
+    while (const size_t got = map->ReadBytes(buffer, sizeof buffer)) {
+      content.append(buffer, got);
+    }
+  }
+  return CrLfLines(content);
 }
 
-void InterpreterTest::Run(std::initializer_list<std::string_view> lines) {
-  for (std::string_view line : lines) interpreter_.RunLine(line);
+InterpreterTest::InterpreterTest() {
+  auto folders = std::make_unique<MemoryFolderReader>();
+  folders_ = folders.get();
+  Start(files_, std::move(folders));
 }
 
-std::vector<std::string> InterpreterTest::Listing(std::string_view path) {
-  interpreter_.RunLine("Dir " + std::string(path) + " /s /b > C:\\map.txt");
-  return CrLfLines(sandbox_.Read("map.txt"));
+void InterpreterTest::AddFile(std::string_view path, std::string_view content) {
+  disk_.Write(path, content);
+  folders_->AddFile(path);
+}
+
+void InterpreterTest::AddFolder(std::string_view path) {
+  disk_.MakeFolder("C:\\" + std::string(path));
+  folders_->AddFolder(path);
+}
+
+DiskInterpreterTest::DiskInterpreterTest() {
+  environment_.MapDrives(sandbox_.Drives());
+  UsePseudoMounts(PseudoMounts());
+}
+
+void DiskInterpreterTest::UsePseudoMounts(PseudoMounts mounts) {
+  UseFolderReader(std::make_unique<LinuxFolderReader>(
+      PathView(sandbox_.Drives(), sandbox_.root()), std::move(mounts)));
+}
+
+void DiskInterpreterTest::UseFolderReader(
+    std::unique_ptr<FolderReader> reader) {
+  Start(files_, std::move(reader));
 }
 
 }  // namespace trovane::testing

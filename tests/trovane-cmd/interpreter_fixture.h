@@ -1,6 +1,6 @@
-// An interpreter whose drive C is a fresh sandbox and whose standard output
-// and standard error are files in it, for tests that run batch lines and
-// look at what they left behind.
+// Interpreters whose standard streams are in memory, for tests that run
+// batch lines and look at what they left behind: on a drive C in memory,
+// or on a sandbox of the real disk for what only the real disk shows.
 #ifndef TROVANE_TESTS_TROVANE_CMD_INTERPRETER_FIXTURE_H_
 #define TROVANE_TESTS_TROVANE_CMD_INTERPRETER_FIXTURE_H_
 
@@ -8,44 +8,76 @@
 
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "platform/linux/unique_fd.h"
+#include "platform/file_system.h"
+#include "platform/linux/linux_file_system.h"
+#include "tests/support/failing_file_system.h"
+#include "tests/support/fakes.h"
+#include "tests/support/memory_file_system.h"
 #include "tests/support/sandbox.h"
-#include "tests/support/text_files.h"
+#include "tests/trovane-cmd/memory_folder_reader.h"
 #include "trovane-cmd/interpreter.h"
 #include "trovane-cmd/linux/pseudo_mounts.h"
 
 namespace trovane::testing {
 
-class InterpreterTest : public ::testing::Test {
+class InterpreterFixture : public ::testing::Test {
+ protected:
+  void Run(std::initializer_list<std::string_view> lines);
+
+  // What the commands wrote to standard output and standard error so far.
+  const std::string& Out() const { return console_.output; }
+  const std::string& Err() const { return console_.error; }
+
+  // The lines of the disk map "Dir PATH /s /b > C:\map.txt" writes; the
+  // map lies outside the folders the tests list.
+  std::vector<std::string> Listing(std::string_view path);
+
+  // (Re)starts the interpreter on `files`, reading folders with `folders`;
+  // its current folder is the root of drive C.
+  void Start(FileSystem& files, std::unique_ptr<FolderReader> folders);
+
+  FakeEnvironment environment_{"C:\\"};
+  FakeConsole console_;
+  std::optional<Interpreter> interpreter_;
+
+ private:
+  FileSystem* files_ = nullptr;
+};
+
+// Drive C in memory: the disk, and the folder reader that lists the same
+// files and folders. Every operation goes through `files_`, which fails
+// those a test asks it to.
+class InterpreterTest : public InterpreterFixture {
  protected:
   InterpreterTest();
+
+  // Paths relative to the root of drive C, "/" between names, laid out on
+  // the disk and in the reader alike.
+  void AddFile(std::string_view path, std::string_view content = {});
+  void AddFolder(std::string_view path);
+
+  MemoryFileSystem disk_;
+  FailingFileSystem files_{disk_};
+  MemoryFolderReader* folders_ = nullptr;  // owned by the interpreter
+};
+
+// Drive C is a sandbox of the real disk, read by the Linux reader.
+class DiskInterpreterTest : public InterpreterFixture {
+ protected:
+  DiskInterpreterTest();
 
   // Starts over with the given pseudo mounts (none by default).
   void UsePseudoMounts(PseudoMounts mounts);
   // Starts over with the given folder reader.
   void UseFolderReader(std::unique_ptr<FolderReader> reader);
 
-  void Run(std::initializer_list<std::string_view> lines);
-
-  // What the commands wrote to standard output and standard error so far.
-  std::string Out() const { return sandbox_.Read(kOut); }
-  std::string Err() const { return sandbox_.Read(kErr); }
-
-  // The lines of the disk map "Dir PATH /s /b > C:\map.txt" writes; the
-  // map lies outside the folders the tests list.
-  std::vector<std::string> Listing(std::string_view path);
-
-  static constexpr char kOut[] = "stdout.txt";
-  static constexpr char kErr[] = "stderr.txt";
-
   Sandbox sandbox_;
-  UniqueFd out_;
-  UniqueFd err_;
-  Interpreter interpreter_;
+  LinuxFileSystem files_ = sandbox_.Files();
 };
 
 }  // namespace trovane::testing

@@ -1,6 +1,7 @@
 // What the Linux reader tells of a folder besides its entries: which
 // folder it is and when it changed, for telling a folder's state apart
-// without reading it.
+// without reading it; and that it finds the starting folder by its drive
+// form.
 #include "trovane-cmd/linux/linux_folder_reader.h"
 
 #include <fcntl.h>
@@ -20,12 +21,14 @@ TEST(LinuxFolderReaderTest, AStampTellsTheFolderAndWhenItsEntriesChanged) {
   const timespec times[2] = {{1'000'000'000, 5}, {1'200'000'000, 123'456'789}};
   ASSERT_EQ(utimensat(AT_FDCWD, sandbox.Path("A/Sub").c_str(), times, 0), 0);
 
-  LinuxFolderReader reader{PseudoMounts()};
-  const FolderReader::FolderPtr a = reader.OpenStart(sandbox.Path("A"));
+  LinuxFolderReader reader{PathView(sandbox.Drives(), sandbox.root()),
+                           PseudoMounts()};
+  const FolderReader::FolderPtr a = reader.OpenStart("C:\\A");
   ASSERT_NE(a, nullptr);
   const FolderReader::FolderPtr sub = reader.OpenSubfolder(a, "Sub");
-  const FolderReader::FolderPtr again = reader.OpenStart(sandbox.Path("A/Sub"));
-  const FolderReader::FolderPtr b = reader.OpenStart(sandbox.Path("B"));
+  // The starting folder by its drive form, found whatever the case.
+  const FolderReader::FolderPtr again = reader.OpenStart("c:\\b\\..\\a\\SUB");
+  const FolderReader::FolderPtr b = reader.OpenStart("C:\\B");
   ASSERT_NE(sub, nullptr);
   ASSERT_NE(again, nullptr);
   ASSERT_NE(b, nullptr);
@@ -36,6 +39,7 @@ TEST(LinuxFolderReaderTest, AStampTellsTheFolderAndWhenItsEntriesChanged) {
   EXPECT_EQ(reader.Stamp(*again).id, stamp.id);
   EXPECT_EQ(reader.Stamp(*again).volume, stamp.volume);
   EXPECT_NE(reader.Stamp(*b).id, stamp.id);
+  EXPECT_EQ(reader.OpenStart("Q:\\A"), nullptr) << "an unmapped drive";
 }
 
 }  // namespace

@@ -1,114 +1,87 @@
-// "Dir PATH /s /b": what a disk map holds and in which order.
-#include <fcntl.h>
+// "Dir PATH /s /b" on a disk in memory: which folder a path names, how its
+// lines are shown, which names they hold and where they go.
 #include <gmock/gmock.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/linux/unique_fd.h"
+#include "platform/listing_count.h"
 #include "tests/trovane-cmd/interpreter_fixture.h"
-#include "trovane-cmd/linux/linux_folder_reader.h"
 
 namespace trovane::testing {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 
-class ListingTest : public InterpreterTest {
- protected:
-  // Makes `top` a chain of `depth` folders named `name`, each but the last
-  // with an empty folder "s" beside the next, the last holding a file.
-  void MakeChain(const std::string& top, const std::string& name, int depth) {
-    sandbox_.MakeFolder(top);
-    UniqueFd folder(open(sandbox_.Path(top).c_str(), O_RDONLY | O_DIRECTORY));
-    for (int level = 0; level < depth && folder.valid(); ++level) {
-      ASSERT_EQ(mkdirat(folder.get(), name.c_str(), 0755), 0);
-      ASSERT_EQ(mkdirat(folder.get(), "s", 0755), 0);
-      folder = UniqueFd(openat(folder.get(), name.c_str(), O_RDONLY));
-    }
-    ASSERT_TRUE(folder.valid());
-    UniqueFd(openat(folder.get(), "bottom", O_WRONLY | O_CREAT, 0644));
-  }
-
-  // Removes such a chain, whose deepest paths are too long to name: its
-  // top folder goes at each step, the rest moved up in its place.
-  void RemoveChain(const std::string& top, const std::string& name) {
-    const UniqueFd root(open(sandbox_.root().c_str(), O_RDONLY | O_DIRECTORY));
-    std::string current = top;
-    for (int step = 0;; ++step) {
-      const UniqueFd folder(openat(root.get(), current.c_str(), O_RDONLY));
-      const std::string rest = "rest " + std::to_string(step % 2);
-      const bool deeper =
-          renameat(folder.get(), name.c_str(), root.get(), rest.c_str()) == 0;
-      unlinkat(folder.get(), "s", AT_REMOVEDIR);
-      unlinkat(folder.get(), "bottom", 0);
-      ASSERT_EQ(unlinkat(root.get(), current.c_str(), AT_REMOVEDIR), 0);
-      if (!deeper) return;
-      current = rest;
-    }
-  }
-};
+using ListingTest = InterpreterTest;
 
 TEST_F(ListingTest, EveryListedPathIsCountedForTheWaitingProgram) {
   for (int i = 0; i < 3000; ++i) {
-    sandbox_.Write("T/F" + std::to_string(i / 1000) + "/" + std::to_string(i),
-                   "");
+    AddFile("T/F" + std::to_string(i / 1000) + "/" + std::to_string(i));
   }
   const std::unique_ptr<ListingCount> count = ListingCount::Create();
   ASSERT_NE(count, nullptr);
-  interpreter_.ReportListedPaths(count.get());
+  interpreter_->ReportListedPaths(count.get());
   Run({"Dir C:\\T\\F0 /s /b > C:\\a.txt", "Dir C:\\T /s /b >> C:\\a.txt"});
   EXPECT_EQ(count->Read(), 1000U + 3003U);
 }
 
 TEST_F(ListingTest, EveryFormOfAFolderPathListsEverythingBelowIt) {
-  sandbox_.Write("T/Sub/f", "");
-  sandbox_.Write("T/g.x", "");
+  AddFile("T/Sub/f");
+  AddFile("T/g.x");
   const std::vector<std::string> expected = {"C:\\T\\g.x", "C:\\T\\Sub",
                                              "C:\\T\\Sub\\f"};
   for (const char* path :
-       {"C:\\T", "C:\\T\\", "C:\\T\\*", "C:\\T\\*.*", "  C:\\T  "}) {
+       {"C:\\T", "C:\\T\\", "C:\\T\\*", "C:\\T\\*.*", "  C:\\T  ", "C:T"}) {
     EXPECT_EQ(Listing(path), expected) << path;
   }
   // The folder as written, the names as stored.
   EXPECT_THAT(Listing("c:\\t\\SUB"), ElementsAre("c:\\t\\SUB\\f"));
   EXPECT_THAT(Listing("C:\\"), ::testing::Contains("C:\\T\\Sub\\f"));
+  EXPECT_THAT(Listing("C:*.x"), ElementsAre("C:\\T\\g.x"));
 }
 
 TEST_F(ListingTest, RelativeAndLinuxPathsAreShownInDriveForm) {
-  sandbox_.Write("T/Sub/f", "");
+  DriveMap drives;
+  drives.Map('C', "/drive-c");
+  environment_.MapDrives(drives);
+  AddFile("T/Sub/f");
   Run({"Cd C:\\T"});
   EXPECT_THAT(Listing("Sub\\*"), ElementsAre("C:\\T\\Sub\\f"));
   EXPECT_THAT(Listing("*"), ElementsAre("C:\\T\\Sub", "C:\\T\\Sub\\f"));
   EXPECT_THAT(Listing("\\T\\Sub"), ElementsAre("C:\\T\\Sub\\f"));
-  EXPECT_THAT(Listing(sandbox_.Path("T/Sub") + "/"),
-              ElementsAre("C:\\T\\Sub\\f"));
+  EXPECT_THAT(Listing(".\\Sub\\..\\Sub"),
+              ElementsAre("C:\\T\\.\\Sub\\..\\Sub\\f"));
+  EXPECT_THAT(Listing("/drive-c/T/Sub/"), ElementsAre("C:\\T\\Sub\\f"));
+  EXPECT_THAT(Listing("/drive-c/T/*"),
+              ElementsAre("C:\\T\\Sub", "C:\\T\\Sub\\f"));
+  // The current folder as Cd wrote it, its "." and ".." taken out.
+  Run({"Cd \\t\\.\\sub\\..\\SUB"});
+  EXPECT_THAT(Listing("*"), ElementsAre("C:\\t\\SUB\\f"));
 }
 
 TEST_F(ListingTest, DotDotNeverLeavesTheDrive) {
   // The shape of a Map.txt line that tries to reach the system's /etc: it
   // finds drive C's own etc folder, shown as written.
-  sandbox_.Write("etc/hosts", "");
-  sandbox_.MakeFolder("Temp");
+  AddFile("etc/hosts");
+  AddFolder("Temp");
   Run({"Dir C:\\..\\..\\..\\..\\..\\..\\etc\\* /s /b > C:\\Temp\\Trovane.txt"});
-  EXPECT_EQ(sandbox_.Read("Temp/Trovane.txt"),
+  EXPECT_EQ(disk_.Read("Temp/Trovane.txt"),
             "C:\\..\\..\\..\\..\\..\\..\\etc\\hosts\r\n");
+  Run({"Cd C:\\etc"});
+  EXPECT_THAT(Listing("..\\..\\..\\etc"),
+              ElementsAre("C:\\etc\\..\\..\\..\\etc\\hosts"));
 }
 
 TEST_F(ListingTest, PatternsMatchAtEveryLevelAndEveryFolderIsSearched) {
-  sandbox_.Write("T/a.exe", "");
-  sandbox_.Write("T/B.EXE", "");
-  sandbox_.Write("T/c.txt", "");
-  sandbox_.Write("T/Tools.exe/inner.Exe", "");
-  sandbox_.Write("T/Sub/Deeper/d.eXe", "");
-  sandbox_.Write("T/Sub/e.exe.txt", "");
+  AddFile("T/a.exe");
+  AddFile("T/B.EXE");
+  AddFile("T/c.txt");
+  AddFile("T/Tools.exe/inner.Exe");
+  AddFile("T/Sub/Deeper/d.eXe");
+  AddFile("T/Sub/e.exe.txt");
   EXPECT_THAT(
       Listing("c:\\T\\*.EXE"),
       ElementsAre("c:\\T\\a.exe", "c:\\T\\B.EXE", "c:\\T\\Tools.exe",
@@ -119,183 +92,49 @@ TEST_F(ListingTest, PatternsMatchAtEveryLevelAndEveryFolderIsSearched) {
 }
 
 TEST_F(ListingTest, APlainNameIsLookedForInEveryFolder) {
-  sandbox_.Write("T/readme.txt", "");
-  sandbox_.Write("T/Sub/README.TXT", "");
-  sandbox_.Write("T/Sub/readme.txt.bak", "");
+  AddFile("T/readme.txt");
+  AddFile("T/Sub/README.TXT");
+  AddFile("T/Sub/readme.txt.bak");
   EXPECT_THAT(Listing("C:\\T\\ReadMe.txt"),
               ElementsAre("C:\\T\\readme.txt", "C:\\T\\Sub\\README.TXT"));
 }
 
 TEST_F(ListingTest, AWildcardInAFolderPartFindsNothing) {
-  sandbox_.Write("T/Sub/f", "");
+  AddFile("T/Sub/f");
   EXPECT_THAT(Listing("C:\\T\\S*\\f"), IsEmpty());
   EXPECT_THAT(Listing("C:\\?\\*"), IsEmpty());
   EXPECT_EQ(Err(), "File Not Found\nFile Not Found\n");
 }
 
-TEST_F(ListingTest, HiddenEntriesAreNeitherListedNorEntered) {
-  sandbox_.Write("T/.profile", "");
-  sandbox_.Write("T/.git/config", "");
-  sandbox_.Write("T/Sub/.cache/x", "");
-  sandbox_.Write("T/Sub/seen", "");
-  EXPECT_THAT(Listing("C:\\T"), ElementsAre("C:\\T\\Sub", "C:\\T\\Sub\\seen"));
-  EXPECT_THAT(Listing("C:\\T\\*config*"), IsEmpty());
-}
-
-TEST_F(ListingTest, SymbolicLinksAreListedButNeverFollowed) {
-  sandbox_.Write("Elsewhere/secret", "");
-  sandbox_.Write("T/file", "");
-  ASSERT_EQ(symlink(sandbox_.Path("Elsewhere").c_str(),
-                    sandbox_.Path("T/to folder").c_str()),
-            0);
-  ASSERT_EQ(symlink("file", sandbox_.Path("T/to file").c_str()), 0);
-  ASSERT_EQ(symlink("nowhere", sandbox_.Path("T/dangling").c_str()), 0);
-  EXPECT_THAT(Listing("C:\\T"),
-              ElementsAre("C:\\T\\dangling", "C:\\T\\file", "C:\\T\\to file",
-                          "C:\\T\\to folder"));
-}
-
 TEST_F(ListingTest, NamesWithBlanksAndSignsNeedNoQuoting) {
-  sandbox_.Write("T/Program Files & more/a,b;c/x y.txt", "");
-  sandbox_.Write("T/Program Files & more/50% ^off (1) [2] 'x'", "");
+  AddFile("T/Program Files & more/a,b;c/x y.txt");
+  AddFile("T/Program Files & more/50% ^off (1) [2] 'x'");
   EXPECT_THAT(Listing("C:\\T\\Program Files & more"),
               ElementsAre("C:\\T\\Program Files & more\\50% ^off (1) [2] 'x'",
                           "C:\\T\\Program Files & more\\a,b;c",
                           "C:\\T\\Program Files & more\\a,b;c\\x y.txt"));
 }
 
-TEST_F(ListingTest, AFolderThatCannotBeReadIsPassedOver) {
-  sandbox_.Write("T/Locked/inside", "");
-  sandbox_.Write("T/Open/inside", "");
-  ASSERT_EQ(chmod(sandbox_.Path("T/Locked").c_str(), 0), 0);
-  // Root reads folders whatever their permissions: the listing runs in a
-  // process that has given root up, writing where any user may.
-  ASSERT_EQ(chmod(sandbox_.root().c_str(), 0777), 0);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
-      _exit(1);
-    }
-    interpreter_.RunLine("Dir C:\\T /s /b > C:\\map.txt");
-    _exit(0);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  EXPECT_THAT(
-      CrLfLines(sandbox_.Read("map.txt")),
-      ElementsAre("C:\\T\\Locked", "C:\\T\\Open", "C:\\T\\Open\\inside"));
-}
-
-TEST_F(ListingTest, NamesNoDrivePathCanHoldAreNeitherListedNorEntered) {
-  // A name that would forge a line of the disk map, and others a drive
-  // path cannot hold; a folder of such a name is not entered either.
-  sandbox_.Write("T/p\r\nC:\\Private\\secret\\wanted5.dll", "");
-  sandbox_.Write("T/evil\nC:\\Windows/inside.exe", "");
-  for (const char* name : {"T/a|b", "T/trailing.", "T/trailing ", "T/q?"}) {
-    sandbox_.Write(name, "");
-  }
-  sandbox_.Write("T/plain.txt", "");
-  EXPECT_THAT(Listing("C:\\T"), ElementsAre("C:\\T\\plain.txt"));
-  EXPECT_EQ(Err(), "Passed over 6 names that no drive path can hold\n");
-  EXPECT_THAT(Listing("C:\\T\\*.dll"), IsEmpty());
-  EXPECT_EQ(Err(),
-            "Passed over 6 names that no drive path can hold\n"
-            "Passed over 6 names that no drive path can hold\n"
-            "File Not Found\n");
-}
-
-TEST_F(ListingTest, TreesDeeperThanAPathCanNameAreListedWhole) {
-  // Paths of several times what the system opens at once, and an empty
-  // folder beside each folder on the way, which keeps the folders above it
-  // wanted until the end: listed in a process that may open far fewer
-  // descriptors than the tree has levels. The second tree is opened from
-  // the deepest descriptor held, by paths cut in pieces.
-  struct Case {
-    std::string name;
-    int depth;
-    int deep_anchors;
-  };
-  for (const Case& tree : {Case{"d", 3000, LinuxFolderReader::kDeepAnchors},
-                           Case{std::string(200, 'n'), 150, 0}}) {
-    MakeChain("T", tree.name, tree.depth);
-    std::vector<std::string> expected;
-    std::string shown = "C:\\T";
-    for (int level = 0; level < tree.depth; ++level) {
-      expected.push_back(shown + "\\" + tree.name);
-      expected.push_back(shown + "\\s");
-      shown += "\\" + tree.name;
-    }
-    expected.push_back(shown + "\\bottom");
-    UseFolderReader(
-        std::make_unique<LinuxFolderReader>(PseudoMounts(), tree.deep_anchors));
-
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      const rlimit few = {200, 200};
-      if (setrlimit(RLIMIT_NOFILE, &few) != 0) _exit(1);
-      interpreter_.RunLine("Dir C:\\T /s /b > C:\\map.txt");
-      _exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_THAT(CrLfLines(sandbox_.Read("map.txt")), ElementsAreArray(expected))
-        << tree.depth << " levels";
-    RemoveChain("T", tree.name);
-  }
-}
-
-TEST_F(ListingTest, PseudoFileSystemsAreListedButNotEntered) {
-  sandbox_.Write("T/proc/1/status", "");
-  sandbox_.Write("T/real/file", "");
-  UsePseudoMounts(PseudoMounts::FromMountInfo(
-      "22 1 0:21 / " + sandbox_.Path("T/proc") + " rw - proc proc rw\n"));
-  EXPECT_THAT(Listing("C:\\T"),
-              ElementsAre("C:\\T\\proc", "C:\\T\\real", "C:\\T\\real\\file"));
-}
-
-TEST_F(ListingTest, AFolderOnAPseudoFileSystemIsNotRead) {
-  sandbox_.Write("T/file", "");
-  struct stat info;
-  ASSERT_EQ(stat(sandbox_.Path("T").c_str(), &info), 0);
-  UsePseudoMounts(
-      PseudoMounts::FromMountInfo("22 1 " + std::to_string(major(info.st_dev)) +
-                                  ":" + std::to_string(minor(info.st_dev)) +
-                                  " / /elsewhere rw - sysfs sysfs rw\n"));
-  EXPECT_THAT(Listing("C:\\T"), IsEmpty());
-  EXPECT_EQ(Err(), "File Not Found\n");
-}
-
 TEST_F(ListingTest, NothingFoundLeavesAnEmptyMapAndSaysSo) {
-  sandbox_.Write("map.txt", "old contents\r\n");
-  sandbox_.Write("T/file", "");
+  AddFile("map.txt", "old contents\r\n");
+  AddFile("T/file");
   EXPECT_THAT(Listing("C:\\T\\*.exe"), IsEmpty());
-  EXPECT_TRUE(sandbox_.Exists("map.txt"));
+  EXPECT_TRUE(disk_.Exists("map.txt"));
   EXPECT_THAT(Listing("C:\\Missing"), IsEmpty());
   EXPECT_THAT(Listing("Q:\\Unmapped"), IsEmpty());
   EXPECT_EQ(Err(), "File Not Found\nFile Not Found\nFile Not Found\n");
 }
 
-TEST_F(ListingTest, TheMapIsListedWhenItLiesInTheScannedFolder) {
-  sandbox_.Write("T/a", "");
-  Run({"Dir C:\\T /s /b > C:\\T\\Map.txt"});
-  EXPECT_THAT(CrLfLines(sandbox_.Read("T/Map.txt")),
-              ElementsAre("C:\\T\\a", "C:\\T\\Map.txt"));
-}
-
 TEST_F(ListingTest, AppendingAddsToTheMapAndCreatesIt) {
-  sandbox_.Write("A/one", "");
-  sandbox_.Write("B/two", "");
+  AddFile("A/one");
+  AddFile("B/two");
   Run({"Dir C:\\A /s /b >> C:\\map.txt", "Dir C:\\B /s /b >> C:\\map.txt"});
-  EXPECT_EQ(sandbox_.Read("map.txt"), "C:\\A\\one\r\nC:\\B\\two\r\n");
+  EXPECT_EQ(disk_.Read("map.txt"), "C:\\A\\one\r\nC:\\B\\two\r\n");
   EXPECT_EQ(Err(), "");
 }
 
 TEST_F(ListingTest, WithoutRedirectionTheListingGoesToStandardOutput) {
-  sandbox_.Write("T/a", "");
+  AddFile("T/a");
   Run({"Dir C:\\T /s /b"});
   EXPECT_EQ(Out(), "C:\\T\\a\r\n");
 }

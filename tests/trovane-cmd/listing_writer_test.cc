@@ -1,33 +1,34 @@
 #include "trovane-cmd/listing_writer.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
-#include "platform/linux/unique_fd.h"
-#include "tests/support/sandbox.h"
+#include "tests/support/failing_file_system.h"
+#include "tests/support/memory_file_system.h"
 
 namespace trovane::testing {
 namespace {
 
 class ListingWriterTest : public ::testing::Test {
  protected:
-  UniqueFd OpenMap(int flags) {
-    return UniqueFd(open(sandbox_.Path("map.txt").c_str(),
-                         flags | O_CREAT | O_CLOEXEC, 0644));
+  std::unique_ptr<WritableFile> OpenMap() {
+    return files_.OpenWritable("C:\\map.txt", WriteMode::kReplace,
+                               OpenOptions{});
   }
 
-  Sandbox sandbox_;
+  MemoryFileSystem disk_;
+  FailingFileSystem files_{disk_};
 };
 
 TEST_F(ListingWriterTest, LinesArriveWholeAndInOrderAcrossManyChunks) {
-  const UniqueFd fd = OpenMap(O_WRONLY);
+  const std::unique_ptr<WritableFile> map = OpenMap();
   std::string expected;
   {
     // Chunks far smaller than the listing, and folders of lines longer
     // than a chunk.
-    ListingWriter writer(fd.get(), 64);
+    ListingWriter writer(*map, 64);
     for (int i = 0; i < 20000; ++i) {
       const std::string line = "C:\\Some Folder\\file " + std::to_string(i) +
                                (i % 777 == 0 ? std::string(200, 'x') : "") +
@@ -38,27 +39,28 @@ TEST_F(ListingWriterTest, LinesArriveWholeAndInOrderAcrossManyChunks) {
     EXPECT_TRUE(writer.Flush());
     EXPECT_EQ(writer.lines(), 40000U);
   }
-  EXPECT_EQ(sandbox_.Read("map.txt"), expected);
+  EXPECT_EQ(disk_.Read("map.txt"), expected);
 }
 
 TEST_F(ListingWriterTest, ASmallListingIsWrittenAtFlush) {
-  const UniqueFd fd = OpenMap(O_WRONLY);
-  ListingWriter writer(fd.get());
+  const std::unique_ptr<WritableFile> map = OpenMap();
+  ListingWriter writer(*map);
   writer.Write("C:\\a\r\n", 1);
-  EXPECT_EQ(sandbox_.Read("map.txt"), "");
+  EXPECT_EQ(disk_.Read("map.txt"), "");
   EXPECT_TRUE(writer.Flush());
-  EXPECT_EQ(sandbox_.Read("map.txt"), "C:\\a\r\n");
+  EXPECT_EQ(disk_.Read("map.txt"), "C:\\a\r\n");
 }
 
 TEST_F(ListingWriterTest, AFailedWriteIsReported) {
-  const UniqueFd read_only = OpenMap(O_RDONLY);
-  ListingWriter small(read_only.get());
+  files_.Fail(FailingFileSystem::Operation::kWrite);
+  const std::unique_ptr<WritableFile> map = OpenMap();
+  ListingWriter small(*map);
   small.Write("C:\\a\r\n", 1);
   EXPECT_FALSE(small.Flush());
 
   // A failure is told at the write that meets it, so that the listing
   // stops there.
-  ListingWriter large(read_only.get(), 16);
+  ListingWriter large(*map, 16);
   EXPECT_FALSE(large.Write("C:\\some long name\r\n", 1));
   EXPECT_FALSE(large.Write("C:\\a\r\n", 1));
   EXPECT_FALSE(large.Flush());

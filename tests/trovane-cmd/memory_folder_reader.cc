@@ -1,6 +1,9 @@
 #include "tests/trovane-cmd/memory_folder_reader.h"
 
 #include <thread>
+#include <vector>
+
+#include "platform/text.h"
 
 namespace trovane::testing {
 
@@ -40,8 +43,36 @@ void MemoryFolderReader::MakeUnreadable(std::string_view path) {
   FolderAt(path)->unreadable = true;
 }
 
-FolderReader::FolderPtr MemoryFolderReader::OpenStart(const std::string&) {
-  return std::make_shared<Opened>(&root_);
+const MemoryFolderReader::Node* MemoryFolderReader::SubfolderNamed(
+    const Node& folder, std::string_view name) {
+  const auto exact = folder.folders.find(std::string(name));
+  if (exact != folder.folders.end()) return exact->second.get();
+  for (const auto& [stored, subfolder] : folder.folders) {
+    if (EqualsNoCase(stored, name)) return subfolder.get();
+  }
+  return nullptr;
+}
+
+FolderReader::FolderPtr MemoryFolderReader::OpenStart(const std::string& path) {
+  if (!HasDriveLetter(path) || UpperAscii(path[0]) != 'C') return nullptr;
+  std::vector<const Node*> way = {&root_};
+  size_t start = 2;
+  while (start <= path.size()) {
+    size_t end = path.find_first_of("\\/", start);
+    if (end == std::string::npos) end = path.size();
+    const std::string_view name =
+        std::string_view(path).substr(start, end - start);
+    start = end + 1;
+    if (name.empty() || name == ".") continue;
+    if (name == "..") {
+      if (way.size() > 1) way.pop_back();
+      continue;
+    }
+    const Node* next = SubfolderNamed(*way.back(), name);
+    if (next == nullptr) return nullptr;
+    way.push_back(next);
+  }
+  return std::make_shared<Opened>(way.back());
 }
 
 FolderReader::FolderPtr MemoryFolderReader::OpenSubfolder(

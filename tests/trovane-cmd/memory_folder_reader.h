@@ -1,6 +1,7 @@
-// A folder reader over a tree held in memory, for the tests of the walk:
-// any shape of tree without touching the disk, folders that cannot be
-// opened or read, and a look at how the walk uses the reader while it runs.
+// A folder reader over a tree held in memory, for the tests of the walk
+// and of the interpreter's listings: any shape of tree without touching
+// the disk, folders that cannot be opened or read, and a look at how the
+// walk uses the reader while it runs. The tree is drive C.
 #ifndef TROVANE_TESTS_TROVANE_CMD_MEMORY_FOLDER_READER_H_
 #define TROVANE_TESTS_TROVANE_CMD_MEMORY_FOLDER_READER_H_
 
@@ -18,8 +19,8 @@ namespace trovane::testing {
 
 class MemoryFolderReader : public FolderReader {
  public:
-  // Paths are relative to the root, names joined with "/"; the folders on
-  // the way are made as needed.
+  // Paths are relative to the root of drive C, names joined with "/"; the
+  // folders on the way are made as needed.
   void AddFile(std::string_view path);
   void AddFolder(std::string_view path);
   void MakeUnreadable(std::string_view path);
@@ -28,7 +29,8 @@ class MemoryFolderReader : public FolderReader {
   void OnRead(std::function<void()> hook) { on_read_ = std::move(hook); }
   size_t reads() const { return reads_.load(); }
 
-  // The root opens whatever the path.
+  // A drive-form path on drive C, its names found without regard to case
+  // (the name as written first), "." and ".." taken out by the names.
   FolderPtr OpenStart(const std::string& path) override;
   FolderPtr OpenSubfolder(const FolderPtr& parent, const char* name) override;
   bool Read(Folder& folder, FolderListing* listing) override;
@@ -43,6 +45,8 @@ class MemoryFolderReader : public FolderReader {
   class Opened;
 
   Node* FolderAt(std::string_view path);
+  // The subfolder `name` of `folder`, found as OpenStart() finds it.
+  static const Node* SubfolderNamed(const Node& folder, std::string_view name);
 
   Node root_;
   std::function<void()> on_read_;

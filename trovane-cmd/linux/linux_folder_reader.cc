@@ -14,9 +14,9 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string_view>
 
-#include "platform/linux/path_view.h"
 #include "platform/linux/unique_fd.h"
 
 namespace trovane {
@@ -107,13 +107,15 @@ class LinuxFolder : public FolderReader::Folder {
 };
 
 FolderReader::FolderPtr LinuxFolderReader::OpenStart(const std::string& path) {
+  const std::optional<std::string> linux_path = paths_.ToLinux(path);
+  if (!linux_path) return nullptr;
   auto folder = std::make_shared<LinuxFolder>();
-  folder->fd = UniqueFd(open(path.c_str(), kFolderFlags));
+  folder->fd = UniqueFd(open(linux_path->c_str(), kFolderFlags));
   if (!folder->fd.valid() || fstat(folder->fd.get(), &folder->info) != 0 ||
       pseudo_mounts_.IsPseudoDevice(folder->info.st_dev)) {
     return nullptr;
   }
-  folder->path = CanonicalPath(path);
+  folder->path = CanonicalPath(*linux_path);
   folder->leads_to_pseudo_mount =
       pseudo_mounts_.HasMountPointBelow(folder->path);
   if (!folder->leads_to_pseudo_mount) folder->path.clear();

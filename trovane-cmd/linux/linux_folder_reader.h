@@ -1,8 +1,9 @@
-// Folders read the Linux way: each opened relative to its parent's
-// descriptor (never through a symbolic link), read with getdents64 in large
-// reads, the entry type taken from the folder itself (a stat only on file
-// systems that do not record it). Pseudo file systems are listed but not
-// entered, as the mount table tells.
+// Folders read the Linux way: the starting folder opened by the Linux path
+// of its drive-form path, each name's case looked up, and every other
+// folder opened relative to its parent's descriptor (never through a symbolic
+// link), read with getdents64 in large reads, the entry type taken from the
+// folder itself (a stat only on file systems that do not record it). Pseudo
+// file systems are listed but not entered, as the mount table tells.
 //
 // Descriptors stay bounded however deep the tree: folders this deep and
 // deeper give theirs up once read, and their subfolders are opened from
@@ -18,6 +19,7 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/linux/path_view.h"
 #include "trovane-cmd/folder_reader.h"
 #include "trovane-cmd/linux/pseudo_mounts.h"
 
@@ -30,10 +32,13 @@ class LinuxFolderReader : public FolderReader {
   static constexpr size_t kHeldDepth = 64;
   static constexpr int kDeepAnchors = 64;
 
-  // At most `deep_anchors` deep folders keep their descriptor at once.
-  explicit LinuxFolderReader(PseudoMounts pseudo_mounts,
-                             int deep_anchors = kDeepAnchors)
-      : pseudo_mounts_(std::move(pseudo_mounts)),
+  // The starting folder's path is turned into a Linux path through
+  // `paths`. At most `deep_anchors` deep folders keep their descriptor at
+  // once.
+  LinuxFolderReader(PathView paths, PseudoMounts pseudo_mounts,
+                    int deep_anchors = kDeepAnchors)
+      : paths_(std::move(paths)),
+        pseudo_mounts_(std::move(pseudo_mounts)),
         most_deep_anchors_(deep_anchors) {}
 
   FolderPtr OpenStart(const std::string& path) override;
@@ -45,6 +50,7 @@ class LinuxFolderReader : public FolderReader {
   // True when the deep folder just read keeps its descriptor.
   bool KeepAsDeepAnchor(LinuxFolder* folder);
 
+  const PathView paths_;
   PseudoMounts pseudo_mounts_;
   const int most_deep_anchors_;
   // The deep folders that keep their descriptor for the levels below.
