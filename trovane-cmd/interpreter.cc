@@ -89,8 +89,7 @@ void Interpreter::Delete(std::string_view path) {
     return;
   }
   // A link is there even when it leads nowhere.
-  const bool there = absolute && (files_->Status(*absolute).has_value() ||
-                                  files_->LinkTarget(*absolute) != *absolute);
+  const bool there = absolute && files_->EntryStatus(*absolute).has_value();
   Complain(there ? "Could Not Delete " : "Could Not Find ", path);
 }
 
@@ -157,7 +156,7 @@ std::unique_ptr<WritableFile> Interpreter::OpenTarget(const BatchLine& line) {
     // write to: a link planted at the target's name is removed, never
     // followed, and the file made in its place. Once only: a link planted
     // again in the meantime is refused.
-    if (!file && files_->LinkTarget(*path) != *path && files_->Delete(*path)) {
+    if (!file && IsLink(*path) && files_->Delete(*path)) {
       file = files_->OpenWritable(*path, mode, options);
     }
   }
@@ -165,6 +164,11 @@ std::unique_ptr<WritableFile> Interpreter::OpenTarget(const BatchLine& line) {
     Complain("Cannot write to ", line.target);
   }
   return file;
+}
+
+bool Interpreter::IsLink(const std::string& path) {
+  const std::optional<FileStatus> entry = files_->EntryStatus(path);
+  return entry && entry->is_link;
 }
 
 std::string Interpreter::PassedOverText(size_t names) {

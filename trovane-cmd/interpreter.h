@@ -69,6 +69,7 @@ class Interpreter {
 
   void Complain(std::string_view message, std::string_view subject = {});
   void ComplainOfFailedWrite(std::string_view target);
+  bool IsLink(const std::string& path);
   // The line a listing that left names out ends with.
   static std::string PassedOverText(size_t names);
 
