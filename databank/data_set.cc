@@ -43,6 +43,7 @@ DatabankLocks Data::TakeLocks(std::string_view name, bool report) {
     return none;
   }
   LockWait wait(clock_, wait_handler_);
+  bool removed_stale = false;
   for (;;) {
     DatabankLocks locks;
     locks.swap_path = SwapPath(name);
@@ -50,7 +51,12 @@ DatabankLocks Data::TakeLocks(std::string_view name, bool report) {
     if (swap.outcome == Outcome::kLeftByDeadProcess ||
         swap.outcome == Outcome::kHeldByLiveProcess) {
       if (report) Report("!!! Swap conflict [" + locks.swap_path + "]");
-      if (swap.outcome == Outcome::kHeldByLiveProcess) wait.Pause();
+      // A stale swap file that comes back at once is somebody's doing, and
+      // waited for like a living holder.
+      const bool pause =
+          swap.outcome == Outcome::kHeldByLiveProcess || removed_stale;
+      removed_stale = removed_stale || !pause;
+      if (pause && !wait.Pause()) return locks;
       continue;
     }
     locks.swap = std::move(swap.lock);
@@ -62,7 +68,10 @@ DatabankLocks Data::TakeLocks(std::string_view name, bool report) {
       // A run with another temporary folder is rewriting it: the same
       // conflict, seen through the lock every run takes.
       if (report) Report("!!! Swap conflict [" + locks.swap_path + "]");
-      wait.Pause();
+      if (!wait.Pause()) {
+        locks.swap.reset();
+        return locks;
+      }
       continue;
     }
     locks.folder = std::move(folder.lock);

@@ -1,7 +1,6 @@
 #include "platform/linux/linux_locks.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +17,28 @@ using Outcome = LockClaim::Outcome;
 
 bool SameFile(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// The write lock on the first byte, as the Windows build's LockFileEx
+// takes it; false when another open file holds it.
+bool LockFirstByte(int fd) {
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = 0;
+  lock.l_len = 1;
+  return fcntl(fd, F_OFD_SETLK, &lock) == 0;
+}
+
+// True when some open file holds a lock on the first byte, which a file
+// open for reading only can ask without taking it.
+bool FirstByteIsLocked(int fd) {
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = 0;
+  lock.l_len = 1;
+  return fcntl(fd, F_OFD_GETLK, &lock) != 0 || lock.l_type != F_UNLCK;
 }
 
 // Held by its open descriptor; the file goes when the lock does, unless
@@ -64,7 +85,7 @@ Outcome CreateLocked(const std::string& path, UniqueFd* fd_out) {
                   O_CREAT | O_EXCL | O_RDWR | O_NOFOLLOW | O_CLOEXEC, 0644));
     if (!fd.valid()) return Outcome::kUnavailable;
   }
-  flock(fd.get(), LOCK_EX);
+  LockFirstByte(fd.get());
   int linked;
   int link_error;
   if (private_name.empty()) {
@@ -101,19 +122,21 @@ Outcome JudgeExisting(const std::string& path) {
     // folder) cannot be judged, and must not be waited on for ever.
     return Outcome::kUnavailable;
   }
-  if (flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
-    return Outcome::kHeldByLiveProcess;
-  }
+  // A folder, a FIFO or a device at the name is no swap file, and no one's
+  // to remove.
   struct stat held;
+  if (fstat(fd.get(), &held) != 0 || !S_ISREG(held.st_mode)) {
+    return Outcome::kUnavailable;
+  }
+  if (FirstByteIsLocked(fd.get())) return Outcome::kHeldByLiveProcess;
   struct stat named;
-  if (fstat(fd.get(), &held) != 0) return Outcome::kHeldByLiveProcess;
   const bool gone_meanwhile =
       lstat(path.c_str(), &named) != 0 || !SameFile(held, named);
-  if (gone_meanwhile || (S_ISREG(held.st_mode) && unlink(path.c_str()) == 0)) {
+  if (gone_meanwhile || unlink(path.c_str()) == 0) {
     return Outcome::kLeftByDeadProcess;
   }
-  // Stale, but not ours to remove: a folder, or another user's file in a
-  // folder that only lets owners delete.
+  // Stale, but not ours to remove: another user's file in a folder that
+  // only lets owners delete.
   return Outcome::kUnavailable;
 }
 
@@ -133,12 +156,28 @@ LockClaim ClaimSwapFile(const std::string& path) {
 
 LockClaim ClaimFolder(const std::string& folder) {
   LockClaim claim;
-  UniqueFd fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!fd.valid()) return claim;
-  if (flock(fd.get(), LOCK_EX | LOCK_NB) == 0) {
+  struct stat folder_info;
+  if (stat(folder.c_str(), &folder_info) != 0 ||
+      !S_ISDIR(folder_info.st_mode)) {
+    return claim;
+  }
+  const std::string path = JoinLinuxPath(folder, kFolderLockName);
+  UniqueFd fd(open(path.c_str(),
+                   O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                   0600));
+  struct stat info;
+  if (!fd.valid() || fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    return claim;
+  }
+  // Made by root in another user's folder, it is that user's: the runs
+  // of the folder's owner must be able to take it too.
+  if (info.st_uid != folder_info.st_uid && geteuid() == 0) {
+    (void)!fchown(fd.get(), folder_info.st_uid, folder_info.st_gid);
+  }
+  if (LockFirstByte(fd.get())) {
     claim.outcome = Outcome::kTaken;
     claim.lock = std::make_unique<FolderLock>(std::move(fd));
-  } else if (errno == EWOULDBLOCK) {
+  } else if (errno == EAGAIN || errno == EACCES) {
     claim.outcome = Outcome::kHeldByLiveProcess;
   }
   return claim;

@@ -131,5 +131,28 @@ TEST_F(DatabankTest, ALockAnotherRunHoldsIsWaitedForLessAndLessOften) {
   }
 }
 
+// A lock held for minutes is held by a process that is stopped, hung or
+// hostile: the wait gives up, and the write fails as one that cannot be
+// done, logged as such.
+TEST_F(DatabankTest, ALockHeldForMinutesIsGivenUp) {
+  for (const bool through_folder : {false, true}) {
+    SCOPED_TRACE(through_folder);
+    files_.Write("Trovane", "A=1\r\n");
+    OpenLogged();
+    const std::unique_ptr<HeldLock> other =
+        through_folder
+            ? files_.HoldFolderElsewhere("C:\\Trovane")
+            : files_.HoldSwapElsewhere("C:\\Temp\\DSP.Root.Trovane.TMP");
+    const double started = clock_.MonotonicSeconds();
+    EXPECT_FALSE(data_.Set("C:\\Trovane", "B", "2"));
+    EXPECT_GE(clock_.MonotonicSeconds() - started, 120.0);
+    EXPECT_LT(clock_.MonotonicSeconds() - started, 125.0);
+    EXPECT_EQ(files_.Read("Trovane"), "A=1\r\n");
+    EXPECT_THAT(LogMessages(files_.Read("Run/Database_IO.log")),
+                Contains(" Append/Replace ==>> Property could not be written "
+                         "to databank!!"));
+  }
+}
+
 }  // namespace
 }  // namespace trovane::testing

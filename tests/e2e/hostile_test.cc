@@ -4,7 +4,6 @@
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <signal.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +12,7 @@
 #include <functional>
 #include <thread>
 
+#include "platform/linux/linux_locks.h"
 #include "platform/linux/unique_fd.h"
 #include "tests/e2e/program_run.h"
 
@@ -121,9 +121,9 @@ TEST(HostileTest, ASignalEndsARunWaitingForAnotherRunsLock) {
   ProgramRun run;
   run.sandbox.Write("Run/FileList.txt", "A=a.exe\r\n");
   run.sandbox.Write("Trovane", "INTERNAL FLAG = EXISTS!\r\n");
-  const UniqueFd drive(
-      open(run.sandbox.root().c_str(), O_RDONLY | O_DIRECTORY));
-  ASSERT_EQ(flock(drive.get(), LOCK_EX), 0);
+  // The lock of the databank's folder, as another run holds it.
+  const LockClaim other = ClaimFolder(run.sandbox.root());
+  ASSERT_EQ(other.outcome, LockClaim::Outcome::kTaken);
   run.Start();
   ASSERT_TRUE(run.WaitForLog("Innitializing database"));
   std::this_thread::sleep_for(std::chrono::seconds(2));

@@ -279,7 +279,7 @@ TYPED_TEST(FileSystemContract, AFolderLockHasOneHolderAtATime) {
             LockClaim::Outcome::kTaken);
   EXPECT_EQ(files.ClaimFolderLock("C:\\Missing\\x.dat").outcome,
             LockClaim::Outcome::kUnavailable);
-  EXPECT_EQ(files.Probe("C:\\Data\\*"), "");  // nothing left behind
+  EXPECT_EQ(files.Probe("C:\\Data\\*"), "");  // nothing visible left behind
 }
 
 TYPED_TEST(FileSystemContract, AWatchIsReadyOnceAFileIsWrittenInTheFolder) {
