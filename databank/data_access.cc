@@ -37,6 +37,13 @@ void Data::OpenDatabankAccess() {
   }
   temporary_folder_ = temporary.empty() ? environment_.RunFolder()
                                         : environment_.ToDriveForm(temporary);
+  // A folder other users may write in is not taken as it is: the run
+  // keeps its files in a folder of its user's own there.
+  std::string in_the_way;
+  if (std::optional<std::string> own =
+          files_.OwnTemporaryFolder(temporary_folder_, &in_the_way)) {
+    temporary_folder_ = std::move(*own);
+  }
   run_path_ = environment_.RunFolder();
   // Spelt as the I/O log has always spelt it.
   Report("Innitialized databank access with tempdir [" + temporary_folder_ +

@@ -120,6 +120,15 @@ class FileSystem {
   // with the rights a file's creation there would be judged with.
   virtual bool CanMakeFilesIn(std::string_view path) = 0;
 
+  // Where a run keeps its temporary files when told to keep them in the
+  // folder `path`: `path` itself, unless other users may write in it (a
+  // shared /tmp); then a folder of this user's alone inside it, made when
+  // missing, so that no other user can plant or change what the run takes
+  // as its disk map, signal or swap files. Nothing when that folder is
+  // there but not this user's alone, its path then in `*in_the_way`.
+  virtual std::optional<std::string> OwnTemporaryFolder(
+      std::string_view path, std::string* in_the_way) = 0;
+
   virtual std::unique_ptr<ReadableFile> OpenReadable(std::string_view path,
                                                      OpenOptions options) = 0;
   virtual std::unique_ptr<WritableFile> OpenWritable(std::string_view path,

@@ -72,11 +72,26 @@ std::string NameRunFolder(const Environment& environment, FileSystem& files,
   return {};
 }
 
+// Why the run cannot keep its files in a folder of its own in `folder`,
+// which other users may write in; empty when it can, or need not.
+std::string SharedFolderProblem(FileSystem& files, const std::string& folder,
+                                const std::string& named_by) {
+  std::string in_the_way;
+  if (files.OwnTemporaryFolder(folder, &in_the_way)) return {};
+  return "the temporary folder " + folder + " from " + named_by +
+         " may be written by other users, and the folder kept there for this "
+         "user's runs, " +
+         in_the_way +
+         ", is not this user's alone: remove it, or set TEMP to a folder of "
+         "your own";
+}
+
 // Why the run cannot keep its temporary files where the environment says;
 // empty when it can. The run folder, already checked, serves when no
 // variable names a folder.
 std::string TemporaryFolderProblem(const Environment& environment,
-                                   FileSystem& files) {
+                                   FileSystem& files,
+                                   const std::string& run_folder) {
   for (const std::string_view variable : kTemporaryFolderVariables) {
     const std::string value = environment.Get(variable);
     if (value.empty()) continue;
@@ -97,11 +112,12 @@ std::string TemporaryFolderProblem(const Environment& environment,
     std::string drive_folder;
     const std::string problem =
         FolderProblem(environment, files, value, &drive_folder);
-    if (problem.empty()) return {};
+    if (problem.empty()) return SharedFolderProblem(files, drive_folder, name);
     return "the temporary folder " + value + " from " + name + " " + problem +
            ": set " + name + " to a folder that exists and can be written";
   }
-  return {};
+  return SharedFolderProblem(files, run_folder,
+                             "the run folder, as VEK, TEMP and TMP are unset,");
 }
 
 }  // namespace
@@ -125,7 +141,7 @@ std::variant<RunStart, std::string> CheckStart(
            "one of * ? \" < > |, which no drive path holds: name a folder "
            "whose name has none";
   }
-  problem = TemporaryFolderProblem(environment, files);
+  problem = TemporaryFolderProblem(environment, files, start.run_folder);
   if (!problem.empty()) return problem;
 
   start.interpreter = launcher.FindCompanion(kInterpreterName);

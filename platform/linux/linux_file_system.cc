@@ -190,6 +190,33 @@ bool LinuxFileSystem::CanMakeFilesIn(std::string_view path) {
          faccessat(AT_FDCWD, folder->c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
+std::optional<std::string> LinuxFileSystem::OwnTemporaryFolder(
+    std::string_view path, std::string* in_the_way) {
+  const std::optional<std::string> folder = paths_.ToLinux(path);
+  struct stat info;
+  if (!folder || stat(folder->c_str(), &info) != 0) return std::string(path);
+  const uid_t self = geteuid();
+  const bool shared =
+      (info.st_mode & (S_IWGRP | S_IWOTH)) != 0 || info.st_uid != self;
+  if (!shared) return std::string(path);
+  // Named after the user, so that each user's runs share theirs.
+  std::string own(path);
+  if (own.empty() || own.back() != '\\') own.push_back('\\');
+  own += "trovane-" + std::to_string(self);
+  const std::string linux_own =
+      JoinLinuxPath(*folder, own.substr(own.rfind('\\') + 1));
+  const TouchWhenDone touch(paths_);
+  mkdir(linux_own.c_str(), 0700);
+  // Made by this user, or left from an earlier run of theirs; anything
+  // else (another user's folder, a link, a file) is in the way.
+  if (lstat(linux_own.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+      info.st_uid != self || (info.st_mode & 077) != 0) {
+    *in_the_way = own;
+    return std::nullopt;
+  }
+  return own;
+}
+
 UniqueFd LinuxFileSystem::Open(std::string_view path, int flags) {
   std::optional<TouchWhenDone> touch;
   if ((flags & O_CREAT) != 0) touch.emplace(paths_);

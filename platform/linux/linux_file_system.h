@@ -25,6 +25,8 @@ class LinuxFileSystem : public FileSystem {
   bool Link(std::string_view from, std::string_view to) override;
   bool MakeFolder(std::string_view path) override;
   bool CanMakeFilesIn(std::string_view path) override;
+  std::optional<std::string> OwnTemporaryFolder(
+      std::string_view path, std::string* in_the_way) override;
   std::unique_ptr<ReadableFile> OpenReadable(std::string_view path,
                                              OpenOptions options) override;
   std::unique_ptr<WritableFile> OpenWritable(std::string_view path,

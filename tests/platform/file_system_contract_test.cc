@@ -4,6 +4,7 @@
 // here rather than in a test that trusts it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -261,6 +262,31 @@ TYPED_TEST(FileSystemContract, ASwapFileIsHeldWhileItsLockLives) {
   EXPECT_TRUE(files.IsFolder("C:\\Temp\\FOLDER.TMP"));
   EXPECT_EQ(files.ClaimSwap("C:\\Missing\\DSP.TMP").outcome,
             LockClaim::Outcome::kUnavailable);
+}
+
+// A run keeps its temporary files where no other user may write.
+TYPED_TEST(FileSystemContract, ASharedFolderGivesEachUserAFolderOfTheirOwn) {
+  TypeParam& disk = this->disk_;
+  FileSystem& files = this->files();
+  disk.MakeFolder("Mine");
+  disk.MakeFolder("Shared");
+  disk.Share("Shared");
+  std::string in_the_way;
+  EXPECT_EQ(files.OwnTemporaryFolder("C:\\Mine", &in_the_way), "C:\\Mine");
+  const std::optional<std::string> own =
+      files.OwnTemporaryFolder("C:\\Shared", &in_the_way);
+  ASSERT_TRUE(own.has_value());
+  EXPECT_TRUE(own->starts_with("C:\\Shared\\trovane-")) << *own;
+  EXPECT_TRUE(files.IsFolder(*own));
+  // The same folder on the next run.
+  EXPECT_EQ(files.OwnTemporaryFolder("C:\\Shared", &in_the_way), own);
+
+  if (!TypeParam::CanGiveAway()) GTEST_SKIP() << "only root gives files away";
+  std::string relative = own->substr(3);
+  std::replace(relative.begin(), relative.end(), '\\', '/');
+  disk.GiveAway(relative);
+  EXPECT_EQ(files.OwnTemporaryFolder("C:\\Shared", &in_the_way), std::nullopt);
+  EXPECT_EQ(in_the_way, *own);
 }
 
 TYPED_TEST(FileSystemContract, AFolderLockHasOneHolderAtATime) {

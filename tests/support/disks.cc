@@ -30,4 +30,8 @@ void LinuxDisk::GiveAway(std::string_view path) {
   EXPECT_EQ(lchown(sandbox_.Path(path).c_str(), kNobody, kNobody), 0);
 }
 
+void LinuxDisk::Share(std::string_view path) {
+  EXPECT_EQ(chmod(sandbox_.Path(path).c_str(), 01777), 0);
+}
+
 }  // namespace trovane::testing

@@ -37,6 +37,7 @@ class MemoryDisk {
   void PlantFifo(std::string_view path) { files_.PlantSpecial(path); }
   static bool CanGiveAway() { return true; }
   void GiveAway(std::string_view path) { files_.GiveAway(path); }
+  void Share(std::string_view path) { files_.Share(DriveForm(path)); }
   // The drive form of a path relative to the root of drive C.
   static std::string DriveForm(std::string_view relative);
 
@@ -64,6 +65,8 @@ class LinuxDisk {
   // Only root can give what it made to another user.
   static bool CanGiveAway();
   void GiveAway(std::string_view path);
+  // Anyone may write in the folder, as in /tmp.
+  void Share(std::string_view path);
   static std::string DriveForm(std::string_view relative) {
     return MemoryDisk::DriveForm(relative);
   }

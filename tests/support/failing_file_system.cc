@@ -128,6 +128,11 @@ std::optional<std::string> FailingFileSystem::SystemPath(
   return base_.SystemPath(path);
 }
 
+std::optional<std::string> FailingFileSystem::OwnTemporaryFolder(
+    std::string_view path, std::string* in_the_way) {
+  return base_.OwnTemporaryFolder(path, in_the_way);
+}
+
 bool FailingFileSystem::CanMakeFilesIn(std::string_view path) {
   return base_.CanMakeFilesIn(path);
 }

@@ -423,6 +423,22 @@ std::optional<std::string> MemoryFileSystem::SystemPath(std::string_view path) {
   return std::string(path);
 }
 
+std::optional<std::string> MemoryFileSystem::OwnTemporaryFolder(
+    std::string_view path, std::string* in_the_way) {
+  if (!shared_.contains(Key(path))) return std::string(path);
+  std::string own(path);
+  if (own.empty() || own.back() != '\\') own.push_back('\\');
+  own += kOwnFolderName;
+  MakeFolder(own);
+  const Node* node = Lookup(own);
+  if (node == nullptr || !node->folder || node->foreign ||
+      shared_.contains(Key(own))) {
+    *in_the_way = own;
+    return std::nullopt;
+  }
+  return own;
+}
+
 bool MemoryFileSystem::CanMakeFilesIn(std::string_view path) {
   const std::string key = Key(path);
   return FolderExists(key) && !read_only_.contains(key);

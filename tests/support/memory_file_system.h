@@ -37,6 +37,8 @@ class MemoryFileSystem : public FileSystem {
   // Every folder that exists; a folder the test made read-only
   // (MakeReadOnly) excepted.
   bool CanMakeFilesIn(std::string_view path) override;
+  std::optional<std::string> OwnTemporaryFolder(
+      std::string_view path, std::string* in_the_way) override;
   std::unique_ptr<ReadableFile> OpenReadable(std::string_view path,
                                              OpenOptions options) override;
   std::unique_ptr<WritableFile> OpenWritable(std::string_view path,
@@ -66,6 +68,10 @@ class MemoryFileSystem : public FileSystem {
   void PlantSpecial(std::string_view path);
   // Makes what is at `path` another user's.
   void GiveAway(std::string_view path);
+  // Lets other users write in the folder `path`, as in a shared /tmp.
+  void Share(std::string_view path) { shared_.insert(Key(path)); }
+  // The folder of this user's own that a shared folder gets.
+  static constexpr char kOwnFolderName[] = "trovane-user";
   // Gives the disk drive `letter` beside drive C, which it always has.
   void MapDrive(char letter) { drives_.insert(std::string(1, letter) + ":"); }
   // Takes from this process the right to make files in the folder `path`.
@@ -124,6 +130,7 @@ class MemoryFileSystem : public FileSystem {
   std::set<std::string> held_swaps_;
   std::set<std::string> held_folders_;
   std::set<std::string> read_only_;
+  std::set<std::string> shared_;
   std::set<std::string> drives_ = {"C:"};
   uint64_t next_id_ = 1;
   // Set while the file system lives, so that a hold or a file that
