@@ -5,6 +5,7 @@ BUILD         ?= build
 ASAN_BUILD    ?= build-asan
 FUZZ_BUILD    ?= build-fuzz
 PACKAGE_BUILD ?= build-package
+WINDOWS_BUILD ?= build-windows
 JOBS          ?= $(shell nproc)
 CMAKE_ARGS    ?=
 
@@ -18,6 +19,12 @@ CHECK_PACKAGES := clang-format clang-tidy
 PACKAGE_PACKAGES := dpkg-dev file lintian appstream desktop-file-utils man-db
 # What the fuzz targets need: clang and its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES := clang libclang-rt-dev
+# What the Windows build needs: the cross compiler (its posix flavour, for
+# std::thread), CMake and GoogleTest's sources, Wine to run the tests, and
+# for the screenshot Wine's fonts, a display without a screen and the tool
+# that photographs it; zip makes the package.
+WINDOWS_PACKAGES := cmake ninja-build libgtest-dev g++-mingw-w64-x86-64-posix \
+                    wine wine64 fonts-wine xvfb xauth imagemagick zip
 
 # The fuzz targets, and how long `make fuzz` runs each one.
 FUZZERS      := field_reader_fuzzer entry_line_fuzzer batch_line_fuzzer \
@@ -41,7 +48,8 @@ define install_missing
 endef
 
 .PHONY: all build deps check-deps fuzz-deps programs test test-asan fuzz run \
-        bench screenshot format check format-check tidy package clean
+        bench screenshot format check format-check tidy package clean \
+        windows-deps windows test-windows screenshot-windows windows-package
 
 all: build
 
@@ -53,6 +61,9 @@ check-deps:
 
 fuzz-deps:
 	$(call install_missing,$(PACKAGES) $(FUZZ_PACKAGES))
+
+windows-deps:
+	$(call install_missing,$(WINDOWS_PACKAGES))
 
 # Configuring needs the packages: under `make -j` it still waits for them.
 $(BUILD)/build.ninja: | deps

@@ -4,8 +4,6 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/linux/drive_map.h"
-#include "platform/linux/path_view.h"
 #include "platform/text.h"
 
 namespace trovane::testing {
@@ -151,7 +149,11 @@ MemoryFileSystem::Node* MemoryFileSystem::Create(std::string_view path) {
 
 std::string MemoryFileSystem::Probe(std::string_view path) {
   const Node* node = Find(path);
-  return node != nullptr && !node->folder && !IsHiddenName(node->name)
+  // Dot names are this disk's hidden ones, whatever system runs the tests.
+  const auto hidden = [](std::string_view name) {
+    return !name.empty() && name.front() == '.';
+  };
+  return node != nullptr && !node->folder && !hidden(node->name)
              ? node->name
              : std::string();
 }

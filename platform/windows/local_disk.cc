@@ -1,0 +1,12 @@
+// The disk of this machine: its drive letters are the system's own.
+#include "platform/file_system.h"
+#include "platform/windows/windows_file_system.h"
+
+namespace trovane {
+
+std::variant<std::unique_ptr<FileSystem>, std::string> OpenLocalDisk(
+    const Environment& environment) {
+  return std::make_unique<WindowsFileSystem>(environment.CurrentFolder());
+}
+
+}  // namespace trovane
