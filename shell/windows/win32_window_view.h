@@ -7,6 +7,9 @@
 #define TROVANE_SHELL_WINDOWS_WIN32_WINDOW_VIEW_H_
 
 #include <windows.h>
+// The system's MessageBox is a macro naming MessageBoxA or MessageBoxW;
+// here MessageBox is the window's.
+#undef MessageBox
 
 #include <cstdint>
 #include <functional>
