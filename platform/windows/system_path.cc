@@ -84,7 +84,8 @@ std::optional<std::string> FullDrivePath(std::string_view path,
     }
     rooted = Rooted{drive, std::string_view(given).substr(2)};
   } else if (rooted = RootOf(given); !rooted) {
-    if (!current_root) return std::nullopt;
+    // A network path without its share names nothing.
+    if (!current_root || given.starts_with("\\\\")) return std::nullopt;
     // "\X" starts at the current root, anything else at the current folder.
     if (given.empty() || given.front() != '\\') {
       Walk(current_root->below, &names);

@@ -338,10 +338,13 @@ bool WindowsFileSystem::CopyAttributes(std::string_view from,
   const DWORD attributes = GetFileAttributesW(source->c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return false;
   const DWORD copied = attributes & kCopiedAttributes;
-  const bool given =
-      SetFileAttributesW(target->c_str(),
-                         copied != 0 ? copied : FILE_ATTRIBUTE_NORMAL) != 0;
-  return CopySecurity(*source, *target) && given;
+  // The security first: under Wine it carries the read-only attribute,
+  // which the attributes then take back.
+  const bool secured = CopySecurity(*source, *target);
+  return SetFileAttributesW(target->c_str(),
+                            copied != 0 ? copied : FILE_ATTRIBUTE_NORMAL) !=
+             0 &&
+         secured;
 }
 
 bool WindowsFileSystem::SyncFolderOf(std::string_view path) {

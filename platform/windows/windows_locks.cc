@@ -36,14 +36,38 @@ bool IsLinkOrFolder(const BY_HANDLE_FILE_INFORMATION& info) {
           (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0;
 }
 
-// Held by its open handle; the file goes when the lock does.
+// Two handles of files in one folder stand for the same file. Their index
+// says so; the volume is the folder's for both (Wine even reports no
+// volume serial for a file it has just made).
+bool SameFileInFolder(HANDLE a, HANDLE b) {
+  BY_HANDLE_FILE_INFORMATION first;
+  BY_HANDLE_FILE_INFORMATION second;
+  return GetFileInformationByHandle(a, &first) != 0 &&
+         GetFileInformationByHandle(b, &second) != 0 &&
+         first.nFileIndexHigh == second.nFileIndexHigh &&
+         first.nFileIndexLow == second.nFileIndexLow;
+}
+
+// Held by its open handle; the file goes when the lock does, unless the
+// name has meanwhile come to stand for another file. It is removed through
+// its name: under Wine a handle's own removal goes by the name the handle
+// was opened under, which the claim then changed.
 class SwapLock : public HeldLock {
  public:
-  explicit SwapLock(UniqueHandle file) : file_(std::move(file)) {}
-  ~SwapLock() override { RemoveWhenClosed(file_.get()); }
+  SwapLock(std::wstring path, UniqueHandle file)
+      : path_(std::move(path)), file_(std::move(file)) {}
+  ~SwapLock() override {
+    const UniqueHandle named(CreateFileW(
+        path_.c_str(), DELETE | FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (named.valid() && SameFileInFolder(named.get(), file_.get())) {
+      RemoveWhenClosed(named.get());
+    }
+  }
 
  private:
-  UniqueHandle file_;
+  std::wstring path_;
+  UniqueHandle file_;  // closing it lets go of the lock
 };
 
 class FolderLock : public HeldLock {
@@ -123,7 +147,7 @@ LockClaim ClaimSwapFile(const std::wstring& path) {
   UniqueHandle file;
   claim.outcome = CreateLocked(path, &file);
   if (claim.outcome == Outcome::kTaken) {
-    claim.lock = std::make_unique<SwapLock>(std::move(file));
+    claim.lock = std::make_unique<SwapLock>(path, std::move(file));
   } else if (claim.outcome == Outcome::kHeldByLiveProcess) {
     claim.outcome = JudgeExisting(path);
   }

@@ -17,6 +17,29 @@ std::filesystem::path WidePath(const std::string& path) {
   return std::filesystem::path(WideText(path));
 }
 
+// Removes `folder` ("\\?\" form, so that paths past 260 characters that a
+// test made go too) and everything in it, read-only and hidden files too.
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW entry;
+  const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = entry.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = folder + L"\\" + name;
+      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+          (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        RemoveTree(path);
+      } else {
+        DeleteFileW(path.c_str());
+      }
+    } while (FindNextFileW(find, &entry) != 0);
+    FindClose(find);
+  }
+  RemoveDirectoryW(folder.c_str());
+}
+
 }  // namespace
 
 WindowsSandbox::WindowsSandbox() {
@@ -37,14 +60,7 @@ WindowsSandbox::WindowsSandbox() {
 }
 
 WindowsSandbox::~WindowsSandbox() {
-  std::error_code ignored;
-  // Read-only and hidden files are removed like any other.
-  for (auto it = std::filesystem::recursive_directory_iterator(WidePath(root_),
-                                                               ignored);
-       it != std::filesystem::recursive_directory_iterator(); ++it) {
-    SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
-  }
-  std::filesystem::remove_all(WidePath(root_), ignored);
+  if (!root_.empty()) RemoveTree(L"\\\\?\\" + WideText(root_));
 }
 
 std::string WindowsSandbox::Path(std::string_view relative) const {
