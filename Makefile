@@ -20,11 +20,13 @@ PACKAGE_PACKAGES := dpkg-dev file lintian appstream desktop-file-utils man-db
 # What the fuzz targets need: clang and its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES := clang libclang-rt-dev
 # What the Windows build needs: the cross compiler (its posix flavour, for
-# std::thread), CMake and GoogleTest's sources, Wine to run the tests, and
-# for the screenshot Wine's fonts, a display without a screen and the tool
-# that photographs it; zip makes the package.
-WINDOWS_PACKAGES := cmake ninja-build libgtest-dev g++-mingw-w64-x86-64-posix \
-                    wine wine64 fonts-wine xvfb xauth imagemagick zip
+# std::thread) and a compiler for the tool that draws the icon, CMake and
+# GoogleTest's sources, Wine to run the tests and a display without a
+# screen for the window's, and for the screenshot Wine's fonts and the tool
+# that turns it into a PNG.
+WINDOWS_PACKAGES := cmake ninja-build g++ libgtest-dev \
+                    g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb \
+                    xauth imagemagick
 
 # The fuzz targets, and how long `make fuzz` runs each one.
 FUZZERS      := field_reader_fuzzer entry_line_fuzzer batch_line_fuzzer \
@@ -32,6 +34,32 @@ FUZZERS      := field_reader_fuzzer entry_line_fuzzer batch_line_fuzzer \
 FUZZ_SECONDS ?= 60
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+# Wine for the Windows build: a prefix of the build folder's own, without
+# Wine's messages and without the prompts for Mono and Gecko. Made once,
+# with windows drawn by Wine itself (there is no window manager under
+# Xvfb) and Wine's fonts, which their captions need.
+WINE_ENV := WINEPREFIX=$(abspath $(WINDOWS_BUILD))/wine-prefix WINEDEBUG=-all \
+            WINEDLLOVERRIDES=mscoree,mshtml=
+define wine_prefix
+	@export $(WINE_ENV); \
+	if [ ! -e "$$WINEPREFIX/.trovane-ready" ]; then \
+	  echo "Making the Wine prefix $$WINEPREFIX"; \
+	  wineboot -i && \
+	  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+	    > /dev/null && \
+	  cp /usr/share/wine/fonts/* "$$WINEPREFIX/drive_c/windows/Fonts/" && \
+	  wineserver -w && touch "$$WINEPREFIX/.trovane-ready"; \
+	fi
+endef
+# Runs $(1) on a display without a screen while one Wine server serves
+# every program it starts (a start then costs tenths of a second, not
+# seconds); the server ends with it, whatever $(1) ends with.
+define with_wine
+	@export $(WINE_ENV); wineserver -p; \
+	xvfb-run -a -s "-screen 0 1024x768x24" $(1); status=$$?; \
+	wineserver -k; exit $$status
+endef
 
 # Installs the Debian packages named in $(1) that are missing.
 define install_missing
@@ -64,6 +92,35 @@ fuzz-deps:
 
 windows-deps:
 	$(call install_missing,$(WINDOWS_PACKAGES))
+
+# The Windows build, cross-built with mingw-w64 and linked statically:
+# build-windows/bin/trovane-setup.exe.
+$(WINDOWS_BUILD)/build.ninja: | windows-deps
+	cmake -S . -B $(WINDOWS_BUILD) -G Ninja \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake $(CMAKE_ARGS)
+
+windows: windows-deps $(WINDOWS_BUILD)/build.ninja
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target trovane-setup
+
+# The portable tests and the Windows backend's and window's own, under Wine.
+test-windows: windows-deps $(WINDOWS_BUILD)/build.ninja
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	$(wine_prefix)
+	$(call with_wine,ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -j $(JOBS))
+
+# The window while the scan batch lists the disk, and at the problems box.
+screenshot-windows: windows-deps $(WINDOWS_BUILD)/build.ninja
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target win32_window_driver
+	$(wine_prefix)
+	$(call with_wine,wine $(WINDOWS_BUILD)/bin/win32_window_driver.exe \
+	  screenshot $(WINDOWS_BUILD)/window-scanning.bmp $(WINDOWS_BUILD)/window.bmp)
+	convert $(WINDOWS_BUILD)/window-scanning.bmp $(WINDOWS_BUILD)/window-scanning.png
+	convert $(WINDOWS_BUILD)/window.bmp $(WINDOWS_BUILD)/window.png
+	@echo "Screenshots: $(WINDOWS_BUILD)/window.png $(WINDOWS_BUILD)/window-scanning.png"
+
+# The programs, stripped, with the README and the licence in a zip file.
+windows-package: windows-deps $(WINDOWS_BUILD)/build.ninja
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target windows_package
 
 # Configuring needs the packages: under `make -j` it still waits for them.
 $(BUILD)/build.ninja: | deps
@@ -147,4 +204,4 @@ tidy: check-deps build
 	  xargs -P $(JOBS) -n 8 clang-tidy -p $(BUILD) --quiet
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD) $(WINDOWS_BUILD)

@@ -10,9 +10,11 @@
 #include <algorithm>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/windows/wide_text.h"
 #include "shell/window_layout.h"
+#include "shell/windows/resources.h"
 #include "shell/windows/win32_window_view.h"
 #include "tests/shell/win32_window_harness.h"
 #include "tests/support/memory_file_system.h"
@@ -159,6 +161,52 @@ TEST_F(Win32FrontEndTest,
   window.Filename().SetCaption("C:\\VEK");
   Settle();
   EXPECT_EQ(TextOf(Control("Filename")), "C:\\VEK");
+}
+
+// Every program that shows the window carries the program's resources;
+// this test program is one.
+TEST(Win32ResourcesTest, IconVersionRecordAndManifestAreThere) {
+  const HMODULE self = GetModuleHandleW(nullptr);
+  EXPECT_NE(FindResourceW(self, MAKEINTRESOURCEW(1), RT_MANIFEST), nullptr);
+  for (const int size : {16, 32}) {
+    SCOPED_TRACE(size);
+    const HICON icon = static_cast<HICON>(LoadImageW(
+        self, MAKEINTRESOURCEW(TROVANE_ICON), IMAGE_ICON, size, size, 0));
+    ASSERT_NE(icon, nullptr);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    BITMAP colours{};
+    GetObjectW(info.hbmColor, sizeof colours, &colours);
+    EXPECT_EQ(colours.bmWidth, size);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(icon);
+  }
+  wchar_t own[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, own, MAX_PATH);
+  std::vector<char> record(GetFileVersionInfoSizeW(own, nullptr));
+  ASSERT_FALSE(record.empty());
+  ASSERT_TRUE(GetFileVersionInfoW(own, 0, static_cast<DWORD>(record.size()),
+                                  record.data()));
+  const auto text = [&](const wchar_t* name) {
+    wchar_t* value = nullptr;
+    UINT size = 0;
+    const std::wstring key =
+        std::wstring(L"\\StringFileInfo\\040904E4\\") + name;
+    return VerQueryValueW(record.data(), key.c_str(),
+                          reinterpret_cast<void**>(&value), &size) != 0
+               ? AnsiText(value)
+               : std::string();
+  };
+  EXPECT_EQ(text(L"ProductName"), "Trovane Setup");
+  EXPECT_EQ(text(L"FileDescription"), "File locator for VEK");
+  EXPECT_EQ(text(L"ProductVersion"), "3.02.0004");
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT size = 0;
+  ASSERT_TRUE(VerQueryValueW(record.data(), L"\\",
+                             reinterpret_cast<void**>(&fixed), &size));
+  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(2, 3));
+  EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(0, 4));
 }
 
 // RightAfterLoad, enabled at load, runs the analysis pass; that enables
