@@ -97,7 +97,7 @@ void CALLBACK TakeBoxShot(HWND /*unused*/, UINT /*message*/, UINT_PTR timer,
                           DWORD /*time*/) {
   KillTimer(nullptr, timer);
   RECT area = AroundWindow(box_shot.window);
-  if (const HWND box = GetForegroundWindow(); box != box_shot.window) {
+  if (const HWND box = Win32WindowHarness::ThreadWindow(L"#32770")) {
     RECT box_area;
     GetWindowRect(box, &box_area);
     UnionRect(&area, &area, &box_area);

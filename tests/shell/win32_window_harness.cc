@@ -1,5 +1,6 @@
 #include "tests/shell/win32_window_harness.h"
 
+#include <string_view>
 #include <thread>
 
 #include "platform/file_numbers.h"
@@ -30,7 +31,26 @@ Win32WindowHarness::Win32WindowHarness(FileSystem& files,
 
 HWND Win32WindowHarness::Show() {
   front_end_->Show(window_);
-  return FindWindowW(Win32WindowView::kClassName, nullptr);
+  return ThreadWindow(Win32WindowView::kClassName);
+}
+
+HWND Win32WindowHarness::ThreadWindow(const wchar_t* window_class) {
+  struct Search {
+    const wchar_t* window_class;
+    HWND found;
+  } search{window_class, nullptr};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM context) {
+        auto* wanted = reinterpret_cast<Search*>(context);
+        wchar_t name[64] = {};
+        GetClassNameW(window, name, 64);
+        if (std::wstring_view(name) != wanted->window_class) return TRUE;
+        wanted->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 bool Win32WindowHarness::ProcessEventsUntil(const std::function<bool()>& done,

@@ -51,6 +51,10 @@ class Win32WindowHarness {
 
   static void ThrowProcessEnded(int status);
 
+  // The window of class `window_class` that this thread shows; tests that
+  // run at once each show their own. The message box's class is "#32770".
+  static HWND ThreadWindow(const wchar_t* window_class);
+
  private:
   char program_name_[16] = "trovane-setup";
   char* argv_[2] = {program_name_, nullptr};
