@@ -78,11 +78,11 @@ std::optional<std::string> FullDrivePath(std::string_view path,
   if (HasDriveLetter(given) && (given.size() == 2 || given[2] != '\\')) {
     // "C:X": from the current folder when that lies on drive C, else from
     // the root of drive C.
-    const std::string_view drive = std::string_view(given).substr(0, 2);
+    const std::string_view drive = std::string_view{given}.substr(0, 2);
     if (current_root && EqualsNoCase(current_root->root, drive)) {
       Walk(current_root->below, &names);
     }
-    rooted = Rooted{drive, std::string_view(given).substr(2)};
+    rooted = Rooted{drive, std::string_view{given}.substr(2)};
   } else if (rooted = RootOf(given); !rooted) {
     // A network path without its share names nothing.
     if (!current_root || given.starts_with("\\\\")) return std::nullopt;

@@ -19,8 +19,9 @@ class UniqueHandle {
   UniqueHandle(UniqueHandle&& other) noexcept
       : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
   UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-    if (this != &other)
+    if (this != &other) {
       Reset(std::exchange(other.handle_, INVALID_HANDLE_VALUE));
+    }
     return *this;
   }
   UniqueHandle(const UniqueHandle&) = delete;

@@ -3,6 +3,7 @@
 // on the machine that builds, from the same XPM text the Linux window
 // shows, so that the icon has one source.
 #include <array>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -42,15 +43,18 @@ std::optional<uint8_t> PaletteIndex(std::string_view colour) {
 // Reads an XPM of one character a pixel whose colours are "None" or of the
 // palette; nothing for any other.
 std::optional<Image> Read(const char* const* xpm) {
-  int width = 0;
-  int height = 0;
-  int colours = 0;
-  int per_pixel = 0;
-  if (std::sscanf(xpm[0], "%d %d %d %d", &width, &height, &colours,
-                  &per_pixel) != 4 ||
-      width != height || per_pixel != 1) {
-    return std::nullopt;
+  // The header: width, height, colours, characters a pixel.
+  int numbers[4] = {};
+  const char* next = xpm[0];
+  const char* const end = next + std::strlen(next);
+  for (int& number : numbers) {
+    while (next < end && *next == ' ') ++next;
+    const auto [stop, error] = std::from_chars(next, end, number);
+    if (error != std::errc()) return std::nullopt;
+    next = stop;
   }
+  const auto [width, height, colours, per_pixel] = numbers;
+  if (width != height || per_pixel != 1) return std::nullopt;
   std::map<char, std::optional<uint8_t>> key;
   for (int i = 1; i <= colours; ++i) {
     const std::string_view line = xpm[i];
