@@ -22,30 +22,31 @@ bool IsConsole(HANDLE handle) {
   return GetConsoleMode(handle, &mode) != 0;
 }
 
-void OpenConsoleStream(DWORD which, const wchar_t* device, DWORD access) {
+// Gives the standard stream `which` the console's device when it has no
+// handle, and the C library's `stream` with it; a stream redirected to a
+// file keeps its file.
+void OpenConsoleStream(DWORD which, const wchar_t* device, const wchar_t* mode,
+                       FILE* stream) {
   if (GetStdHandle(which) != nullptr) return;
-  SetStdHandle(which,
-               CreateFileW(device, access, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, 0, nullptr));
+  SetStdHandle(which, CreateFileW(device, GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+  (void)!_wfreopen(device, mode, stream);
 }
 
 // A program of the window's kind started from a console gets no standard
-// streams: it takes over its starter's console, so that what it writes (the
-// usage text, a refusal to start, a run without a window) is seen there.
-// Started from the desktop, it has no console to take, and needs none.
+// streams but those redirected: it takes over its starter's console for
+// the others, so that what it writes (the usage text, a refusal to start, a
+// run without a window) is seen there. Started from the desktop, it has no
+// console to take, and needs none.
 bool TakeStartersConsole() {
-  if (GetStdHandle(STD_ERROR_HANDLE) != nullptr ||
-      AttachConsole(ATTACH_PARENT_PROCESS) == 0) {
-    return false;
-  }
-  OpenConsoleStream(STD_INPUT_HANDLE, L"CONIN$", GENERIC_READ | GENERIC_WRITE);
-  OpenConsoleStream(STD_OUTPUT_HANDLE, L"CONOUT$",
-                    GENERIC_READ | GENERIC_WRITE);
-  OpenConsoleStream(STD_ERROR_HANDLE, L"CONOUT$", GENERIC_READ | GENERIC_WRITE);
-  // The C library's streams were set up without them.
-  (void)!std::freopen("CONIN$", "r", stdin);
-  (void)!std::freopen("CONOUT$", "w", stdout);
-  (void)!std::freopen("CONOUT$", "w", stderr);
+  const bool lacks_one = GetStdHandle(STD_INPUT_HANDLE) == nullptr ||
+                         GetStdHandle(STD_OUTPUT_HANDLE) == nullptr ||
+                         GetStdHandle(STD_ERROR_HANDLE) == nullptr;
+  if (!lacks_one || AttachConsole(ATTACH_PARENT_PROCESS) == 0) return false;
+  OpenConsoleStream(STD_INPUT_HANDLE, L"CONIN$", L"r", stdin);
+  OpenConsoleStream(STD_OUTPUT_HANDLE, L"CONOUT$", L"w", stdout);
+  OpenConsoleStream(STD_ERROR_HANDLE, L"CONOUT$", L"w", stderr);
   return true;
 }
 
