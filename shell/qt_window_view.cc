@@ -6,11 +6,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStringList>
-#include <algorithm>
-#include <cmath>
 #include <stdexcept>
 #include <string_view>
 
+#include "shell/drawn_state.h"
 #include "shell/qt_text.h"
 #include "shell/window.h"
 #include "shell/window_layout.h"
@@ -56,15 +55,6 @@ QProgressBar* MakeBar(QWidget* parent, const ControlPlacement& placement) {
   // bar has no room for a number.
   bar->setTextVisible(false);
   return bar;
-}
-
-int BarSteps(const ProgressBar& bar) {
-  const double fraction = bar.Fraction();
-  // A bar stretched to infinity has no share to show.
-  if (!(fraction > 0)) {
-    return 0;
-  }
-  return static_cast<int>(std::lround(fraction * kBarSteps));
 }
 
 }  // namespace
@@ -135,8 +125,8 @@ void QtWindowView::Draw() {
   drawn_revision_ = window_.revision();
   doing_what_->setText(ToQString(window_.DoingWhat().caption()));
   filename_->setText(ToQString(window_.Filename().caption()));
-  p1_->setValue(BarSteps(window_.P1()));
-  p2_->setValue(BarSteps(window_.P2()));
+  p1_->setValue(FilledSteps(window_.P1(), kBarSteps));
+  p2_->setValue(FilledSteps(window_.P2(), kBarSteps));
 }
 
 void QtWindowView::SyncFileList() {
@@ -144,24 +134,16 @@ void QtWindowView::SyncFileList() {
   if (items == listed_items_) {
     return;
   }
-  // The passes add at the end and remove single items by index: only the
-  // stretch between the common head and the common tail is redone.
-  const size_t head = static_cast<size_t>(
-      std::ranges::mismatch(items, listed_items_).in1 - items.begin());
-  size_t tail = 0;
-  while (tail < items.size() - head && tail < listed_items_.size() - head &&
-         items[items.size() - 1 - tail] ==
-             listed_items_[listed_items_.size() - 1 - tail]) {
-    ++tail;
-  }
-  for (size_t row = listed_items_.size() - tail; row-- > head;) {
+  const ListStretch stretch = ChangedStretch(listed_items_, items);
+  for (size_t row = listed_items_.size() - stretch.tail;
+       row-- > stretch.head;) {
     delete file_list_->takeItem(static_cast<int>(row));
   }
   QStringList added;
-  for (size_t i = head; i < items.size() - tail; ++i) {
+  for (size_t i = stretch.head; i < items.size() - stretch.tail; ++i) {
     added.append(ToQString(items[i]));
   }
-  file_list_->insertItems(static_cast<int>(head), added);
+  file_list_->insertItems(static_cast<int>(stretch.head), added);
   listed_items_ = items;
 }
 

@@ -13,6 +13,7 @@
 
 #include "platform/clock.h"
 #include "platform/console.h"
+#include "platform/display.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
@@ -81,7 +82,8 @@ int Main(int argc, char** argv) {
   }
   ProcessEnvironment environment;
   const FrontEndKind front_end_kind =
-      ChooseFrontEnd(environment, ProcessConsole().ErrorIsTerminal());
+      ChooseFrontEnd(environment, DisplayAvailable(environment),
+                     ProcessConsole().ErrorIsTerminal());
   std::unique_ptr<FrontEnd> front_end;
   // Started from a desktop's menu, nobody sees standard error: the window
   // says it in a box too.

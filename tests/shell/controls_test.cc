@@ -74,17 +74,15 @@ TEST(TimerTest, TicksOnlyWhenEnabledAndNeverInsideItsOwnTick) {
 
 TEST(FrontEndChoiceTest, DisplayThenTerminalThenQuietUnlessForced) {
   testing::FakeEnvironment environment("/");
-  EXPECT_EQ(ChooseFrontEnd(environment, true), FrontEndKind::kTerminal);
-  EXPECT_EQ(ChooseFrontEnd(environment, false), FrontEndKind::kQuiet);
-  environment.Set("WAYLAND_DISPLAY", "wayland-0");
-  EXPECT_EQ(ChooseFrontEnd(environment, false), FrontEndKind::kWindow);
+  EXPECT_EQ(ChooseFrontEnd(environment, false, true), FrontEndKind::kTerminal);
+  EXPECT_EQ(ChooseFrontEnd(environment, false, false), FrontEndKind::kQuiet);
+  EXPECT_EQ(ChooseFrontEnd(environment, true, true), FrontEndKind::kWindow);
   environment.Set("TROVANE_UI", "quiet");
-  EXPECT_EQ(ChooseFrontEnd(environment, true), FrontEndKind::kQuiet);
+  EXPECT_EQ(ChooseFrontEnd(environment, true, true), FrontEndKind::kQuiet);
   environment.Set("TROVANE_UI", "terminal");
-  EXPECT_EQ(ChooseFrontEnd(environment, false), FrontEndKind::kTerminal);
-  environment.Set("WAYLAND_DISPLAY", "");
+  EXPECT_EQ(ChooseFrontEnd(environment, true, false), FrontEndKind::kTerminal);
   environment.Set("TROVANE_UI", "window");
-  EXPECT_EQ(ChooseFrontEnd(environment, false), FrontEndKind::kWindow);
+  EXPECT_EQ(ChooseFrontEnd(environment, false, false), FrontEndKind::kWindow);
 }
 
 }  // namespace

@@ -33,8 +33,8 @@ std::string FakeEnvironment::Get(std::string_view name) const {
 }
 
 std::string FakeEnvironment::ToDriveForm(std::string_view path) const {
-  if (!drives_) return std::string(path);
-  return drives_->DriveFormOf(path, current_folder_);
+  const auto it = drive_forms_.find(path);
+  return it == drive_forms_.end() ? std::string(path) : it->second;
 }
 
 }  // namespace trovane::testing

@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <map>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -13,7 +12,6 @@
 #include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/environment.h"
-#include "platform/linux/drive_map.h"
 
 namespace trovane::testing {
 
@@ -39,8 +37,8 @@ class FakeClock : public Clock {
 };
 
 // An environment whose executable, current and run folders are one folder.
-// Paths it names are in drive form, unless it is given a drive table to
-// name Linux paths with, as a real run on the disk does.
+// Paths it names are in drive form, unless it is told the drive form of a
+// path as the system names it.
 class FakeEnvironment : public Environment {
  public:
   explicit FakeEnvironment(std::string program_folder)
@@ -62,12 +60,15 @@ class FakeEnvironment : public Environment {
   void Set(const std::string& name, const std::string& value) {
     variables_[name] = value;
   }
-  void MapDrives(DriveMap drives) { drives_ = std::move(drives); }
+  // Makes ToDriveForm(`path`) give `drive_form`.
+  void NameInDriveForm(const std::string& path, std::string drive_form) {
+    drive_forms_[path] = std::move(drive_form);
+  }
 
  private:
   std::string program_folder_;
   std::string current_folder_;
-  std::optional<DriveMap> drives_;
+  std::map<std::string, std::string, std::less<>> drive_forms_;
   std::map<std::string, std::string, std::less<>> variables_;
 };
 

@@ -10,6 +10,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "tests/support/text_files.h"
+
 namespace trovane::testing {
 
 Sandbox::Sandbox() {
@@ -90,6 +92,10 @@ DriveMap Sandbox::Drives() const {
 
 LinuxFileSystem Sandbox::Files() const {
   return LinuxFileSystem(PathView(Drives(), root_));
+}
+
+std::vector<std::string> ActivityLogMessages(const Sandbox& sandbox) {
+  return LogMessages(sandbox.Read("Run/Trovane.Log"));
 }
 
 }  // namespace trovane::testing

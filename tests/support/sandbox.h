@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/linux/drive_map.h"
@@ -39,6 +40,9 @@ class Sandbox {
  private:
   std::string root_;
 };
+
+// The messages of the activity log in C:\Run.
+std::vector<std::string> ActivityLogMessages(const Sandbox& sandbox);
 
 }  // namespace trovane::testing
 

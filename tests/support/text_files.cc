@@ -45,8 +45,4 @@ std::vector<std::string> StampedMessages(std::string_view content) {
   return messages;
 }
 
-std::vector<std::string> ActivityLogMessages(const Sandbox& sandbox) {
-  return LogMessages(sandbox.Read("Run/Trovane.Log"));
-}
-
 }  // namespace trovane::testing

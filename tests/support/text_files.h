@@ -6,8 +6,6 @@
 #include <string_view>
 #include <vector>
 
-#include "tests/support/sandbox.h"
-
 namespace trovane::testing {
 
 // The lines of `content`; a line without its CR LF fails the test.
@@ -20,9 +18,6 @@ std::vector<std::string> LogMessages(std::string_view content);
 // The messages of a log written while the fake clock stood at its first
 // moment, each line's time stamp checked: every line must be complete.
 std::vector<std::string> StampedMessages(std::string_view content);
-
-// The messages of the activity log in C:\Run.
-std::vector<std::string> ActivityLogMessages(const Sandbox& sandbox);
 
 }  // namespace trovane::testing
 

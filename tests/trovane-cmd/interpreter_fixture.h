@@ -19,6 +19,7 @@
 #include "tests/support/fakes.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/sandbox.h"
+#include "tests/trovane-cmd/drive_map_environment.h"
 #include "tests/trovane-cmd/memory_folder_reader.h"
 #include "trovane-cmd/interpreter.h"
 #include "trovane-cmd/linux/pseudo_mounts.h"
@@ -41,7 +42,7 @@ class InterpreterFixture : public ::testing::Test {
   // its current folder is the root of drive C.
   void Start(FileSystem& files, std::unique_ptr<FolderReader> folders);
 
-  FakeEnvironment environment_{"C:\\"};
+  DriveMapEnvironment environment_{"C:\\"};
   FakeConsole console_;
   std::optional<Interpreter> interpreter_;
 

@@ -147,9 +147,8 @@ TEST(StartChecksTest, EachCheckStopsTheRunInOrderWithItsMessage) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     FakeEnvironment environment(c.executable_folder);
-    DriveMap drives;
-    drives.Map('C', "/drive/c");
-    environment.MapDrives(drives);
+    // As a system whose drive C is the folder /drive/c names that path.
+    environment.NameInDriveForm("/drive/c/Run/./Sub/..", "C:\\Run");
     std::map<std::string, std::optional<std::string>> variables = {
         {"TEMP", "C:\\Temp"}, {"PATH", "/usr/bin"}};
     for (const auto& [name, value] : c.variables) variables[name] = value;

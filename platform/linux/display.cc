@@ -1,0 +1,10 @@
+#include "platform/display.h"
+
+namespace trovane {
+
+bool DisplayAvailable(const Environment& environment) {
+  return !environment.Get("DISPLAY").empty() ||
+         !environment.Get("WAYLAND_DISPLAY").empty();
+}
+
+}  // namespace trovane
