@@ -10,9 +10,10 @@ WINDOWS_BUILD ?= build-windows
 JOBS          ?= $(shell nproc)
 CMAKE_ARGS    ?=
 
-# Debian packages the build, the tests and the window need.
+# Debian packages the build, the tests and the window need; tmux is the
+# real terminal the tests run the terminal front end in.
 PACKAGES := build-essential cmake ninja-build libgtest-dev libgmock-dev \
-            qt6-base-dev qt6-qpa-plugins
+            qt6-base-dev qt6-qpa-plugins tmux
 # What the style checks need on top.
 CHECK_PACKAGES := clang-format clang-tidy
 # What `make package` needs on top: dpkg-shlibdeps (dpkg-dev, which finds
@@ -199,8 +200,10 @@ bench: bench-deps build
 
 screenshot: deps build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bin/window_screenshot $(BUILD)/window.png \
-	  $(BUILD)/window-scanning.png
-	@echo "Screenshots: $(BUILD)/window.png $(BUILD)/window-scanning.png"
+	  $(BUILD)/window-scanning.png $(BUILD)/window-done.png \
+	  $(BUILD)/window-summary.png
+	@echo "Screenshots: $(BUILD)/window.png $(BUILD)/window-scanning.png" \
+	  "$(BUILD)/window-done.png $(BUILD)/window-summary.png"
 
 # The Debian package, built in a folder of its own without the tests and
 # benchmarks, with the hardening flags Debian builds its packages with, then

@@ -11,6 +11,41 @@ namespace {
 constexpr std::string_view kRule =
     "Echo -------------------------------------------------------------";
 
+bool HoldsWildcard(std::string_view text) {
+  return text.find_first_of("*?") != std::string_view::npos;
+}
+
+// What listing the folder-list line `line` cannot find, as the rest of a
+// sentence; empty when the folder it lists below is there. The line is a
+// folder, or a folder and a last name to look for below it, that name a
+// plain one or one with wildcards. A line without a drive is left to the
+// interpreter, which takes it from its current folder.
+std::string ListingProblem(FileSystem& files, std::string_view line) {
+  if (line.size() < 3 || !HasDriveLetter(line) || line[2] != '\\') return {};
+  constexpr std::string_view kNothing = ", so nothing was listed there";
+  if (!files.IsFolder(line.substr(0, 3))) {
+    return "drive " + std::string(1, UpperAscii(line[0])) + " is not mapped" +
+           std::string(kNothing);
+  }
+  if (files.IsFolder(line)) return {};
+  const size_t last = line.rfind('\\');
+  const std::string_view folder =
+      last == 2 ? line.substr(0, 3) : line.substr(0, last);
+  const std::string_view name = line.substr(last + 1);
+  if (HoldsWildcard(folder)) {
+    return "only its last name may hold * or ?" + std::string(kNothing);
+  }
+  if (!files.IsFolder(folder)) {
+    return "the folder " + std::string(folder) + " does not exist" +
+           std::string(kNothing);
+  }
+  if (name.empty() || HoldsWildcard(name)) return {};
+  // Most likely a folder misspelt, which the listing takes for a name.
+  return "there is no folder " + std::string(line) +
+         ", so only what is named " + std::string(name) + " below " +
+         std::string(folder) + " was listed";
+}
+
 // Writes the batch; true when every line of it reached the file.
 bool WriteScanBatch(Window& window) {
   FileSystem& files = window.services().files;
@@ -50,6 +85,12 @@ bool WriteScanBatch(Window& window) {
     // A line of blanks names no folder; one with a control character
     // would break the batch's lines.
     if (TrimBlanks(folder).empty() || HoldsControlCharacter(folder)) continue;
+    // Listed all the same, as the batch always has; the user hears why the
+    // disk map holds nothing from there.
+    if (const std::string problem = ListingProblem(files, folder);
+        !problem.empty()) {
+      window.report().Notice("Map.txt line " + folder + ": " + problem + ".");
+    }
     write("Echo Now scanning " + folder + "...");
     write("Dir " + folder + (listing_begun ? " /s /b >> " : " /s /b > ") +
           disk_map);

@@ -76,7 +76,11 @@ void CheckOldEntries(Window& window) {
   window.Filename().SetCaption(kTrovaneDatabank);
   data.EnsureDatabank(kTrovaneDatabank);
   const LocalTime now = window.services().clock.Now().time;
-  data.Set(kTrovaneDatabank, kStampKey, TimeText(now) + " " + DateText(now));
+  const std::string stamp = TimeText(now) + " " + DateText(now);
+  if (!data.Set(kTrovaneDatabank, kStampKey, stamp)) {
+    window.report().NotWritten(kTrovaneDatabank,
+                               std::string(kStampKey) + "=" + stamp);
+  }
   window.DoingWhat().SetCaption("Checking old entries:");
   window.LogActivity("Checking old entries:");
 

@@ -14,8 +14,17 @@ int LoadWantedEntries(Window& window) {
   window.LogActivity("About to begin analisys");
   window.DoingWhat().SetCaption("Loading file list...");
   window.LogActivity("Loading file list:");
-  std::unique_ptr<InputFile> list =
-      files.OpenForReading(InFolder(window.run_path(), kWantedListName), {});
+  const std::string list_path = InFolder(window.run_path(), kWantedListName);
+  std::unique_ptr<InputFile> list = files.OpenForReading(list_path, {});
+  if (!list) {
+    // The run goes on all the same: the databank is still refreshed and
+    // double-checked. Only the user must hear why nothing was looked for.
+    const std::optional<FileStatus> status = files.Status(list_path);
+    window.report().WantedListUnread(list_path + (!status ? " does not exist"
+                                                  : status->is_folder
+                                                      ? " is a folder"
+                                                      : " cannot be read"));
+  }
   window.P1().SetMin(1);
 
   int read_count = 0;
@@ -32,7 +41,7 @@ int LoadWantedEntries(Window& window) {
     window.DoEvents();
   }
   if (list) list->Close();
-  window.set_wanted_loaded(window.FileList().ListCount());
+  window.report().SetWanted(window.FileList().items());
   return read_count;
 }
 

@@ -45,9 +45,10 @@ class NoFrontEnd : public FrontEnd {
   void Show(Window&) override {}
   void Run() override {}
   void ProcessPendingEvents() override {}
-  void MessageBox(std::string_view, std::string_view) override {}
+  void MessageBox(std::string_view, std::string_view,
+                  const std::vector<std::string>&) override {}
   void ReportFailure(std::string_view) override {}
-  void ShowSummary(std::string_view) override {}
+  void ShowSummary(const RunSummary&) override {}
   void Close() override {}
 };
 

@@ -37,7 +37,7 @@ status=0
 
 case $status in
   0) outcome="ended without problems" ;;
-  1) outcome="ended after the problems message" ;;
+  1) outcome="ended with problems (the message, or something not written)" ;;
   2) outcome="ended before completion" ;;
   3) outcome="could not start" ;;
   *) outcome="failed" ;;
@@ -48,6 +48,7 @@ echo "  databank:       $drive/Trovane"
 echo "  activity log:   $drive/Run/Trovane.Log"
 echo "  databank I/O:   $drive/Run/Database_IO.log"
 echo "  scan batch:     $drive/Run/Map.bat"
+echo "  what it said:   $drive/Run/Map.err"
 echo "  disk map:       $drive/Temp/Trovane.txt"
 echo
 echo "The databank C:\\Trovane now holds:"

@@ -90,7 +90,11 @@ class WantedEntries {
     ListBox& list = window.FileList();
     ProgressBar& p2 = window.P2();
     for (const size_t place : places) {
-      data.Set(kTrovaneDatabank, keys_[place], path);
+      const bool written = data.Set(kTrovaneDatabank, keys_[place], path);
+      // An entry without a key has nothing to record.
+      if (!keys_[place].empty()) {
+        window.report().Found(keys_[place], path, written);
+      }
       list.RemoveItem(taken_.Before(place));
       taken_.Free(place);
       p2.SetValue(p2.max() - static_cast<float>(list.ListCount()));

@@ -43,6 +43,37 @@ bool Repair(Window& window, const std::string& kind, const std::string& path) {
               .empty();
 }
 
+// What a repair of the kind `kind` made, for the user.
+std::string RepairDone(const std::string& kind) {
+  const std::string made = kind == "DSP" ? "a new databank was made there"
+                           : kind == "CFP"
+                               ? "a blank CFP file was made there"
+                               : "its marker VEKcreate.dir was made";
+  return made + ", as MustExist.txt says " + kind;
+}
+
+// Why an entry that failed its checks could not be kept: what is, or is
+// not, at its location, and what to change where the user can. `kind` is
+// the upper-cased kind from the must-exist list, `known` whether it is one
+// the repair knows.
+std::string WhyNotKept(std::string_view key, const std::string& kind,
+                       bool known, bool folder, bool exists,
+                       std::string_view correct) {
+  if (folder && !exists) {
+    if (!known) return FolderNeedsDirKind(key);
+    if (kind != "DIR") return "a folder, where MustExist.txt says " + kind;
+    return "its marker VEKcreate.dir could not be made";
+  }
+  if (!exists) {
+    if (!known) return "no file or folder is there";
+    return kind == "DSP"   ? "the databank could not be made there"
+           : kind == "CFP" ? "the CFP file could not be made there"
+                           : "the folder could not be made there";
+  }
+  return "its path does not hold its file name " + std::string(correct) +
+         " from FileList.txt";
+}
+
 }  // namespace
 
 std::string ShortestDistinguishingTail(Data& data, const std::string& list,
@@ -59,6 +90,7 @@ std::string ShortestDistinguishingTail(Data& data, const std::string& list,
 bool DoubleCheck(Window& window) {
   FileSystem& files = window.services().files;
   Data& data = window.services().data;
+  RunReport& report = window.report();
   const std::string wanted_list = InFolder(window.run_path(), kWantedListName);
   const std::string must_exist = InFolder(window.run_path(), kMustExistName);
   bool problems = false;
@@ -66,18 +98,13 @@ bool DoubleCheck(Window& window) {
   window.DoingWhat().SetCaption("Doubble-checking entry:");
   window.LogActivity("Doubble-checking:");
 
-  // The key of an entry whose removal was attempted at this line number: if
-  // it is still there, the databank could not be rewritten, and the walk
-  // moves on instead of trying the same line for ever.
-  std::string removed_here;
   for (int32_t line_number = 1;;) {
     window.LogActivity("--- Serial number: " + std::to_string(line_number));
     const DatabankEntry entry =
         data.QueryByLineNumber(kTrovaneDatabank, line_number);
     window.LogActivity("Checking value = " + entry.Key);
     if (entry.Key.empty()) break;
-    if (IsHousekeepingKey(entry.Key) || entry.Key == removed_here) {
-      removed_here.clear();
+    if (IsHousekeepingKey(entry.Key)) {
       ++line_number;
       continue;
     }
@@ -88,11 +115,14 @@ bool DoubleCheck(Window& window) {
     std::string correct = data.Query(wanted_list, entry.Key);
     if (correct.empty()) {
       correct = ShortestDistinguishingTail(data, wanted_list, path);
-      data.Set(wanted_list, entry.Key, correct);
+      if (!data.Set(wanted_list, entry.Key, correct)) {
+        report.NotWritten(wanted_list, entry.Key + "=" + correct);
+      }
     }
     if (ContainsNoCase(entry.Key, "interface") &&
-        data.Query(must_exist, entry.Key).empty()) {
-      data.Set(must_exist, entry.Key, "CFP");
+        data.Query(must_exist, entry.Key).empty() &&
+        !data.Set(must_exist, entry.Key, "CFP")) {
+      report.NotWritten(must_exist, entry.Key + "=CFP");
     }
     if (!correct.empty()) window.LogActivity("Correct filename = " + correct);
 
@@ -104,6 +134,8 @@ bool DoubleCheck(Window& window) {
     window.LogActivity(std::string("Exists = ") + TruthText(exists));
 
     bool keep = named && exists;
+    // A removal that could not be written leaves the entry at its line.
+    bool removed = false;
     if (!keep) {
       const std::string_view trimmed = TrimBlanks(path);
       if (EndsWithNoCase(trimmed, kUpperFolderMarkerName)) {
@@ -112,20 +144,29 @@ bool DoubleCheck(Window& window) {
       }
       const std::string kind = UpperAscii(data.Query(must_exist, entry.Key));
       const bool known = kind == "DSP" || kind == "CFP" || kind == "DIR";
+      // Asked before the repair, which may make the folder.
+      const bool folder = files.IsFolder(path);
       keep = known && Repair(window, kind, path);
-      if (!keep) {
-        data.RemoveEntry(kTrovaneDatabank, entry.Key);
+      if (keep) {
+        report.Repaired(entry.Key, entry.Value, RepairDone(kind));
+      } else {
+        removed = data.RemoveEntry(kTrovaneDatabank, entry.Key);
         problems = true;
-        window.LogActivity(known ? "Failed; line removed" : "Line removed");
-        // The next entry now holds this line number.
-        removed_here = entry.Key;
+        if (removed) {
+          window.LogActivity(known ? "Failed; line removed" : "Line removed");
+        } else {
+          window.LogActivity(known ? "Failed; line could not be removed"
+                                   : "Line could not be removed");
+        }
+        report.Removed(
+            entry.Key, entry.Value,
+            WhyNotKept(entry.Key, kind, known, folder, exists, correct),
+            removed);
       }
     }
     window.DoEvents();
-    if (keep) {
-      removed_here.clear();
-      ++line_number;
-    }
+    // The next entry now holds the line number of one removed.
+    if (!removed) ++line_number;
   }
   return problems;
 }

@@ -99,17 +99,23 @@ void ConsoleFrontEnd::WaitForEvents() {
   if (ready && *ready > 0) timers_.Wake(timer_wakers[*ready - 1].timer);
 }
 
+std::string ConsoleFrontEnd::ProgressShown() const {
+  const std::optional<ScanProgress> progress = window_->Progress();
+  return progress ? ProgressText(*progress) : "";
+}
+
+bool ConsoleFrontEnd::Changed() const {
+  return window_->revision() != drawn_revision_ ||
+         ProgressShown() != drawn_progress_;
+}
+
 void ConsoleFrontEnd::Draw(bool now_anyway) {
   if (mode_ != Mode::kTerminal || window_ == nullptr) return;
   const auto now = std::chrono::steady_clock::now();
-  const std::optional<ScanProgress> progress = window_->Progress();
-  const std::string progress_text = progress ? ProgressText(*progress) : "";
-  const bool changed = window_->revision() != drawn_revision_ ||
-                       progress_text != drawn_progress_;
-  if (!now_anyway && (!changed || now - last_draw_ < kDrawInterval)) return;
+  if (!now_anyway && (!Changed() || now - last_draw_ < kDrawInterval)) return;
   last_draw_ = now;
   drawn_revision_ = window_->revision();
-  drawn_progress_ = progress_text;
+  drawn_progress_ = ProgressShown();
   std::string frame;
   if (drawn_lines_ > 0) frame += "\x1b[" + std::to_string(drawn_lines_) + "F";
   const std::vector<std::string> lines =
@@ -119,15 +125,23 @@ void ConsoleFrontEnd::Draw(bool now_anyway) {
   WriteOut(frame);
 }
 
-void ConsoleFrontEnd::MessageBox(std::string_view title,
-                                 std::string_view text) {
+void ConsoleFrontEnd::LeaveStatus() {
+  if (mode_ != Mode::kTerminal || window_ == nullptr) return;
+  if (drawn_lines_ > 0 || Changed()) Draw(/*now_anyway=*/true);
+  // What follows is written below; the next status is drawn below that.
+  drawn_lines_ = 0;
+}
+
+void ConsoleFrontEnd::MessageBox(std::string_view title, std::string_view text,
+                                 const std::vector<std::string>& details) {
+  const std::string message = std::string(title) + "\n" + std::string(text) +
+                              "\n" + JoinedLines(details);
   if (mode_ == Mode::kQuiet) {
-    WriteOut(std::string(title) + "\n" + std::string(text) + "\n");
+    WriteOut(message);
     return;
   }
-  Draw(/*now_anyway=*/true);
-  drawn_lines_ = 0;  // the box stays on screen above the next status
-  WriteOut("\n" + std::string(title) + "\n" + std::string(text) + "\n");
+  LeaveStatus();  // the box stays on screen above the next status
+  WriteOut("\n" + message);
   if (!console_.InputIsTerminal()) return;
   WriteOut("Press Enter to continue.\x1b[?25h\n");
   console_.WaitForEnter();
@@ -136,18 +150,22 @@ void ConsoleFrontEnd::MessageBox(std::string_view title,
 }
 
 void ConsoleFrontEnd::ReportFailure(std::string_view text) {
-  Draw(/*now_anyway=*/true);
-  drawn_lines_ = 0;  // the message stays below the last status
+  LeaveStatus();  // the message stays below the last status
   WriteOut(std::string(text) + "\n");
 }
 
-void ConsoleFrontEnd::ShowSummary(std::string_view summary) {
-  console_.WriteOutput(std::string(summary) + "\n");
+void ConsoleFrontEnd::ShowSummary(const RunSummary& summary) {
+  // The last status stays above the summary, which nothing draws over.
+  LeaveStatus();
+  if (!summary.details.empty()) WriteOut(JoinedLines(summary.details));
+  console_.WriteOutput(JoinedLines(summary.lines));
 }
 
 void ConsoleFrontEnd::Close() {
   if (mode_ != Mode::kTerminal) return;
-  Draw(/*now_anyway=*/true);
+  // Only a status still drawn in place is brought up to date: one left
+  // above the summary stays as it is.
+  if (drawn_lines_ > 0) Draw(/*now_anyway=*/true);
   WriteOut("\x1b[?25h");  // the cursor comes back
 }
 

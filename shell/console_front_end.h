@@ -26,9 +26,10 @@ class ConsoleFrontEnd : public FrontEnd {
   void Show(Window& window) override;
   void Run() override;
   void ProcessPendingEvents() override;
-  void MessageBox(std::string_view title, std::string_view text) override;
+  void MessageBox(std::string_view title, std::string_view text,
+                  const std::vector<std::string>& details) override;
   void ReportFailure(std::string_view text) override;
-  void ShowSummary(std::string_view summary) override;
+  void ShowSummary(const RunSummary& summary) override;
   void Close() override;
 
  private:
@@ -38,6 +39,13 @@ class ConsoleFrontEnd : public FrontEnd {
   // Redraws the status when something changed, at most ten times a second
   // unless `now_anyway`.
   void Draw(bool now_anyway);
+  // Leaves the status as it stands now on the screen, for what is written
+  // below it to stay: drawn afresh when it changed since it was last left.
+  void LeaveStatus();
+  // What the second line shows of the scan's progress; empty without it.
+  std::string ProgressShown() const;
+  // True when the status differs from the one drawn last.
+  bool Changed() const;
   void WriteOut(std::string_view text) { console_.WriteError(text); }
 
   Mode mode_;

@@ -9,8 +9,7 @@ namespace trovane {
 
 std::optional<std::string> AskForRunFolder(const std::string& start) {
   const QString chosen = QFileDialog::getExistingDirectory(
-      nullptr, ToQString("Choose the run folder"),
-      QFile::decodeName(start.c_str()));
+      nullptr, ToQString(kRunFolderQuestion), QFile::decodeName(start.c_str()));
   if (chosen.isEmpty()) return std::nullopt;
   // The name's bytes as the file system holds them.
   return QFile::encodeName(chosen).toStdString();

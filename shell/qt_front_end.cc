@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -30,9 +31,10 @@ class QtFrontEnd : public FrontEnd {
   void Show(Window& window) override;
   void Run() override;
   void ProcessPendingEvents() override;
-  void MessageBox(std::string_view title, std::string_view text) override;
+  void MessageBox(std::string_view title, std::string_view text,
+                  const std::vector<std::string>& details) override;
   void ReportFailure(std::string_view text) override;
-  void ShowSummary(std::string_view summary) override;
+  void ShowSummary(const RunSummary& summary) override;
   void Close() override;
 
  private:
@@ -105,10 +107,14 @@ void QtFrontEnd::ProcessPendingEvents() {
   QApplication::processEvents();
 }
 
-void QtFrontEnd::MessageBox(std::string_view title, std::string_view text) {
+void QtFrontEnd::MessageBox(std::string_view title, std::string_view text,
+                            const std::vector<std::string>& details) {
   QMessageBox box(QMessageBox::Information, ToQString(title), ToQString(text),
                   QMessageBox::Ok, view_.get());
   box.setTextFormat(Qt::PlainText);
+  // Behind the box's own button, which keeps its one OK button for the
+  // answer.
+  if (!details.empty()) box.setDetailedText(ToQString(JoinedLines(details)));
   // The box runs a loop of its own: the window's timers, the refresh and the
   // quit signals are served meanwhile, while the window takes no input.
   box.exec();
@@ -121,8 +127,33 @@ void QtFrontEnd::ReportFailure(std::string_view text) {
   box.exec();
 }
 
-void QtFrontEnd::ShowSummary(std::string_view summary) {
-  ProcessConsole().WriteOutput(std::string(summary) + "\n");
+void QtFrontEnd::ShowSummary(const RunSummary& summary) {
+  Console& console = ProcessConsole();
+  console.WriteOutput(JoinedLines(summary.lines));
+  if (!summary.details.empty()) {
+    console.WriteError(JoinedLines(summary.details));
+  }
+  // A run that ended before completion was closed, signalled, or told why
+  // in a box already.
+  if (!view_ || summary.outcome == RunOutcome::kInterrupted) return;
+  view_->ShowStatus(summary.StatusLine());
+  if (summary.all_well) {
+    // Closing the window meanwhile ends the run at once.
+    QEventLoop shown;
+    QTimer closer;
+    closer.setSingleShot(true);
+    QObject::connect(&closer, &QTimer::timeout, &shown, &QEventLoop::quit);
+    closer.start(kSummaryShownFor);
+    shown.exec();
+    return;
+  }
+  QMessageBox box(summary.outcome == RunOutcome::kProblems
+                      ? QMessageBox::Warning
+                      : QMessageBox::Information,
+                  ToQString(kProductName), ToQString(summary.BoxText()),
+                  QMessageBox::Ok, view_.get());
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
 }
 
 void QtFrontEnd::Close() {

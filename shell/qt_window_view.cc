@@ -109,6 +109,11 @@ void QtWindowView::Refresh() {
   SyncFileList();
 }
 
+void QtWindowView::ShowStatus(std::string_view text) {
+  Redraw();
+  doing_what_->setText(ToQString(text));
+}
+
 void QtWindowView::closeEvent(QCloseEvent* /*event*/) {
   // The unload is never cancelled, and it ends the process.
   window_.Unload(RunOutcome::kInterrupted);

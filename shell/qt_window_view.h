@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QCloseEvent;
@@ -33,6 +34,10 @@ class QtWindowView : public QWidget {
   // never seen and change no revision, so they are compared outright; that
   // is worth doing now and then, not on every yield of a pass.
   void Refresh();
+
+  // Shows `text` in the status line in place of DoingWhat's caption, once
+  // the window has unloaded and its state no longer changes.
+  void ShowStatus(std::string_view text);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

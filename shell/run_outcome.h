@@ -6,7 +6,8 @@ namespace trovane {
 
 enum class RunOutcome {
   kClean = 0,        // ended without problems
-  kProblems = 1,     // ended after the problems message
+  kProblems = 1,     // ended after the problems message, or with
+                     // something it meant to write not written
   kInterrupted = 2,  // ended before completion: closed, signalled, or a
                      // scan batch that could not list the disk
 };

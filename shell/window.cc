@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "shell/run_summary.h"
+#include "shell/batch_messages.h"
 
 namespace trovane {
 namespace {
@@ -47,13 +47,21 @@ void Window::RightAfterLoad_Timer() { passes_.AnalysisPass(*this); }
 void Window::Start_Click() { passes_.SearchPass(*this); }
 
 void Window::Form_Unload() {
-  if (unloading_) return;  // a second close while the first one runs
+  // A second close while the summary is shown: the log is complete and
+  // every file closed by then, so the process ends at once.
+  if (unloading_) {
+    services_.end_process(static_cast<int>(outcome_));
+    return;
+  }
   unloading_ = true;
   LogActivity("About to exit");
   LogActivity("Cleanup");
+  // Made before every file is closed, since the scan batch's messages are
+  // read for it: nothing is opened after that.
+  const RunSummary summary = Summary();
   services_.data.SyncWritten();
   services_.file_numbers.CloseAll();
-  front_end_.ShowSummary(Summary());
+  front_end_.ShowSummary(summary);
   front_end_.Close();
   services_.end_process(static_cast<int>(outcome_));
 }
@@ -70,16 +78,18 @@ void Window::LogActivity(std::string_view text) { activity_log_.Append(text); }
 
 void Window::DoEvents() { front_end_.ProcessPendingEvents(); }
 
-void Window::MessageBox(std::string_view title, std::string_view text) {
-  front_end_.MessageBox(title, text);
+void Window::MessageBox(std::string_view title, std::string_view text,
+                        const std::vector<std::string>& details) {
+  front_end_.MessageBox(title, text, details);
 }
 
 void Window::StartScanBatch(const std::string& batch) {
   std::unique_ptr<StartedProcess> process =
       services_.interpreter.empty()
           ? nullptr
-          : services_.launcher.StartDetached(services_.interpreter, {batch},
-                                             run_path(), "");
+          : services_.launcher.StartDetached(
+                services_.interpreter, {batch}, run_path(),
+                InFolder(run_path(), kBatchMessagesName));
   if (!process) {
     scan_batch_failed_ = true;
     return;
@@ -97,8 +107,18 @@ std::optional<ScanProgress> Window::Progress() const {
   return scan_batch_->Progress();
 }
 
-std::string Window::Summary() const {
-  return RunSummary(outcome_, wanted_loaded_, file_list_.items());
+RunSummary Window::Summary() const {
+  // Only this run's batch speaks: a file an earlier batch left says nothing
+  // of this run. The batch begins by deleting the completion signal, which
+  // the start-up deleted already: that it found none is no news.
+  const std::vector<std::string> messages =
+      scan_batch_
+          ? ReadBatchMessages(services_.files,
+                              InFolder(run_path(), kBatchMessagesName),
+                              "Could Not Find " +
+                                  InFolder(temporary_folder(), kSignalFileName))
+          : std::vector<std::string>();
+  return SummarizeRun(report_, outcome_, file_list_.items(), messages);
 }
 
 }  // namespace trovane

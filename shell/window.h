@@ -23,6 +23,8 @@
 #include "shell/controls.h"
 #include "shell/front_end.h"
 #include "shell/run_outcome.h"
+#include "shell/run_report.h"
+#include "shell/run_summary.h"
 #include "shell/scan_batch.h"
 
 namespace trovane {
@@ -76,11 +78,14 @@ class Window {
   // outcome's status.
   [[noreturn]] void Unload(RunOutcome outcome = RunOutcome::kInterrupted);
 
-  // The modal information box with one OK button.
-  void MessageBox(std::string_view title, std::string_view text);
+  // The modal information box with one OK button; `details` name what the
+  // text speaks of, one line each.
+  void MessageBox(std::string_view title, std::string_view text,
+                  const std::vector<std::string>& details = {});
 
   // Starts the command interpreter on the scan batch at `batch`, a process
-  // of its own that the batch wait then watches.
+  // of its own that the batch wait then watches. What it says on standard
+  // error goes to "\Map.err" in the run path, which the summary shows.
   void StartScanBatch(const std::string& batch);
   // The scan batch could not be written whole, and is not started.
   void ScanBatchNotWritten() { scan_batch_failed_ = true; }
@@ -88,11 +93,12 @@ class Window {
   // What the scan batch has listed so far, while the wait goes on.
   std::optional<ScanProgress> Progress() const;
 
-  // How many wanted entries the analysis pass loaded, for the summary.
-  void set_wanted_loaded(int loaded) { wanted_loaded_ = loaded; }
-  // One line: how many wanted entries were found, and the keys of those
-  // that were not.
-  std::string Summary() const;
+  // What the passes did with the entries, as they tell it.
+  RunReport& report() { return report_; }
+  const RunReport& report() const { return report_; }
+  // The summary of the run as it stands: what the databank holds for the
+  // wanted entries, and what the scan batch said.
+  RunSummary Summary() const;
 
   // What the passes work with: the disk, the clock and the databank.
   const Services& services() const { return services_; }
@@ -130,7 +136,7 @@ class Window {
   bool unloading_ = false;
   std::unique_ptr<ScanBatch> scan_batch_;
   bool scan_batch_failed_ = false;
-  int wanted_loaded_ = 0;
+  RunReport report_;
 
   Revision revision_;
   Timer right_after_load_;

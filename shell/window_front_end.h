@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "shell/front_end.h"
 
@@ -22,7 +23,11 @@ std::unique_ptr<FrontEnd> MakeWindowFrontEnd(int& argc, char** argv);
 // names it), and waits for the user: the folder chosen, as the system
 // names it, or nothing when the user cancels. The window's front end must
 // have been made first, since it makes the application the chooser runs in.
+// Its title tells what the folder must hold.
 std::optional<std::string> AskForRunFolder(const std::string& start);
+
+inline constexpr std::string_view kRunFolderQuestion =
+    "Choose the run folder: the folder that holds FileList.txt";
 
 }  // namespace trovane
 

@@ -111,9 +111,9 @@ int Main(int argc, char** argv) {
   if (front_end_kind == FrontEndKind::kWindow) {
     // Only the window can ask; its application is made for the question
     // and then serves the window too.
-    ask_for_folder = [&] {
+    ask_for_folder = [&](const std::string& start) {
       front_end = MakeWindowFrontEnd(argc, argv);
-      return AskForRunFolder(environment.CurrentFolder());
+      return AskForRunFolder(start);
     };
   }
   const std::variant<RunStart, std::string> checked =

@@ -66,7 +66,8 @@ std::string NameRunFolder(const Environment& environment, FileSystem& files,
            " cannot hold the run's files; give the run folder as an "
            "argument: trovane-setup FOLDER";
   }
-  std::optional<std::string> chosen = ask();
+  std::optional<std::string> chosen =
+      ask(files.SystemPath("C:\\").value_or(environment.CurrentFolder()));
   if (!chosen) return "no run folder was chosen";
   *named = std::move(*chosen);
   return {};

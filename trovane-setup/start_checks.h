@@ -23,15 +23,18 @@ struct RunStart {
   std::string interpreter;  // trovane-cmd, as the system names it
 };
 
-// Asks the user for the run folder; nothing when the user declines.
-using RunFolderQuestion = std::function<std::optional<std::string>()>;
+// Asks the user for the run folder with a chooser opened at `start` (as
+// the system names it); nothing when the user declines.
+using RunFolderQuestion =
+    std::function<std::optional<std::string>(const std::string& start)>;
 
 // Makes the checks. `folder` is the command line's FOLDER, a path as the
 // system names it or a drive-form path. Without it the run folder is the
 // executable's folder when that can hold the run's files; when it cannot
-// (an installed copy), `ask` gives the run folder, and without `ask` the
-// run stops with a message that says to give FOLDER. The start, or the
-// message that stops the run.
+// (an installed copy), `ask` gives the run folder, starting at drive C,
+// where the VEK programs' files lie (a Wine prefix's drive_c); without
+// `ask` the run stops with a message that says to give FOLDER. The start,
+// or the message that stops the run.
 std::variant<RunStart, std::string> CheckStart(
     const Environment& environment, FileSystem& files,
     const ProcessLauncher& launcher, const std::optional<std::string>& folder,

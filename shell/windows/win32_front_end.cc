@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "platform/quit_signals.h"
 #include "platform/version.h"
 #include "platform/windows/wide_text.h"
+#include "shell/run_summary.h"
 #include "shell/window.h"
 #include "shell/window_front_end.h"
 #include "shell/windows/win32_window_view.h"
@@ -34,9 +36,10 @@ class Win32FrontEnd : public FrontEnd {
   void Show(Window& window) override;
   void Run() override;
   void ProcessPendingEvents() override;
-  void MessageBox(std::string_view title, std::string_view text) override;
+  void MessageBox(std::string_view title, std::string_view text,
+                  const std::vector<std::string>& details) override;
   void ReportFailure(std::string_view text) override;
-  void ShowSummary(std::string_view summary) override;
+  void ShowSummary(const RunSummary& summary) override;
   void Close() override;
 
  private:
@@ -88,10 +91,14 @@ void Win32FrontEnd::ProcessPendingEvents() {
   DispatchWaiting();
 }
 
-void Win32FrontEnd::MessageBox(std::string_view title, std::string_view text) {
-  // The box runs a loop of its own: the window's timers, the refresh and
-  // the quit signals are served meanwhile, while the window takes no input.
-  MessageBoxW(Owner(), WideText(text).c_str(), WideText(title).c_str(),
+void Win32FrontEnd::MessageBox(std::string_view title, std::string_view text,
+                               const std::vector<std::string>& details) {
+  // The system's box has no details of its own: they follow the text. The
+  // box runs a loop of its own: the window's timers, the refresh and the
+  // quit signals are served meanwhile, while the window takes no input.
+  std::string shown(text);
+  if (!details.empty()) shown += "\n\n" + JoinedLines(details);
+  MessageBoxW(Owner(), WideText(shown).c_str(), WideText(title).c_str(),
               MB_ICONINFORMATION | MB_OK);
 }
 
@@ -100,8 +107,32 @@ void Win32FrontEnd::ReportFailure(std::string_view text) {
               MB_ICONWARNING | MB_OK);
 }
 
-void Win32FrontEnd::ShowSummary(std::string_view summary) {
-  ProcessConsole().WriteOutput(std::string(summary) + "\n");
+void Win32FrontEnd::ShowSummary(const RunSummary& summary) {
+  Console& console = ProcessConsole();
+  console.WriteOutput(JoinedLines(summary.lines));
+  if (!summary.details.empty()) {
+    console.WriteError(JoinedLines(summary.details));
+  }
+  // A run that ended before completion was closed, signalled, or told why
+  // in a box already.
+  if (!view_ || summary.outcome == RunOutcome::kInterrupted) return;
+  view_->ShowStatus(summary.StatusLine());
+  if (summary.all_well) {
+    // Closing the window meanwhile ends the run at once.
+    const auto until = std::chrono::steady_clock::now() + kSummaryShownFor;
+    for (auto now = std::chrono::steady_clock::now(); now < until;
+         now = std::chrono::steady_clock::now()) {
+      WaitForEvents(static_cast<DWORD>(
+          std::chrono::ceil<std::chrono::milliseconds>(until - now).count()));
+      if (!DispatchWaiting()) return;
+    }
+    return;
+  }
+  MessageBoxW(Owner(), WideText(summary.BoxText()).c_str(),
+              WideText(kProductName).c_str(),
+              (summary.outcome == RunOutcome::kProblems ? MB_ICONWARNING
+                                                        : MB_ICONINFORMATION) |
+                  MB_OK);
 }
 
 void Win32FrontEnd::Close() {

@@ -137,6 +137,11 @@ void Win32WindowView::Refresh() {
   SyncFileList();
 }
 
+void Win32WindowView::ShowStatus(std::string_view text) {
+  Redraw();
+  SetWindowTextW(doing_what_, WideText(text).c_str());
+}
+
 LRESULT CALLBACK Win32WindowView::Procedure(HWND handle, UINT message,
                                             WPARAM wparam, LPARAM lparam) {
   auto* view = reinterpret_cast<Win32WindowView*>(

@@ -60,6 +60,10 @@ class Win32WindowView {
   // is worth doing now and then, not on every yield of a pass.
   void Refresh();
 
+  // Shows `text` in the status line, whatever DoingWhat says: the run's
+  // summary, once it is done.
+  void ShowStatus(std::string_view text);
+
  private:
   static LRESULT CALLBACK Procedure(HWND handle, UINT message, WPARAM wparam,
                                     LPARAM lparam);

@@ -94,7 +94,7 @@ TEST(ProgramTest, ABatchThatEndsWithoutItsSignalEndsTheRun) {
               ElementsAre("About to exit", "Cleanup"));
   EXPECT_EQ(run.Output(),
             "Trovane Setup ended before completion: 0 of 1 wanted entries "
-            "found; still to find: A.\n");
+            "found.\nStill to find: A.\n");
 }
 
 TEST(ProgramTest, EntriesTheDatabankResolvesNeedNoBatch) {
@@ -143,8 +143,9 @@ TEST(ProgramTest, TheScanBatchListsTheDiskAndTheSearchRecordsWhatItFound) {
   const auto searching =
       std::find(log.begin(), log.end(), "About to begin search");
   EXPECT_LT(executing, searching);
-  EXPECT_EQ(run.Output(),
-            "Trovane Setup: 2 of 3 wanted entries found; not found: Gone.\n");
+  EXPECT_EQ(
+      run.Output(),
+      "Trovane Setup: 2 of 3 wanted entries recorded.\nNot found: Gone.\n");
 
   // A second run finds them again through the upper-cased stored paths.
   EXPECT_EQ(run.Run(), 0);
@@ -171,7 +172,26 @@ TEST(ProgramTest, DoubleCheckRepairsByKindAndRemovesWhatItCannot) {
   run.sandbox.Write("Run/MustExist.txt",
                     "Bank=DSP\r\nPlain=cfp\r\nLogs=DIR\r\nNoRoom=CFP\r\n");
   EXPECT_EQ(run.Run(), 1);
-  EXPECT_EQ(run.ErrorOutput(), kProblems);
+  // Every entry repaired or removed is named after the message, with why.
+  EXPECT_EQ(
+      run.ErrorOutput(),
+      std::string(kProblems) +
+          "Bank (C:\\VEK\\PREFS.DSP) repaired: a new databank was made "
+          "there, as MustExist.txt says DSP.\n"
+          "Plain (C:\\VEK\\BLANK.CFP) repaired: a blank CFP file was made "
+          "there, as MustExist.txt says CFP.\n"
+          "MyInterfaceFile (C:\\VEK\\FACE.CFG) repaired: a blank CFP file "
+          "was made there, as MustExist.txt says CFP.\n"
+          "Logs (C:\\VEK\\LOGS) repaired: its marker VEKcreate.dir was "
+          "made, as MustExist.txt says DIR.\n"
+          "Lost1 (C:\\GONE\\ONE.TXT) removed: no file or folder is "
+          "there.\n"
+          "Lost2 (C:\\GONE\\TWO.TXT) removed: no file or folder is "
+          "there.\n"
+          "NoRoom (C:\\MISSING\\FOLDER\\X.CFP) removed: the CFP file could "
+          "not be made there.\n");
+  EXPECT_EQ(run.Output(),
+            "Trovane Setup: FileList.txt holds no wanted entries.\n");
 
   EXPECT_THAT(
       CrLfLines(run.sandbox.Read("Vek/PREFS.DSP")),

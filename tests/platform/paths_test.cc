@@ -10,6 +10,7 @@
 #include <thread>
 #include <utility>
 
+#include "platform/file_system.h"
 #include "platform/linux/drive_map.h"
 #include "platform/linux/linux_file_system.h"
 #include "platform/time_text.h"
@@ -123,6 +124,42 @@ TEST_F(DriveSourceTest, ThePrefixIsWineprefixElseDotWineInHome) {
   EXPECT_EQ(MapOrError(environment_), "D=/ Z=/ ");
   environment_.Set("WINEPREFIX", sandbox_.Path("bare"));
   EXPECT_EQ(MapOrError(environment_), "Z=/ ") << "no dosdevices";
+}
+
+// Started from the desktop's menu, the user has no terminal to set a
+// variable in: the message says how to make a prefix, and where the menu
+// takes a variable.
+TEST_F(DriveSourceTest, AnUnmappedDriveCSaysHowToMapIt) {
+  constexpr char kSetAVariable[] =
+      "set WINEPREFIX to the Wine prefix the VEK programs use (or VEK_DRIVE_C "
+      "to the folder that stands for drive C); started from the desktop "
+      "menu, set it in the menu entry's command (Exec=env "
+      "WINEPREFIX=/path/to/prefix trovane-setup)";
+  EXPECT_EQ(DriveCProblem(environment_),
+            std::string("drive C is not mapped: neither WINEPREFIX nor HOME is "
+                        "set: ") +
+                kSetAVariable);
+  environment_.Set("HOME", sandbox_.Path("home"));
+  EXPECT_EQ(DriveCProblem(environment_),
+            "drive C is not mapped: there is no Wine prefix at " +
+                sandbox_.Path("home") +
+                "/.wine: make one by running winecfg or wineboot once, or " +
+                kSetAVariable);
+  sandbox_.MakeFolder("bare");
+  environment_.Set("WINEPREFIX", sandbox_.Path("bare"));
+  EXPECT_EQ(DriveCProblem(environment_),
+            "drive C is not mapped: the Wine prefix " + sandbox_.Path("bare") +
+                " has no dosdevices/c: that leads to a folder: run wineboot "
+                "to repair it, or " +
+                kSetAVariable);
+  sandbox_.MakeFolder("wine/drive_c");
+  environment_.Set("WINEPREFIX", MakePrefix("wine", {{"c:", "../drive_c"}}));
+  EXPECT_EQ(DriveCProblem(environment_), "");
+  environment_.Set("VEK_DRIVE_D", sandbox_.Path("bare"));
+  EXPECT_EQ(DriveCProblem(environment_),
+            "drive C is not mapped: the VEK_DRIVE_ variables map the drives, "
+            "and VEK_DRIVE_C is not among them: set VEK_DRIVE_C to the folder "
+            "that stands for drive C");
 }
 
 TEST(DriveMapTest, PathsBecomeLinuxPathsThatStayOnTheirDrive) {

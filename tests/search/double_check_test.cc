@@ -210,8 +210,50 @@ TEST_F(DoubleCheckTest, RemovalsInARowAreEachCheckedAtTheSameLineNumber) {
   EXPECT_FALSE(Exists("NOWHERE"));
 }
 
-TEST_F(DoubleCheckTest, ARemovalThatCannotBeWrittenDoesNotStopTheWalk) {
-  Bank({"G=C:\\GONE1", "H=C:\\GONE2"});
+// What the problems message names after its text: each entry the walk
+// repaired or removed, where it lay, and why.
+TEST_F(DoubleCheckTest, EachEntryRepairedOrRemovedIsReportedWithWhy) {
+  Bank({"Config=C:\\VEK\\CONFIG", "Gone=C:\\VEK\\GONE.EXE",
+        "Other=C:\\VEK\\OTHER.EXE", "Face=C:\\NOWHERE\\FACE.CFG",
+        "Odd=C:\\VEK\\ODD", "Saves=C:\\VEK\\SAVES",
+        "Prefs=C:\\VEK\\PREFS.DSP"});
+  harness_.files.MakeFolder("Vek/Config");
+  harness_.files.MakeFolder("Vek/Odd");
+  harness_.files.MakeFolder("Vek/Saves");
+  Write("Vek/OTHER.EXE", "");
+  Write("Run/FileList.txt",
+        CrLf({"Config=vek\\config", "Gone=gone.exe", "Other=main.exe",
+              "Face=face.cfg", "Odd=odd", "Saves=saves", "Prefs=prefs.dsp"}));
+  Write("Run/MustExist.txt",
+        CrLf({"Face=CFP", "Odd=CFP", "Saves=DIR", "Prefs=DSP"}));
+  EXPECT_TRUE(Check());
+  EXPECT_THAT(
+      window_.report().CheckLines(),
+      ElementsAre(
+          "Config (C:\\VEK\\CONFIG) removed: a folder; add Config=DIR "
+          "to MustExist.txt to keep it.",
+          "Gone (C:\\VEK\\GONE.EXE) removed: no file or folder is there.",
+          "Other (C:\\VEK\\OTHER.EXE) removed: its path does not hold its "
+          "file name main.exe from FileList.txt.",
+          "Face (C:\\NOWHERE\\FACE.CFG) removed: the CFP file could not be "
+          "made there.",
+          "Odd (C:\\VEK\\ODD) removed: a folder, where MustExist.txt says "
+          "CFP.",
+          "Saves (C:\\VEK\\SAVES) repaired: its marker VEKcreate.dir was "
+          "made, as MustExist.txt says DIR.",
+          "Prefs (C:\\VEK\\PREFS.DSP) repaired: a new databank was made "
+          "there, as MustExist.txt says DSP."));
+  EXPECT_TRUE(window_.report().EveryRemovalDone());
+  EXPECT_FALSE(window_.report().AnythingNotWritten());
+  EXPECT_EQ(Read("Trovane"),
+            BankText({"Saves=C:\\VEK\\SAVES", "Prefs=C:\\VEK\\PREFS.DSP"}));
+}
+
+// A full disk or a databank that cannot be rewritten: the entries stay,
+// and nothing says they went.
+TEST_F(DoubleCheckTest, ARemovalThatCannotBeWrittenIsToldAndTheWalkGoesOn) {
+  Bank({"G=C:\\GONE1", "H=C:\\NOWHERE\\H.CFG"});
+  Write("Run/MustExist.txt", "H=CFP\r\n");
   // A folder where a rewrite of the databank builds its new content.
   Write(".Trovane.trovane-new/blocker", "");
   harness_.front_end.on_yield = [](int yield) {
@@ -225,11 +267,25 @@ TEST_F(DoubleCheckTest, ARemovalThatCannotBeWrittenDoesNotStopTheWalk) {
       ElementsAre("--- Serial number: 1", "Checking value = INTERNAL FLAG",
                   "--- Serial number: 2", "Checking value = TDS",
                   "--- Serial number: 3", "Checking value = G",
-                  "--- Serial number: 3", "Checking value = G",
-                  "--- Serial number: 4", "Checking value = H",
                   "--- Serial number: 4", "Checking value = H",
                   "--- Serial number: 5", "Checking value = "));
-  EXPECT_EQ(Read("Trovane"), BankText({"G=C:\\GONE1", "H=C:\\GONE2"}));
+  const std::vector<std::string> log = Log();
+  EXPECT_EQ(std::count(log.begin(), log.end(), "Line could not be removed"), 1);
+  EXPECT_EQ(
+      std::count(log.begin(), log.end(), "Failed; line could not be removed"),
+      1);
+  EXPECT_THAT(log, ::testing::Not(::testing::Contains("Line removed")));
+  EXPECT_THAT(log, ::testing::Not(::testing::Contains("Failed; line removed")));
+  EXPECT_THAT(
+      window_.report().CheckLines(),
+      ElementsAre("G (C:\\GONE1) could not be removed: no file or folder "
+                  "is there; C:\\Trovane could not be written.",
+                  "H (C:\\NOWHERE\\H.CFG) could not be removed: the CFP "
+                  "file could not be made there; C:\\Trovane could not be "
+                  "written."));
+  EXPECT_FALSE(window_.report().EveryRemovalDone());
+  EXPECT_TRUE(window_.report().AnythingNotWritten());
+  EXPECT_EQ(Read("Trovane"), BankText({"G=C:\\GONE1", "H=C:\\NOWHERE\\H.CFG"}));
 }
 
 }  // namespace

@@ -8,6 +8,15 @@
 namespace trovane::testing {
 namespace {
 
+RunSummary SummaryOf(std::vector<std::string> lines,
+                     std::vector<std::string> details) {
+  RunSummary summary;
+  summary.outcome = RunOutcome::kClean;
+  summary.lines = std::move(lines);
+  summary.details = std::move(details);
+  return summary;
+}
+
 TEST(ConsoleFrontEndTest, QuietShowsNothingButTheMessagesAndTheSummary) {
   FunctionPasses passes;
   WindowHarness harness(passes);
@@ -17,19 +26,28 @@ TEST(ConsoleFrontEndTest, QuietShowsNothingButTheMessagesAndTheSummary) {
   quiet.Show(harness.window);
   harness.window.DoingWhat().SetCaption("Currently scanning:");
   quiet.ProcessPendingEvents();
-  quiet.Close();
   EXPECT_EQ(FakeConsole::Take(console.error), "");
-  quiet.MessageBox("Problems encountered...", "Some text.");
+  quiet.MessageBox("Problems encountered...", "Some text.",
+                   {"A (C:\\A) removed: gone.", "B (C:\\B) repaired: made."});
   EXPECT_EQ(FakeConsole::Take(console.error),
-            "Problems encountered...\nSome text.\n");
+            "Problems encountered...\nSome text.\nA (C:\\A) removed: gone.\n"
+            "B (C:\\B) repaired: made.\n");
   EXPECT_EQ(console.enter_waits, 0);
   quiet.ReportFailure("The batch ended.");
   EXPECT_EQ(FakeConsole::Take(console.error), "The batch ended.\n");
-  quiet.ShowSummary("Trovane Setup: 0 of 0 wanted entries found.");
-  EXPECT_EQ(console.output, "Trovane Setup: 0 of 0 wanted entries found.\n");
+  quiet.ShowSummary(SummaryOf(
+      {"Trovane Setup: 1 of 2 wanted entries recorded.", "Not found: B."},
+      {"Map.txt line D:\\X: drive D is not mapped."}));
+  quiet.Close();
+  EXPECT_EQ(console.output,
+            "Trovane Setup: 1 of 2 wanted entries recorded.\nNot found: B.\n");
+  EXPECT_EQ(console.error, "Map.txt line D:\\X: drive D is not mapped.\n");
 }
 
-TEST(ConsoleFrontEndTest, TerminalDrawsInPlaceAndGivesTheCursorBack) {
+// Standard error and standard output share the terminal: the summary on
+// standard output must come after the last status on standard error, and
+// nothing may move the cursor back over it.
+TEST(ConsoleFrontEndTest, TerminalLeavesItsLastStatusAboveTheSummary) {
   FunctionPasses passes;
   WindowHarness harness(passes);
   FakeConsole console;
@@ -38,26 +56,58 @@ TEST(ConsoleFrontEndTest, TerminalDrawsInPlaceAndGivesTheCursorBack) {
   ConsoleFrontEnd terminal(ConsoleFrontEnd::Mode::kTerminal, console);
   harness.window.Form_Load();
   terminal.Show(harness.window);
-  const std::string first = FakeConsole::Take(console.error);
+  const std::string first = FakeConsole::Take(console.screen);
   EXPECT_THAT(first, ::testing::HasSubstr("Loading..."));
   EXPECT_THAT(first, ::testing::HasSubstr("\x1b[?25l"));
   // One column short of the terminal's width.
   EXPECT_THAT(first,
               ::testing::HasSubstr("P1 [............................]   0%\n"));
 
-  harness.window.DoingWhat().SetCaption("Currently scanning:");
+  harness.window.DoingWhat().SetCaption("DONE!");
+  terminal.ShowSummary(
+      SummaryOf({"Trovane Setup: 2 of 2 wanted entries recorded."},
+                {"The scan batch said:", "  File Not Found"}));
   terminal.Close();
-  const std::string last = FakeConsole::Take(console.error);
-  EXPECT_THAT(last, ::testing::HasSubstr("\x1b[4F"));  // back over 4 lines
-  EXPECT_THAT(last, ::testing::HasSubstr("Currently scanning:"));
-  EXPECT_THAT(last, ::testing::EndsWith("\x1b[?25h"));
+  const std::string last = FakeConsole::Take(console.screen);
+  // The status is redrawn in place once, then left where it is.
+  EXPECT_THAT(last, ::testing::StartsWith("\x1b[4F\x1b[2KDONE!\n"));
+  EXPECT_EQ(last.find("\x1b[4F", 1), std::string::npos);
+  EXPECT_THAT(last, ::testing::EndsWith(
+                        "\nThe scan batch said:\n  File Not Found\n"
+                        "Trovane Setup: 2 of 2 wanted entries recorded.\n"
+                        "\x1b[?25h"));
+}
+
+TEST(ConsoleFrontEndTest, TerminalBoxWaitsForEnterAndStaysAboveWhatFollows) {
+  FunctionPasses passes;
+  WindowHarness harness(passes);
+  FakeConsole console;
+  console.terminal = true;
+  ConsoleFrontEnd terminal(ConsoleFrontEnd::Mode::kTerminal, console);
+  harness.window.Form_Load();
+  terminal.Show(harness.window);
+  FakeConsole::Take(console.screen);
 
   // The box waits for Enter, the cursor shown meanwhile.
-  terminal.MessageBox("Title", "Text");
-  EXPECT_THAT(FakeConsole::Take(console.error),
-              ::testing::HasSubstr("\nTitle\nText\nPress Enter to continue."
-                                   "\x1b[?25h\n"));
+  terminal.MessageBox("Title", "Text", {"A (C:\\A) removed: gone."});
+  EXPECT_THAT(FakeConsole::Take(console.screen),
+              ::testing::EndsWith("\nTitle\nText\nA (C:\\A) removed: gone.\n"
+                                  "Press Enter to continue.\x1b[?25h\n"
+                                  "\x1b[?25l"));
   EXPECT_EQ(console.enter_waits, 1);
+
+  // The status that changed after the box is drawn below it, never over it.
+  harness.window.DoingWhat().SetCaption("DONE!");
+  terminal.ShowSummary(SummaryOf({"Trovane Setup: done."}, {}));
+  const std::string below = FakeConsole::Take(console.screen);
+  EXPECT_THAT(below, ::testing::StartsWith("\x1b[2KDONE!\n"));
+  EXPECT_THAT(below, ::testing::EndsWith("%\nTrovane Setup: done.\n"));
+
+  // Unchanged since it was left above a message, it is not drawn again.
+  terminal.ReportFailure("The batch ended.");
+  terminal.ShowSummary(SummaryOf({"Trovane Setup: done."}, {}));
+  EXPECT_EQ(FakeConsole::Take(console.screen),
+            "The batch ended.\nTrovane Setup: done.\n");
 }
 
 TEST(StatusLinesTest, ShowsCaptionsAndBarsWithinTheWidth) {

@@ -38,6 +38,8 @@ TEST(QtFolderChooserTest, GivesTheFolderPickedAndNothingWhenCancelled) {
       answerer.stop();
       shown_at_start =
           dialog->fileMode() == QFileDialog::Directory &&
+          dialog->windowTitle() ==
+              "Choose the run folder: the folder that holds FileList.txt" &&
           QFile::encodeName(dialog->directory().absolutePath()).toStdString() ==
               sandbox.root();
       if (!answer) {

@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
 #include <algorithm>
@@ -16,7 +17,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/quit_signals.h"
 #include "tests/shell/qt_window_harness.h"
@@ -84,55 +88,113 @@ TEST_F(QtFrontEndTest, TickThatYieldsIsNotEnteredAgain) {
   EXPECT_EQ(deepest, 1);
 }
 
+// What a modal box showed, seen from inside its own loop, which it closes
+// with its OK button as soon as it shows.
+struct SeenBox {
+  bool message_box = false;
+  QString title;
+  QString text;
+  QString details;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QMessageBox::StandardButtons buttons;
+  bool application_modal = false;
+  QWidget* parent = nullptr;
+};
+
+std::unique_ptr<QTimer> CloseTheBoxOnceShown(SeenBox& seen) {
+  auto closer = std::make_unique<QTimer>();
+  closer->setInterval(10);
+  QObject::connect(closer.get(), &QTimer::timeout,
+                   [&seen, timer = closer.get()] {
+                     QWidget* modal = QApplication::activeModalWidget();
+                     if (modal == nullptr) {
+                       return;
+                     }
+                     timer->stop();
+                     seen.application_modal =
+                         modal->windowModality() == Qt::ApplicationModal;
+                     seen.parent = modal->parentWidget();
+                     auto* box = qobject_cast<QMessageBox*>(modal);
+                     if (box == nullptr) {
+                       modal->close();
+                       return;
+                     }
+                     seen.message_box = true;
+                     seen.title = box->windowTitle();
+                     seen.text = box->text();
+                     seen.details = box->detailedText();
+                     seen.icon = box->icon();
+                     seen.buttons = box->standardButtons();
+                     if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
+                       ok->click();
+                     } else {
+                       box->done(0);
+                     }
+                   });
+  closer->start();
+  return closer;
+}
+
+RunSummary SummaryOf(RunOutcome outcome, std::string status,
+                     std::vector<std::string> more_lines,
+                     std::vector<std::string> details) {
+  RunSummary summary;
+  summary.outcome = outcome;
+  summary.lines = {"Trovane Setup: " + status};
+  summary.lines.insert(summary.lines.end(), more_lines.begin(),
+                       more_lines.end());
+  summary.status = std::move(status);
+  summary.details = std::move(details);
+  summary.all_well = summary.lines.size() == 1 && summary.details.empty();
+  return summary;
+}
+
+QString StatusLine(QWidget& view) {
+  return view.findChild<QLabel*>("DoingWhat")->text();
+}
+
 TEST_F(QtFrontEndTest, MessageBoxIsAModalInformationBoxWithOneOkButton) {
   QWidget& view = harness_.Show();
-  struct Seen {
-    bool message_box = false;
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
-    bool application_modal = false;
-    QWidget* parent = nullptr;
-  } seen;
-  // Closes the box once it shows, from inside its own loop.
-  QTimer closer;
-  closer.setInterval(10);
-  QObject::connect(&closer, &QTimer::timeout, [&] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr) {
-      return;
-    }
-    closer.stop();
-    seen.application_modal = modal->windowModality() == Qt::ApplicationModal;
-    seen.parent = modal->parentWidget();
-    auto* box = qobject_cast<QMessageBox*>(modal);
-    if (box == nullptr) {
-      modal->close();
-      return;
-    }
-    seen.message_box = true;
-    seen.title = box->windowTitle();
-    seen.text = box->text();
-    seen.icon = box->icon();
-    seen.buttons = box->standardButtons();
-    if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
-      ok->click();
-    } else {
-      box->done(0);
-    }
-  });
-  closer.start();
+  SeenBox seen;
+  const std::unique_ptr<QTimer> closer = CloseTheBoxOnceShown(seen);
 
-  harness_.front_end().MessageBox("Problems", "Some <b>entries</b> are gone.");
+  harness_.front_end().MessageBox("Problems", "Some <b>entries</b> are gone.",
+                                  {"A (C:\\A) removed: gone.", "B repaired."});
 
   EXPECT_TRUE(seen.message_box);
   EXPECT_EQ(seen.title, "Problems");
   EXPECT_EQ(seen.text, "Some <b>entries</b> are gone.");
+  EXPECT_EQ(seen.details, "A (C:\\A) removed: gone.\nB repaired.\n");
   EXPECT_EQ(seen.icon, QMessageBox::Information);
   EXPECT_EQ(seen.buttons, QMessageBox::Ok);
   EXPECT_TRUE(seen.application_modal);
   EXPECT_EQ(seen.parent, &view);
+}
+
+TEST_F(QtFrontEndTest, ASummaryWithMoreToTellIsShownInABox) {
+  QWidget& view = harness_.Show();
+  SeenBox seen;
+  const std::unique_ptr<QTimer> closer = CloseTheBoxOnceShown(seen);
+
+  harness_.front_end().ShowSummary(SummaryOf(
+      RunOutcome::kProblems, "1 of 2 wanted entries recorded.",
+      {"Not found: B."}, {"Map.txt line D:\\X: drive D is not mapped."}));
+
+  EXPECT_TRUE(seen.message_box);
+  EXPECT_EQ(seen.title, "Trovane Setup");
+  EXPECT_EQ(seen.text,
+            "1 of 2 wanted entries recorded.\nNot found: B.\n\n"
+            "Map.txt line D:\\X: drive D is not mapped.\n");
+  EXPECT_EQ(seen.icon, QMessageBox::Warning);
+  EXPECT_EQ(seen.parent, &view);
+  EXPECT_EQ(StatusLine(view), "DONE! 1 of 2 wanted entries recorded.");
+
+  // A run that ended before completion was closed or told why already.
+  SeenBox none;
+  const std::unique_ptr<QTimer> idle = CloseTheBoxOnceShown(none);
+  harness_.front_end().ShowSummary(SummaryOf(
+      RunOutcome::kInterrupted, "0 of 2 wanted entries found.", {}, {}));
+  EXPECT_FALSE(none.message_box);
 }
 
 // Closing the window and a quit signal end the process. These tests run the
@@ -165,6 +227,8 @@ class QtFrontEndEndTest : public ::testing::Test {
   static void EndProcess(int status) { std::_Exit(status); }
 
   static constexpr int kBodyReturned = 99;
+  static constexpr int kStatusLineWrong = 98;
+  static constexpr int kCloseIgnored = 97;
   Sandbox sandbox_;
 };
 
@@ -176,6 +240,26 @@ TEST_F(QtFrontEndEndTest, ClosingTheWindowUnloadsIt) {
             2);
   EXPECT_THAT(ActivityLogMessages(sandbox_),
               ElementsAre("Cleanup", "About to exit", "Cleanup"));
+}
+
+// A run that went well shows its summary in the status line for a while;
+// closing the window meanwhile ends the process at once, with the run's
+// own exit status.
+TEST_F(QtFrontEndEndTest, AWellEndedRunShowsItsSummaryUntilTheWindowCloses) {
+  EXPECT_EQ(ExitStatusOf([&] {
+              QtWindowHarness harness(sandbox_, EndProcess);
+              QWidget& view = harness.Show();
+              QTimer::singleShot(50, [&view] {
+                if (StatusLine(view) !=
+                    "DONE! FileList.txt holds no wanted entries.") {
+                  std::_Exit(kStatusLineWrong);
+                }
+                view.close();
+                std::_Exit(kCloseIgnored);
+              });
+              harness.window().Unload(RunOutcome::kClean);
+            }),
+            0);
 }
 
 TEST_F(QtFrontEndEndTest, ClosingTheWindowEndsAPassWhereItYields) {

@@ -80,10 +80,12 @@ class FakeConsole : public Console {
   int ErrorColumns() const override { return columns; }
   bool WriteError(std::string_view text) override {
     error.append(text);
+    screen.append(text);
     return true;
   }
   bool WriteOutput(std::string_view text) override {
     output.append(text);
+    screen.append(text);
     return true;
   }
   bool InputIsTerminal() const override { return terminal; }
@@ -98,6 +100,9 @@ class FakeConsole : public Console {
   int columns = 0;
   std::string error;
   std::string output;
+  // Both streams in the order they were written, as a terminal that shows
+  // both gets them.
+  std::string screen;
   int enter_waits = 0;
 };
 

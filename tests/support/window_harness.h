@@ -31,14 +31,16 @@ class ScriptedFrontEnd : public FrontEnd {
   void Run() override {}
   // Counts the yield, then runs what the test scripted for it.
   void ProcessPendingEvents() override;
-  void MessageBox(std::string_view title, std::string_view text) override {
+  void MessageBox(std::string_view title, std::string_view text,
+                  const std::vector<std::string>& details) override {
     boxes.emplace_back(title, text);
+    box_details.push_back(details);
   }
   void ReportFailure(std::string_view text) override {
     failures.emplace_back(text);
   }
-  void ShowSummary(std::string_view summary) override {
-    summaries.emplace_back(summary);
+  void ShowSummary(const RunSummary& summary) override {
+    summaries.push_back(summary);
   }
   void Close() override { ++closes; }
 
@@ -47,8 +49,9 @@ class ScriptedFrontEnd : public FrontEnd {
   int yields = 0;
   int closes = 0;
   std::vector<std::pair<std::string, std::string>> boxes;
+  std::vector<std::vector<std::string>> box_details;  // by box
   std::vector<std::string> failures;
-  std::vector<std::string> summaries;
+  std::vector<RunSummary> summaries;
 
  private:
   Window* window_ = nullptr;

@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 
 #include "platform/file_numbers.h"
+#include "search/completion_report.h"
 #include "tests/search/search_fixture.h"
 
 namespace trovane::testing {
@@ -68,11 +69,16 @@ TEST_F(RunTest, ACleanRunRecordsItsFindsAndEndsWithoutABox) {
   Write("Lib/y.dll", "");
   Write("Run/FileList.txt", "A=x.exe\r\nB=y.dll\r\n");
   Write("Temp/Trovane.txt", "C:\\App\\X.EXE\r\nC:\\Lib\\y.dll\r\n");
+  window_.report().SetWanted({"A=x.exe", "B=y.dll"});
   Want({"B=y.dll"});
 
   EXPECT_EQ(harness_.ExpectEnd([&] { window_.Start_Click(); }), 0);
 
   EXPECT_THAT(harness_.front_end.boxes, IsEmpty());
+  ASSERT_EQ(harness_.front_end.summaries.size(), 1U);
+  EXPECT_THAT(harness_.front_end.summaries[0].lines,
+              ElementsAre("Trovane Setup: 2 of 2 wanted entries recorded."));
+  EXPECT_TRUE(harness_.front_end.summaries[0].all_well);
   EXPECT_THAT(
       Log(),
       ElementsAre(
@@ -101,8 +107,9 @@ TEST_F(RunTest, ACleanRunRecordsItsFindsAndEndsWithoutABox) {
 class BoxWatcher : public ScriptedFrontEnd {
  public:
   explicit BoxWatcher(Data& data) : data_(data) {}
-  void MessageBox(std::string_view title, std::string_view text) override {
-    ScriptedFrontEnd::MessageBox(title, text);
+  void MessageBox(std::string_view title, std::string_view text,
+                  const std::vector<std::string>& details) override {
+    ScriptedFrontEnd::MessageBox(title, text, details);
     bookkept_at_box =
         !data_.Query(kTrovaneDatabank, "Trovane root content upkeep file")
              .empty();
@@ -127,6 +134,9 @@ TEST_F(RunTest, ProblemsAreShownBeforeTheBookkeepingIsWritten) {
 
   EXPECT_THAT(watcher.boxes, ElementsAre(std::pair<std::string, std::string>(
                                  "Problems encountered...", kProblems)));
+  EXPECT_THAT(watcher.box_details,
+              ElementsAre(ElementsAre(
+                  "G (C:\\GONE) removed: no file or folder is there.")));
   EXPECT_FALSE(watcher.bookkept_at_box);
   EXPECT_EQ(Value("List of files that Must Exist"), "C:\\Run\\MustExist.txt");
   EXPECT_EQ(Value("Trovane root content upkeep file"), "C:\\Run\\FileList.txt");
@@ -137,6 +147,54 @@ TEST_F(RunTest, ProblemsAreShownBeforeTheBookkeepingIsWritten) {
               ElementsAre("Line removed", "--- Serial number: 3",
                           "Checking value = ", "", "Finnished", "",
                           "About to exit", "Cleanup"));
+}
+
+// A databank that cannot be rewritten: the removal did not happen, and the
+// message does not say it did.
+TEST_F(RunTest, ARemovalThatCannotBeWrittenIsNotCalledDone) {
+  Write("Trovane", "INTERNAL FLAG = EXISTS!\r\nTDS = 1\r\nG=C:\\GONE\r\n");
+  // A folder where a rewrite of the databank builds its new content.
+  Write(".Trovane.trovane-new/blocker", "");
+
+  EXPECT_EQ(harness_.ExpectEnd([&] { window_.Start_Click(); }), 1);
+
+  EXPECT_THAT(
+      harness_.front_end.boxes,
+      ElementsAre(std::pair<std::string, std::string>(
+          "Problems encountered...", std::string(kProblemsUnremovedText))));
+  EXPECT_THAT(harness_.front_end.box_details,
+              ElementsAre(ElementsAre("G (C:\\GONE) could not be removed: no "
+                                      "file or folder is there; C:\\Trovane "
+                                      "could not be written.")));
+  ASSERT_EQ(harness_.front_end.summaries.size(), 1U);
+  EXPECT_THAT(harness_.front_end.summaries[0].lines,
+              ::testing::Contains("Not removed: G, no file or folder is there; "
+                                  "C:\\Trovane could not be written."));
+  EXPECT_EQ(Value("G"), "C:\\GONE");
+}
+
+// A databank that is a folder takes nothing: what was found is not called
+// recorded, and the run ends with problems though nothing was removed.
+TEST_F(RunTest, WhatCouldNotBeRecordedIsNamedAndEndsTheRunWithProblems) {
+  harness_.files.MakeFolder("Trovane");
+  Write("App/X.EXE", "");
+  Write("Temp/Trovane.txt", "C:\\App\\X.EXE\r\n");
+  window_.report().SetWanted({"A=x.exe"});
+  Want({"A=x.exe"});
+
+  EXPECT_EQ(harness_.ExpectEnd([&] { window_.Start_Click(); }), 1);
+
+  EXPECT_THAT(harness_.front_end.boxes, IsEmpty());
+  ASSERT_EQ(harness_.front_end.summaries.size(), 1U);
+  EXPECT_THAT(
+      harness_.front_end.summaries[0].lines,
+      ElementsAre("Trovane Setup: 0 of 1 wanted entries recorded.",
+                  "Not recorded: A, found at C:\\APP\\X.EXE; C:\\Trovane could "
+                  "not be written.",
+                  "Not written to C:\\Trovane: List of files that Must "
+                  "Exist=C:\\Run\\MustExist.txt.",
+                  "Not written to C:\\Trovane: Trovane root content upkeep "
+                  "file=C:\\Run\\FileList.txt."));
 }
 
 }  // namespace

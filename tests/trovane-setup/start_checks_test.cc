@@ -160,8 +160,11 @@ TEST(StartChecksTest, EachCheckStopsTheRunInOrderWithItsMessage) {
       launcher.companions["trovane-cmd"] = "/usr/bin/trovane-cmd";
     }
     RunFolderQuestion ask;
+    std::optional<std::string> asked_at;
     if (c.chooser != Chooser::kNone) {
-      ask = [&c]() -> std::optional<std::string> {
+      ask = [&c,
+             &asked_at](const std::string& at) -> std::optional<std::string> {
+        asked_at = at;
         if (c.chooser == Chooser::kCancels) return std::nullopt;
         return "C:\\Run";
       };
@@ -169,6 +172,10 @@ TEST(StartChecksTest, EachCheckStopsTheRunInOrderWithItsMessage) {
 
     const std::variant<RunStart, std::string> start =
         CheckStart(environment, files, launcher, c.folder, ask);
+    // The chooser opens at drive C, as the system names it.
+    if (c.chooser != Chooser::kNone) {
+      EXPECT_EQ(asked_at, "C:\\");
+    }
     if (!c.message.empty()) {
       ASSERT_TRUE(std::holds_alternative<std::string>(start));
       EXPECT_THAT(std::get<std::string>(start), HasSubstr(c.message));
