@@ -31,6 +31,11 @@ struct OpenOptions {
   // Take a file number. A log, whose number no one ever sees, takes none
   // and so never moves the serials of the files the logs report.
   bool numbered = true;
+  // Writing only: hold the file's lock while it is open, waiting while
+  // another process holds it, and empty a file opened to be replaced only
+  // once the lock is held: the scan batch's interpreter writing its disk
+  // map, which another run's interpreter may still be writing.
+  bool lock = false;
 };
 
 enum class WriteMode {
@@ -160,6 +165,10 @@ class FileSystem {
 
   // Makes the names in the folder that holds `path` survive a power cut.
   virtual bool SyncFolderOf(std::string_view path) = 0;
+
+  // True when another process holds the lock of the file at `path`, as a
+  // file opened with OpenOptions::lock holds it.
+  virtual bool InUse(std::string_view path) = 0;
 
   // A watch on the folder `path`; null when none can be had.
   virtual std::unique_ptr<FolderWatch> WatchFolder(std::string_view path) = 0;

@@ -34,13 +34,19 @@ void Window::Wait_Timer() {
     file->Close();
   }
   const std::string_view text(signal, sizeof signal);
-  const bool over =
-      UpperAscii(TrimBlanks(text)) == "OK" || FileList().ListCount() == 0;
+  // The signal counts once the run's own batch, which writes it as one of
+  // its last lines, has ended: one written by anybody else meanwhile (an
+  // earlier run's batch still at work on the same disk map) must not start
+  // the search on a listing that is not done. The batch ends a moment
+  // after its signal, and its end wakes the wait.
+  const bool signalled =
+      UpperAscii(TrimBlanks(text)) == "OK" && scan_batch_ && batch_ended;
+  const bool over = signalled || FileList().ListCount() == 0;
   Start().SetEnabled(over);
   Wait().SetEnabled(!Start().enabled());
   if (Start().enabled()) {
     Start_Click();
-  } else if (batch_ended || scan_batch_failed_) {
+  } else if ((batch_ended && !signalled) || scan_batch_failed_) {
     // Nothing will write the signal now: waiting on would be for ever.
     front_end_.ReportFailure(batch_ended ? kBatchEnded : kBatchNotStarted);
     Unload(RunOutcome::kInterrupted);

@@ -84,6 +84,15 @@ void Window::MessageBox(std::string_view title, std::string_view text,
 }
 
 void Window::StartScanBatch(const std::string& batch) {
+  // An earlier run's batch, stopped or stuck, that still holds the disk
+  // map would hold this one up unseen: the user hears of it.
+  const std::string disk_map = InFolder(temporary_folder(), kDiskMapName);
+  const bool behind_earlier_batch = services_.files.InUse(disk_map);
+  if (behind_earlier_batch) {
+    report_.Notice("An earlier run's scan batch was still listing into " +
+                   disk_map +
+                   " as this run's was started, which waited for it to end.");
+  }
   std::unique_ptr<StartedProcess> process =
       services_.interpreter.empty()
           ? nullptr
@@ -95,7 +104,8 @@ void Window::StartScanBatch(const std::string& batch) {
     return;
   }
   scan_batch_ = std::make_unique<ScanBatch>(
-      std::move(process), services_.files.WatchFolder(temporary_folder()));
+      std::move(process), services_.files.WatchFolder(temporary_folder()),
+      behind_earlier_batch);
   // Woken by the signal and by the batch's end, the wait need not look
   // every millisecond.
   std::vector<Waitable> wakers = scan_batch_->Wakers();

@@ -148,7 +148,9 @@ std::unique_ptr<WritableFile> Interpreter::OpenTarget(const BatchLine& line) {
   const WriteMode mode = line.redirection == Redirection::kAppend
                              ? WriteMode::kAppend
                              : WriteMode::kReplace;
-  const OpenOptions options{.refuse_link = true};
+  // Held while the command writes it: another run's interpreter that is
+  // still at work on the same disk map is waited for, not written across.
+  const OpenOptions options{.refuse_link = true, .lock = true};
   std::unique_ptr<WritableFile> file;
   if (const std::optional<std::string> path = paths_.Absolute(line.target)) {
     file = files_->OpenWritable(*path, mode, options);

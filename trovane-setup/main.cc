@@ -3,6 +3,7 @@
 // goes its road
 // (trovane-setup/run.cc) to the end of the process.
 #include <cstdio>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <span>
@@ -133,4 +134,16 @@ int Main(int argc, char** argv) {
 }  // namespace
 }  // namespace trovane
 
-int main(int argc, char** argv) { return trovane::Main(argc, argv); }
+// Whatever escapes the run (memory running out, above all) still ends it
+// with a sentence and the status of a run that ended before completion,
+// not with an abort; every databank write already done stays whole.
+int main(int argc, char** argv) {
+  try {
+    return trovane::Main(argc, argv);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "trovane-setup: stopped: %s\n", error.what());
+  } catch (...) {
+    std::fprintf(stderr, "trovane-setup: stopped by an unknown error\n");
+  }
+  return 2;
+}

@@ -254,10 +254,25 @@ std::unique_ptr<ReadableFile> LinuxFileSystem::OpenReadable(
 
 std::unique_ptr<WritableFile> LinuxFileSystem::OpenWritable(
     std::string_view path, WriteMode mode, OpenOptions options) {
-  UniqueFd fd =
-      Open(path, OpenFlags(options) | O_WRONLY | O_CREAT | ModeFlags(mode));
+  // A file held by its lock is emptied only once the lock is this one's:
+  // truncated by the open, it would be cut under its holder's writes.
+  const bool empty_after_lock = options.lock && mode == WriteMode::kReplace;
+  int flags = OpenFlags(options) | O_WRONLY | O_CREAT | ModeFlags(mode);
+  if (empty_after_lock) flags &= ~O_TRUNC;
+  UniqueFd fd = Open(path, flags);
   if (!fd.valid()) return nullptr;
+  if (options.lock &&
+      (!WaitForFileLock(fd.get()) ||
+       (empty_after_lock && ftruncate(fd.get(), 0) != 0))) {
+    return nullptr;
+  }
   return LinuxFile::Take(std::move(fd), options.numbered ? &numbers_ : nullptr);
+}
+
+bool LinuxFileSystem::InUse(std::string_view path) {
+  // Reading only: the question wakes no watch of the folder.
+  const UniqueFd fd = Open(path, OpenFlags({.refuse_link = true}) | O_RDONLY);
+  return fd.valid() && FileLockHeld(fd.get());
 }
 
 LockClaim LinuxFileSystem::ClaimSwap(std::string_view path) {

@@ -37,6 +37,7 @@ class LinuxFileSystem : public FileSystem {
   std::optional<std::string> LinkTarget(std::string_view path) override;
   bool CopyAttributes(std::string_view from, std::string_view to) override;
   bool SyncFolderOf(std::string_view path) override;
+  bool InUse(std::string_view path) override;
   std::unique_ptr<FolderWatch> WatchFolder(std::string_view path) override;
   std::optional<std::string> SystemPath(std::string_view path) override;
 

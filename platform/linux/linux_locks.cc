@@ -142,6 +142,20 @@ Outcome JudgeExisting(const std::string& path) {
 
 }  // namespace
 
+bool WaitForFileLock(int fd) {
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = 0;
+  lock.l_len = 1;
+  for (;;) {
+    if (fcntl(fd, F_OFD_SETLKW, &lock) == 0) return true;
+    if (errno != EINTR) return false;
+  }
+}
+
+bool FileLockHeld(int fd) { return FirstByteIsLocked(fd); }
+
 LockClaim ClaimSwapFile(const std::string& path) {
   LockClaim claim;
   UniqueFd fd;

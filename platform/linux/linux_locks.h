@@ -32,6 +32,13 @@ LockClaim ClaimSwapFile(const std::string& path);
 // Tries once to take the lock of the Linux folder `folder`.
 LockClaim ClaimFolder(const std::string& folder);
 
+// Takes the lock of the open file `fd`, waiting while another open file
+// holds it; false when it cannot be had at all.
+bool WaitForFileLock(int fd);
+
+// True when some open file holds the lock of the open file `fd`.
+bool FileLockHeld(int fd);
+
 }  // namespace trovane
 
 #endif  // TROVANE_PLATFORM_LINUX_LINUX_LOCKS_H_

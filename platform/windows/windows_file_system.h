@@ -46,6 +46,7 @@ class WindowsFileSystem : public FileSystem {
   // Names need no flush of their own here: the file system journals them,
   // and a rename is written through before it returns.
   bool SyncFolderOf(std::string_view path) override;
+  bool InUse(std::string_view path) override;
   std::unique_ptr<FolderWatch> WatchFolder(std::string_view path) override;
   std::optional<std::string> SystemPath(std::string_view path) override;
 

@@ -27,5 +27,17 @@ TEST(ProgressTextTest, GroupsTheCountInThousandsAndShowsMinutesAndSeconds) {
   }
 }
 
+TEST(ProgressTextTest, SaysWhenTheListingHasStoppedOrWaitsForAnother) {
+  using std::chrono::seconds;
+  EXPECT_EQ(ProgressText({12, seconds(75), seconds(29)}),
+            "12 paths listed in 1:15");
+  EXPECT_EQ(ProgressText({12, seconds(75), seconds(30)}),
+            "12 paths listed in 1:15; the listing has not moved for 0:30");
+  EXPECT_EQ(ProgressText({0, seconds(75), seconds(75), true}),
+            "0 paths listed in 1:15; waiting for an earlier run's scan batch");
+  EXPECT_EQ(ProgressText({3, seconds(75), seconds(31), true}),
+            "3 paths listed in 1:15; the listing has not moved for 0:31");
+}
+
 }  // namespace
 }  // namespace trovane

@@ -119,6 +119,7 @@ class BatchWaitTest : public WindowTest {
     passes_.search = [this](Window&) { ++searches_; };
     window_.Form_Load();
     window_.FileList().AddItem("A=b.exe");
+    window_.StartScanBatch("C:\\Run\\Map.Bat");
     window_.Wait().SetEnabled(true);
   }
   void Signal(std::string_view content) {
@@ -132,6 +133,11 @@ class BatchWaitTest : public WindowTest {
 
 TEST_F(BatchWaitTest, TheBatchsSignalEndsTheWaitAndStartsTheSearch) {
   Signal("OK! \r\n");
+  // Written by whoever while the run's own batch is still at work: the
+  // listing is not done.
+  window_.Wait().Tick();
+  EXPECT_FALSE(WaitIsOver());
+  harness_.launcher.ended = true;
   window_.Wait().Tick();
   EXPECT_TRUE(WaitIsOver());
   EXPECT_EQ(searches_, 1);
@@ -141,6 +147,7 @@ TEST_F(BatchWaitTest, TheBatchsSignalEndsTheWaitAndStartsTheSearch) {
 
 TEST_F(BatchWaitTest, LowerCaseLettersEndTheWaitToo) {
   Signal("ok");
+  harness_.launcher.ended = true;
   window_.Wait().Tick();
   EXPECT_TRUE(WaitIsOver());
 }
@@ -155,6 +162,19 @@ TEST_F(BatchWaitTest, AnythingElseKeepsWaiting) {
     EXPECT_TRUE(window_.Wait().enabled()) << content;
   }
   EXPECT_EQ(searches_, 0);
+}
+
+TEST_F(BatchWaitTest, ABatchBehindAnEarlierRunsIsToldOf) {
+  const std::unique_ptr<HeldLock> earlier =
+      harness_.files.HoldFileElsewhere("C:\\Temp\\Trovane.txt");
+  window_.StartScanBatch("C:\\Run\\Map.Bat");
+  ASSERT_TRUE(window_.Progress().has_value());
+  EXPECT_THAT(ProgressText(*window_.Progress()),
+              ::testing::EndsWith("waiting for an earlier run's scan batch"));
+  EXPECT_THAT(window_.report().notices(),
+              ElementsAre("An earlier run's scan batch was still listing into "
+                          "C:\\Temp\\Trovane.txt as this run's was started, "
+                          "which waited for it to end."));
 }
 
 TEST_F(BatchWaitTest, APollLeavesAnEmptySignalFileBehind) {

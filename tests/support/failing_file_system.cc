@@ -146,6 +146,10 @@ bool FailingFileSystem::SyncFolderOf(std::string_view path) {
   return base_.SyncFolderOf(path);
 }
 
+bool FailingFileSystem::InUse(std::string_view path) {
+  return base_.InUse(path);
+}
+
 std::unique_ptr<FolderWatch> FailingFileSystem::WatchFolder(
     std::string_view path) {
   return base_.WatchFolder(path);

@@ -325,6 +325,9 @@ std::unique_ptr<ReadableFile> MemoryFileSystem::OpenReadable(
 std::unique_ptr<WritableFile> MemoryFileSystem::OpenWritable(
     std::string_view path, WriteMode mode, OpenOptions options) {
   if (mode == WriteMode::kCreateNew && Lookup(path) != nullptr) return nullptr;
+  // The disk would wait for the holder; here nothing else runs that could
+  // let go, so the open fails instead.
+  if (options.lock && held_files_.contains(Key(path))) return nullptr;
   Node* node = Open(path, options, /*create=*/true);
   if (node == nullptr || node->folder) return nullptr;
   if (mode == WriteMode::kReplace) {
@@ -439,6 +442,15 @@ std::optional<std::string> MemoryFileSystem::OwnTemporaryFolder(
     return std::nullopt;
   }
   return own;
+}
+
+bool MemoryFileSystem::InUse(std::string_view path) {
+  return held_files_.contains(Key(path));
+}
+
+std::unique_ptr<HeldLock> MemoryFileSystem::HoldFileElsewhere(
+    std::string_view path) {
+  return Hold(held_files_, Key(path));
 }
 
 bool MemoryFileSystem::CanMakeFilesIn(std::string_view path) {

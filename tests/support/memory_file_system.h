@@ -49,6 +49,7 @@ class MemoryFileSystem : public FileSystem {
   std::optional<std::string> LinkTarget(std::string_view path) override;
   bool CopyAttributes(std::string_view from, std::string_view to) override;
   bool SyncFolderOf(std::string_view path) override;
+  bool InUse(std::string_view path) override;
   std::unique_ptr<FolderWatch> WatchFolder(std::string_view path) override;
   std::optional<std::string> SystemPath(std::string_view path) override;
 
@@ -81,6 +82,9 @@ class MemoryFileSystem : public FileSystem {
   // `path`, as another living process would: until the hold ends.
   std::unique_ptr<HeldLock> HoldSwapElsewhere(std::string_view path);
   std::unique_ptr<HeldLock> HoldFolderElsewhere(std::string_view path);
+  // Holds the lock of the file at `path` as another process writing it
+  // would, with OpenOptions::lock.
+  std::unique_ptr<HeldLock> HoldFileElsewhere(std::string_view path);
 
  private:
   struct Content {
@@ -129,6 +133,7 @@ class MemoryFileSystem : public FileSystem {
   std::map<std::string, Node> nodes_;
   std::set<std::string> held_swaps_;
   std::set<std::string> held_folders_;
+  std::set<std::string> held_files_;
   std::set<std::string> read_only_;
   std::set<std::string> shared_;
   std::set<std::string> drives_ = {"C:"};

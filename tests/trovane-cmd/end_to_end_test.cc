@@ -10,7 +10,9 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <thread>
 
+#include "platform/linux/linux_file_system.h"
 #include "tests/support/child_process.h"
 #include "tests/support/sandbox.h"
 #include "tests/support/text_files.h"
@@ -187,6 +189,31 @@ TEST_F(EndToEndTest, ExitStatusTellsWhetherTheBatchRan) {
     EXPECT_TRUE(
         sandbox_.Read("err.txt").starts_with("Usage: trovane-cmd FILE\n"));
   }
+}
+
+// An earlier run's interpreter, stopped or stuck, still writing the disk
+// map: this one waits for it rather than writing across its lines.
+TEST_F(EndToEndTest, AnInterpreterStillWritingTheDiskMapIsWaitedFor) {
+  sandbox_.Write("Data/a", "");
+  sandbox_.Write("tmp/Trovane.txt", "the earlier run's lines\r\n");
+  sandbox_.Write("Run/Map.bat",
+                 "Dir C:\\Data /s /b > C:\\tmp\\Trovane.txt\r\n");
+  LinuxFileSystem files = sandbox_.Files();
+  std::unique_ptr<WritableFile> earlier = files.OpenWritable(
+      "C:\\tmp\\Trovane.txt", WriteMode::kAppend, {.lock = true});
+  ASSERT_NE(earlier, nullptr);
+  EXPECT_TRUE(files.InUse("C:\\tmp\\Trovane.txt"));
+  ChildProcess child({.arguments = {sandbox_.Path("Run/trovane-cmd"),
+                                    "C:\\Run\\Map.bat"},
+                      .environment = {"VEK_DRIVE_C=" + sandbox_.root()},
+                      .folder = sandbox_.Path("Run")});
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(sandbox_.Read("tmp/Trovane.txt"), "the earlier run's lines\r\n");
+  earlier->Write("and its last\r\n");
+  earlier->Close();
+  EXPECT_EQ(child.Wait(), 0);
+  EXPECT_EQ(sandbox_.Read("tmp/Trovane.txt"), "C:\\Data\\a\r\n");
+  EXPECT_FALSE(files.InUse("C:\\tmp\\Trovane.txt"));
 }
 
 TEST_F(EndToEndTest, HelpAndVersionAnswerWithoutABatchOrADriveMap) {
