@@ -131,6 +131,7 @@ void ScanDiskMap(Window& window) {
   std::unique_ptr<InputFile> map =
       files.OpenForReading(disk_map, {.refuse_link = true});
   if (map) {
+    map->LimitLines(kLongestLine);
     if (const std::optional<int64_t> length = files.Length(disk_map)) {
       p1.SetMax(static_cast<float>(*length));
     }
@@ -145,9 +146,13 @@ void ScanDiskMap(Window& window) {
   // recorded.
   std::string_view record;
   std::string spill;
+  int overlong = 0;
   for (;;) {
     // A read that fails leaves the record as it was: empty at the start.
     if (map) map->ReadField(&record, &spill);
+    // A path too long to be read names nothing that could be recorded.
+    const bool passed_over = map && map->overlong();
+    overlong += passed_over ? 1 : 0;
     // The clock is read every few records: a label a few microseconds late
     // is not seen, a clock read per record is.
     if (records++ % kRecordsPerClockRead == 0) {
@@ -160,11 +165,12 @@ void ScanDiskMap(Window& window) {
     }
     p1.SetValue(p1.value() + static_cast<float>(record.size()));
     if (window.FileList().ListCount() == 0) break;
-    wanted.Match(record, window, data);
+    if (!passed_over) wanted.Match(record, window, data);
     if (!map || map->AtEnd()) break;
   }
   p1.SetValue(p1.max());
   if (map) map->Close();
+  window.report().LinesPassedOver(disk_map, overlong);
   window.LogActivity("Done");
   window.LogActivity("");
 }

@@ -29,8 +29,13 @@ Interpreter::Outcome Interpreter::RunFile(std::string_view path) {
   if (!batch) {
     return Outcome::kUnreadable;
   }
+  batch->LimitLines(kLongestLine);
   std::string line;
   while (batch->ReadLine(&line)) {
+    if (batch->overlong()) {
+      Complain("Line too long, passed over: longer than 64 KiB", "");
+      continue;
+    }
     if (!RunLine(line)) {
       return Outcome::kWriteFailed;
     }
