@@ -8,6 +8,7 @@
 
 #include "platform/text.h"
 #include "search/suffix_index.h"
+#include "shell/taken_places.h"
 
 namespace trovane {
 namespace {
@@ -16,31 +17,6 @@ constexpr double kLabelInterval = 0.25;  // seconds between label updates
 constexpr size_t kLongPath = 34;
 constexpr size_t kShownFolder = 30;
 constexpr uint64_t kRecordsPerClockRead = 32;
-
-// Which of a list's first places are still taken, counted in a Fenwick
-// tree: how many items stand before a place, once some have gone, is a
-// look at a few counts instead of a walk through the list.
-class TakenPlaces {
- public:
-  explicit TakenPlaces(size_t places) : counts_(places + 1) {
-    for (size_t place = 0; place < places; ++place) Add(place, 1);
-  }
-  // How many places before `place` are still taken.
-  int Before(size_t place) const {
-    int taken = 0;
-    for (size_t i = place; i > 0; i -= i & (~i + 1)) taken += counts_[i];
-    return taken;
-  }
-  void Free(size_t place) { Add(place, -1); }
-
- private:
-  void Add(size_t place, int change) {
-    for (size_t i = place + 1; i < counts_.size(); i += i & (~i + 1)) {
-      counts_[i] += change;
-    }
-  }
-  std::vector<int> counts_;
-};
 
 // The wanted entries in FileList, by key and upper-cased value, kept in
 // step with the list box, with an index over the values: recording an
@@ -95,7 +71,7 @@ class WantedEntries {
       if (!keys_[place].empty()) {
         window.report().Found(keys_[place], path, written);
       }
-      list.RemoveItem(taken_.Before(place));
+      list.RemoveItem(static_cast<int>(taken_.Before(place)));
       taken_.Free(place);
       p2.SetValue(p2.max() - static_cast<float>(list.ListCount()));
     }
