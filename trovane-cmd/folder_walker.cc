@@ -104,6 +104,7 @@ class Walk {
     node->stamp = reader_->Stamp(folder);
     if (index_.past != nullptr &&
         index_.past->Recall(node->stamp, listing, &node->record)) {
+      node->from_past = true;
       reader_->ReadElsewhere(folder);
       return true;
     }
@@ -155,7 +156,7 @@ class Walk {
         }
         result.passed_over += next->passed_over;
         if (index_.next != nullptr && !next->record.empty()) {
-          index_.next->Add(next->stamp, next->record);
+          index_.next->Add(next->stamp, next->record, next->from_past);
         }
         read_ahead_.Written(next);
         if (!next->subfolders.empty()) {

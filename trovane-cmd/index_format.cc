@@ -99,8 +99,8 @@ void AppendIndexRecord(const FolderStamp& stamp, const FolderListing& listing,
     Put(static_cast<uint8_t>(entry.is_folder), out);
     out->append(listing.Name(entry));
   }
-  const uint64_t sum =
-      IndexChecksum(std::string_view(*out).substr(start + sizeof(uint64_t)));
+  const std::string_view record = *out;
+  const uint64_t sum = IndexChecksum(record.substr(start + sizeof(uint64_t)));
   std::memcpy(out->data() + start, &sum, sizeof sum);
 }
 

@@ -127,9 +127,9 @@ bool Interpreter::List(const BatchLine& line) {
   const std::optional<ListingRequest> request =
       ResolveListedPath(line.argument, paths_, *files_);
   WalkResult walk;
+  std::unique_ptr<PastIndex> past_index;
   std::unique_ptr<IndexRecorder> next_index;
   if (request) {
-    std::unique_ptr<PastIndex> past_index;
     if (target) OpenIndexes(line, *request, &past_index, &next_index);
     walk = ListFolderTree(*request, folders_.get(), &*out, {},
                           {past_index.get(), next_index.get()});
@@ -164,10 +164,11 @@ void Interpreter::OpenIndexes(const BatchLine& line,
   ordinal = line.redirection == Redirection::kAppend ? ordinal + 1 : 1;
   const int64_t started_ns = indexes_->NowNs();
   *past = PastIndex::Open(indexes_->OpenLast(*target, ordinal), request.folder);
-  if (std::unique_ptr<IndexSink> sink = indexes_->StartNext(*target, ordinal)) {
-    *next = std::make_unique<IndexRecorder>(std::move(sink), request.folder,
-                                            started_ns);
-  }
+  *next = std::make_unique<IndexRecorder>(
+      [this, target = *target, ordinal] {
+        return indexes_->StartNext(target, ordinal);
+      },
+      past->get(), request.folder, started_ns);
 }
 
 std::unique_ptr<WritableFile> Interpreter::OpenTarget(const BatchLine& line) {

@@ -53,23 +53,28 @@ bool PastIndex::Recall(const FolderStamp& stamp, FolderListing* listing,
       stamp.modified_ns > started_ns_ - kClockGrainNs) {
     return false;
   }
-  const auto slot =
-      std::lower_bound(slots_.begin(), slots_.end(), stamp,
-                       [](const IndexSlot& held, const FolderStamp& wanted) {
-                         return std::tie(held.volume, held.id) <
-                                std::tie(wanted.volume, wanted.id);
-                       });
-  if (slot == slots_.end() || slot->volume != stamp.volume ||
-      slot->id != stamp.id || slot->size > kLargestRecord) {
-    return false;
-  }
-  record->resize(slot->size);
-  if (!source_->ReadAt(slot->offset, *record)) return false;
+  if (!RecordOf(stamp.volume, stamp.id, record)) return false;
   const std::optional<FolderStamp> recorded = RecordStamp(*record);
   return recorded && recorded->volume == stamp.volume &&
          recorded->id == stamp.id && recorded->changed_ns == stamp.changed_ns &&
          recorded->modified_ns == stamp.modified_ns &&
          DecodeIndexRecord(*record, listing);
+}
+
+bool PastIndex::RecordOf(uint64_t volume, uint64_t id,
+                         std::string* record) const {
+  const auto slot =
+      std::lower_bound(slots_.begin(), slots_.end(), std::tie(volume, id),
+                       [](const IndexSlot& held,
+                          const std::tuple<uint64_t&, uint64_t&>& wanted) {
+                         return std::tie(held.volume, held.id) < wanted;
+                       });
+  if (slot == slots_.end() || slot->volume != volume || slot->id != id ||
+      slot->size > kLargestRecord) {
+    return false;
+  }
+  record->resize(slot->size);
+  return source_->ReadAt(slot->offset, *record);
 }
 
 }  // namespace trovane

@@ -39,6 +39,10 @@ class PastIndex {
   bool Recall(const FolderStamp& stamp, FolderListing* listing,
               std::string* record) const;
 
+  // The bytes of the record of the folder (`volume`, `id`), whatever its
+  // state; false when the index holds none or it cannot be read.
+  bool RecordOf(uint64_t volume, uint64_t id, std::string* record) const;
+
  private:
   PastIndex(std::unique_ptr<IndexSource> source, int64_t started_ns,
             std::vector<IndexSlot> slots)

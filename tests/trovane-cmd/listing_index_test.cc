@@ -44,38 +44,61 @@ int64_t ChangedNs(const std::string& path) {
   return int64_t{info.st_ctim.tv_sec} * 1'000'000'000 + info.st_ctim.tv_nsec;
 }
 
-// The Linux reader, counting the folders it reads from the disk; with
-// `kill_at`, the process kills itself at that read, as kill -9 would.
+// The Linux reader, counting the folders it reads from the disk.
 class CountingReader : public LinuxFolderReader {
  public:
-  CountingReader(const Sandbox& sandbox, std::atomic<int>* reads,
-                 int kill_at = 0)
+  CountingReader(const Sandbox& sandbox, std::atomic<int>* reads)
       : LinuxFolderReader(PathView(sandbox.Drives(), sandbox.root()),
                           PseudoMounts()),
-        reads_(reads),
-        kill_at_(kill_at) {}
+        reads_(reads) {}
 
   bool Read(Folder& folder, FolderListing* listing) override {
-    if (++*reads_ == kill_at_) raise(SIGKILL);
+    ++*reads_;
     return LinuxFolderReader::Read(folder, listing);
   }
 
  private:
   std::atomic<int>* reads_;
-  const int kill_at_;
+};
+
+// An index being written that kills its process halfway through its first
+// write, as kill -9 would.
+class KillingSink : public IndexSink {
+ public:
+  explicit KillingSink(std::unique_ptr<IndexSink> sink)
+      : sink_(std::move(sink)) {}
+  bool Write(std::string_view bytes) override {
+    sink_->Write(bytes.substr(0, bytes.size() / 2));
+    raise(SIGKILL);
+    return false;
+  }
+  bool Commit() override { return sink_->Commit(); }
+
+ private:
+  std::unique_ptr<IndexSink> sink_;
 };
 
 // The Linux index files, their clock set by the test: a tree made just now
 // would otherwise be too young to be trusted from an index.
+// With `killing`, their writing kills the process.
 class ClockedIndexFiles : public LinuxIndexFiles {
  public:
-  ClockedIndexFiles(const Sandbox& sandbox, const int64_t* now)
+  ClockedIndexFiles(const Sandbox& sandbox, const int64_t* now, bool killing)
       : LinuxIndexFiles(PathView(sandbox.Drives(), sandbox.root())),
-        now_(now) {}
+        now_(now),
+        killing_(killing) {}
   int64_t NowNs() const override { return *now_; }
+  std::unique_ptr<IndexSink> StartNext(std::string_view target,
+                                       int ordinal) override {
+    std::unique_ptr<IndexSink> sink =
+        LinuxIndexFiles::StartNext(target, ordinal);
+    if (killing_ && sink) return std::make_unique<KillingSink>(std::move(sink));
+    return sink;
+  }
 
  private:
   const int64_t* now_;
+  const bool killing_;
 };
 
 // Drive C in a sandbox with a tree in C:\T, listed into C:\map.txt by an
@@ -95,16 +118,16 @@ class IndexedDrive {
     sandbox_.Write("T/Other/Sub/y", "");
     sandbox_.MakeFolder("T/Empty");
     environment_.MapDrives(sandbox_.Drives());
-    StartInterpreter(0);
+    StartInterpreter(/*killing=*/false);
   }
 
-  // The interpreter that keeps the index; with `kill_at`, one that kills
-  // its process at that read from the disk.
-  void StartInterpreter(int kill_at) {
+  // The interpreter that keeps the index; with `killing`, one that kills
+  // its process halfway through writing the index.
+  void StartInterpreter(bool killing) {
     interpreter_.emplace(
         files_, environment_, console_,
-        std::make_unique<CountingReader>(sandbox_, &reads_, kill_at),
-        std::make_unique<ClockedIndexFiles>(sandbox_, &now_));
+        std::make_unique<CountingReader>(sandbox_, &reads_),
+        std::make_unique<ClockedIndexFiles>(sandbox_, &now_, killing));
   }
 
   // The listing's start, as the index files' clock tells it: an hour on,
@@ -321,8 +344,7 @@ TEST(ListingIndexTest, AListingKilledWhileWritingItsIndexLeavesTheLastOne) {
   drive.List("C:\\T");
   drive.PassTick();
   drive.sandbox().Write("T/Deep/L1/L2/L3/f3", "");
-  // Killed at the one folder it reads from the disk, the changed one.
-  drive.StartInterpreter(/*kill_at=*/1);
+  drive.StartInterpreter(/*killing=*/true);
   const pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
@@ -335,7 +357,7 @@ TEST(ListingIndexTest, AListingKilledWhileWritingItsIndexLeavesTheLastOne) {
   // The half-written index lies beside the last one, and is never read.
   ASSERT_TRUE(
       drive.sandbox().Exists(std::string(IndexedDrive::kIndex) + ".new"));
-  drive.StartInterpreter(0);
+  drive.StartInterpreter(/*killing=*/false);
   EXPECT_EQ(drive.List("C:\\T"), drive.Fresh("C:\\T"));
   EXPECT_EQ(drive.reads(), 1) << "the last index was used";
   EXPECT_FALSE(

@@ -240,7 +240,7 @@ bool LinuxFolderReader::KeepsTimes(dev_t volume, int fd) const {
   if (known != volumes_.end()) return known->second;
   struct statfs file_system;
   if (fd < 0 || fstatfs(fd, &file_system) != 0) return false;
-  const auto type = static_cast<unsigned long>(file_system.f_type);
+  const auto type = static_cast<uint64_t>(file_system.f_type);
   const bool keeps = type == EXT4_SUPER_MAGIC || type == XFS_SUPER_MAGIC ||
                      type == BTRFS_SUPER_MAGIC || type == TMPFS_MAGIC;
   volumes_.emplace_back(volume, keeps);
