@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -143,9 +144,14 @@ class IndexedDrive {
   };
 
   Listed List(const std::string& folder) {
+    return Run({"Dir " + folder + " /s /b > C:\\map.txt"});
+  }
+
+  // Runs batch lines that write C:\map.txt.
+  Listed Run(std::initializer_list<std::string> lines) {
     reads_ = 0;
     const size_t error_before = console_.error.size();
-    interpreter_->RunLine("Dir " + folder + " /s /b > C:\\map.txt");
+    for (const std::string& line : lines) interpreter_->RunLine(line);
     return {sandbox_.Read("map.txt"), console_.error.substr(error_before)};
   }
 
@@ -336,6 +342,19 @@ TEST(ListingIndexTest, ARepeatListingIsAFreshOneReadingOnlyWhatChanged) {
     EXPECT_EQ(drive.List(test.repeated), fresh);
     EXPECT_EQ(drive.reads(), 0);
   }
+}
+
+TEST(ListingIndexTest, EachListingIntoTheSameMapHasAnIndexOfItsOwn) {
+  IndexedDrive drive;
+  drive.ListLater();
+  const auto batch = [&drive] {
+    return drive.Run({"Dir C:\\T\\Deep /s /b > C:\\map.txt",
+                      "Dir C:\\T\\Other /s /b >> C:\\map.txt"});
+  };
+  const IndexedDrive::Listed first = batch();
+  EXPECT_EQ(drive.reads(), 6);
+  EXPECT_EQ(batch(), first);
+  EXPECT_EQ(drive.reads(), 0);
 }
 
 TEST(ListingIndexTest, AListingKilledWhileWritingItsIndexLeavesTheLastOne) {
