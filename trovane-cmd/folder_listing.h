@@ -46,6 +46,8 @@ class FolderListing {
   void AddStored(size_t offset, size_t size, bool is_folder);
   // The same for a name that is not in the store yet.
   void Add(std::string_view name, bool is_folder);
+  // Counts names left out by an earlier reading of the same folder.
+  void CountPassedOver(size_t names) { passed_over_ += names; }
 
   // Puts the entries in listing order: byte by byte with ASCII letters
   // upper-cased, ties broken by the names' own bytes.
