@@ -261,9 +261,8 @@ std::unique_ptr<WritableFile> LinuxFileSystem::OpenWritable(
   if (empty_after_lock) flags &= ~O_TRUNC;
   UniqueFd fd = Open(path, flags);
   if (!fd.valid()) return nullptr;
-  if (options.lock &&
-      (!WaitForFileLock(fd.get()) ||
-       (empty_after_lock && ftruncate(fd.get(), 0) != 0))) {
+  if (options.lock && (!WaitForFileLock(fd.get()) ||
+                       (empty_after_lock && ftruncate(fd.get(), 0) != 0))) {
     return nullptr;
   }
   return LinuxFile::Take(std::move(fd), options.numbered ? &numbers_ : nullptr);

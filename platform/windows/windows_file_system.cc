@@ -366,8 +366,9 @@ bool WindowsFileSystem::InUse(std::string_view path) {
   if (!file.valid()) return false;
   // Taken and let go at once when nobody holds it.
   OVERLAPPED at{};
-  if (LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY,
-                 0, 1, 0, &at) == 0) {
+  if (LockFileEx(file.get(),
+                 LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                 &at) == 0) {
     return true;
   }
   UnlockFileEx(file.get(), 0, 1, 0, &at);

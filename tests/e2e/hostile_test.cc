@@ -19,6 +19,7 @@
 namespace trovane::testing {
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsSupersetOf;
@@ -144,6 +145,59 @@ TEST(HostileTest, ASignalEndsARunWaitingForAnotherRunsLock) {
   EXPECT_THAT(std::vector<std::string>(log.end() - 2, log.end()),
               ElementsAre("About to exit", "Cleanup"));
   EXPECT_EQ(run.sandbox.Read("Trovane"), "INTERNAL FLAG = EXISTS!\r\n");
+}
+
+// Another user shares the temporary folder and plants there the disk map and
+// the completion signal a run would read: the run keeps its own files in a
+// folder of its user's alone and records only what its listing saw.
+TEST(HostileTest, FilesAnotherUserPlantsInASharedTemporaryFolderDecideNothing) {
+  ProgramRun run;
+  run.sandbox.Write("Apps/wanted5.dll", "MZ");
+  run.sandbox.Write("Run/FileList.txt", "Five=wanted5.dll\r\n");
+  const std::string forged = "C:\\PRIVATE\\SECRET\\WANTED5.DLL\r\n";
+  run.sandbox.Write("Temp/Trovane.txt", forged);
+  run.sandbox.Write("Temp/Signal.txt", "OK! \r\n");
+  std::filesystem::permissions(
+      run.sandbox.Path("Temp"),
+      std::filesystem::perms::all | std::filesystem::perms::sticky_bit);
+  if (geteuid() == 0) {
+    // As the other user would own them (nobody).
+    for (const char* planted : {"Temp/Trovane.txt", "Temp/Signal.txt"}) {
+      ASSERT_EQ(chown(run.sandbox.Path(planted).c_str(), 65534, 65534), 0);
+    }
+  }
+  EXPECT_EQ(run.Run(), 0) << run.ErrorOutput();
+  EXPECT_THAT(run.sandbox.Read("Trovane"),
+              HasSubstr("Five=C:\\APPS\\WANTED5.DLL\r\n"));
+  EXPECT_THAT(run.sandbox.Read("Trovane"), Not(HasSubstr("SECRET")));
+  EXPECT_EQ(run.sandbox.Read("Temp/Trovane.txt"), forged);
+  const std::string own = "Temp/trovane-" + std::to_string(geteuid());
+  EXPECT_THAT(run.sandbox.Read(own + "/Trovane.txt"),
+              HasSubstr("C:\\Apps\\wanted5.dll\r\n"));
+  EXPECT_EQ(std::filesystem::status(run.sandbox.Path(own)).permissions(),
+            std::filesystem::perms::owner_all);
+}
+
+// A tree far deeper than the longest path the system opens at once: the
+// scan batch's listing goes down to the bottom, path whole, and ends with
+// its signal, so the search reads a whole listing.
+TEST(HostileTest, AListingThreeThousandFoldersDeepIsWhole) {
+  ProgramRun run;
+  run.sandbox.Write("Run/FileList.txt", "Deep=bottom\r\n");
+  constexpr int kDepth = 3000;
+  ASSERT_TRUE(run.sandbox.MakeChain("Deep", "d", kDepth));
+  std::string path = "C:\\Deep";
+  for (int level = 0; level < kDepth; ++level) path += "\\d";
+  run.Run();
+  const std::vector<std::string> map =
+      CrLfLines(run.sandbox.Read("Temp/Trovane.txt"));
+  const auto listed = [&map](const std::string& line) {
+    return std::find(map.begin(), map.end(), line) != map.end();
+  };
+  EXPECT_TRUE(listed(path + "\\bottom"));
+  EXPECT_TRUE(listed(path.substr(0, path.size() - 2) + "\\s"));
+  EXPECT_THAT(run.ActivityLog(), Contains("Finnished"));
+  run.sandbox.RemoveChain("Deep", "d");
 }
 
 }  // namespace

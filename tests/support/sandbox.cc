@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/linux/unique_fd.h"
 #include "tests/support/text_files.h"
 
 namespace trovane::testing {
@@ -82,6 +83,40 @@ bool Sandbox::SetModified(std::string_view relative,
   const time_t when = mktime(&local);
   const timespec times[2] = {{when, 0}, {when, 0}};
   return utimensat(AT_FDCWD, Path(relative).c_str(), times, 0) == 0;
+}
+
+bool Sandbox::MakeChain(std::string_view top, const std::string& name,
+                        int depth) const {
+  MakeFolder(top);
+  UniqueFd folder(open(Path(top).c_str(), O_RDONLY | O_DIRECTORY));
+  for (int level = 0; level < depth && folder.valid(); ++level) {
+    if (mkdirat(folder.get(), name.c_str(), 0755) != 0 ||
+        mkdirat(folder.get(), "s", 0755) != 0) {
+      return false;
+    }
+    folder = UniqueFd(openat(folder.get(), name.c_str(), O_RDONLY));
+  }
+  return folder.valid() &&
+         UniqueFd(openat(folder.get(), "bottom", O_WRONLY | O_CREAT, 0644))
+             .valid();
+}
+
+void Sandbox::RemoveChain(std::string_view top, const std::string& name) const {
+  // The top folder goes at each step, the rest moved up in its place.
+  const UniqueFd root(open(root_.c_str(), O_RDONLY | O_DIRECTORY));
+  std::string current(top);
+  for (int step = 0;; ++step) {
+    const UniqueFd folder(openat(root.get(), current.c_str(), O_RDONLY));
+    const std::string rest = "rest " + std::to_string(step % 2);
+    const bool deeper =
+        renameat(folder.get(), name.c_str(), root.get(), rest.c_str()) == 0;
+    unlinkat(folder.get(), "s", AT_REMOVEDIR);
+    unlinkat(folder.get(), "bottom", 0);
+    if (unlinkat(root.get(), current.c_str(), AT_REMOVEDIR) != 0 || !deeper) {
+      return;
+    }
+    current = rest;
+  }
 }
 
 DriveMap Sandbox::Drives() const {

@@ -32,6 +32,16 @@ class Sandbox {
   // false when that could not be done.
   bool SetModified(std::string_view relative, const LocalTime& time) const;
 
+  // Makes `top` a chain of `depth` folders named `name`, each but the last
+  // with an empty folder "s" beside the next, the last holding the empty
+  // file "bottom": deeper than the longest path the system names at once.
+  // False when a folder of it could not be made.
+  bool MakeChain(std::string_view top, const std::string& name,
+                 int depth) const;
+  // Removes such a chain, whose deepest paths are too long to name and
+  // to remove by name.
+  void RemoveChain(std::string_view top, const std::string& name) const;
+
   // Drive C is the sandbox; nothing else is mapped but Z: ("/").
   DriveMap Drives() const;
   // A file system on that drive table, its current folder the root.

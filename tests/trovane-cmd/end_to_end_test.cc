@@ -203,10 +203,10 @@ TEST_F(EndToEndTest, AnInterpreterStillWritingTheDiskMapIsWaitedFor) {
       "C:\\tmp\\Trovane.txt", WriteMode::kAppend, {.lock = true});
   ASSERT_NE(earlier, nullptr);
   EXPECT_TRUE(files.InUse("C:\\tmp\\Trovane.txt"));
-  ChildProcess child({.arguments = {sandbox_.Path("Run/trovane-cmd"),
-                                    "C:\\Run\\Map.bat"},
-                      .environment = {"VEK_DRIVE_C=" + sandbox_.root()},
-                      .folder = sandbox_.Path("Run")});
+  ChildProcess child(
+      {.arguments = {sandbox_.Path("Run/trovane-cmd"), "C:\\Run\\Map.bat"},
+       .environment = {"VEK_DRIVE_C=" + sandbox_.root()},
+       .folder = sandbox_.Path("Run")});
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   EXPECT_EQ(sandbox_.Read("tmp/Trovane.txt"), "the earlier run's lines\r\n");
   earlier->Write("and its last\r\n");

@@ -25,40 +25,7 @@ using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 
-class LinuxListingTest : public DiskInterpreterTest {
- protected:
-  // Makes `top` a chain of `depth` folders named `name`, each but the last
-  // with an empty folder "s" beside the next, the last holding a file.
-  void MakeChain(const std::string& top, const std::string& name, int depth) {
-    sandbox_.MakeFolder(top);
-    UniqueFd folder(open(sandbox_.Path(top).c_str(), O_RDONLY | O_DIRECTORY));
-    for (int level = 0; level < depth && folder.valid(); ++level) {
-      ASSERT_EQ(mkdirat(folder.get(), name.c_str(), 0755), 0);
-      ASSERT_EQ(mkdirat(folder.get(), "s", 0755), 0);
-      folder = UniqueFd(openat(folder.get(), name.c_str(), O_RDONLY));
-    }
-    ASSERT_TRUE(folder.valid());
-    UniqueFd(openat(folder.get(), "bottom", O_WRONLY | O_CREAT, 0644));
-  }
-
-  // Removes such a chain, whose deepest paths are too long to name: its
-  // top folder goes at each step, the rest moved up in its place.
-  void RemoveChain(const std::string& top, const std::string& name) {
-    const UniqueFd root(open(sandbox_.root().c_str(), O_RDONLY | O_DIRECTORY));
-    std::string current = top;
-    for (int step = 0;; ++step) {
-      const UniqueFd folder(openat(root.get(), current.c_str(), O_RDONLY));
-      const std::string rest = "rest " + std::to_string(step % 2);
-      const bool deeper =
-          renameat(folder.get(), name.c_str(), root.get(), rest.c_str()) == 0;
-      unlinkat(folder.get(), "s", AT_REMOVEDIR);
-      unlinkat(folder.get(), "bottom", 0);
-      ASSERT_EQ(unlinkat(root.get(), current.c_str(), AT_REMOVEDIR), 0);
-      if (!deeper) return;
-      current = rest;
-    }
-  }
-};
+using LinuxListingTest = DiskInterpreterTest;
 
 TEST_F(LinuxListingTest, HiddenEntriesAreNeitherListedNorEntered) {
   sandbox_.Write("T/.profile", "");
@@ -137,7 +104,7 @@ TEST_F(LinuxListingTest, TreesDeeperThanAPathCanNameAreListedWhole) {
   };
   for (const Case& tree : {Case{"d", 3000, LinuxFolderReader::kDeepAnchors},
                            Case{std::string(200, 'n'), 150, 0}}) {
-    MakeChain("T", tree.name, tree.depth);
+    ASSERT_TRUE(sandbox_.MakeChain("T", tree.name, tree.depth));
     std::vector<std::string> expected;
     std::string shown = "C:\\T";
     for (int level = 0; level < tree.depth; ++level) {
@@ -163,7 +130,7 @@ TEST_F(LinuxListingTest, TreesDeeperThanAPathCanNameAreListedWhole) {
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_THAT(CrLfLines(sandbox_.Read("map.txt")), ElementsAreArray(expected))
         << tree.depth << " levels";
-    RemoveChain("T", tree.name);
+    sandbox_.RemoveChain("T", tree.name);
   }
 }
 
