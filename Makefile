@@ -107,13 +107,13 @@ windows-deps:
 	$(call install_missing,$(WINDOWS_PACKAGES))
 
 # The Windows build, cross-built with mingw-w64 and linked statically:
-# build-windows/bin/trovane-setup.exe.
+# build-windows/bin/trovane-setup.exe and trovane-cmd.exe.
 $(WINDOWS_BUILD)/build.ninja: | windows-deps
 	cmake -S . -B $(WINDOWS_BUILD) -G Ninja \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake $(CMAKE_ARGS)
 
 windows: windows-deps $(WINDOWS_BUILD)/build.ninja
-	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target trovane-setup
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target trovane-setup trovane-cmd
 
 # The portable tests and the Windows backend's and window's own, under Wine.
 test-windows: windows-deps $(WINDOWS_BUILD)/build.ninja
