@@ -292,7 +292,8 @@ void CALLBACK LookAtTheBox(HWND /*unused*/, UINT /*message*/, UINT_PTR timer,
 TEST_F(Win32FrontEndTest, MessageBoxIsAModalBoxOverTheWindowWithOneOkButton) {
   seen_box = SeenBox();
   SetTimer(nullptr, 0, 100, LookAtTheBox);
-  harness_.front_end().MessageBox("Problems", "Some <b>entries</b> & more.");
+  harness_.front_end().MessageBox("Problems", "Some <b>entries</b> & more.",
+                                  {});
   EXPECT_TRUE(seen_box.seen);
   EXPECT_EQ(seen_box.owner, shown_);
   EXPECT_EQ(seen_box.title, "Problems");
