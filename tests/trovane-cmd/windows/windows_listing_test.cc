@@ -186,9 +186,17 @@ void MakeLinuxLink(const std::string& target, const std::string& link) {
                      nullptr, nullptr, &startup, &started) == 0) {
     return;
   }
-  WaitForSingleObject(started.hProcess, 10'000);
   CloseHandle(started.hThread);
   CloseHandle(started.hProcess);
+  // Wine does not wait for a Linux program, whose handle is signalled at
+  // once: the link is there when the file system shows it.
+  const std::wstring system_link = L"\\\\?\\" + WideText(link);
+  for (int tries = 0; tries < 1000; ++tries) {
+    if (GetFileAttributesW(system_link.c_str()) != INVALID_FILE_ATTRIBUTES) {
+      return;
+    }
+    Sleep(10);
+  }
 }
 
 TEST_F(WindowsListingTest, LinksAndJunctionsAreListedButNotEntered) {
