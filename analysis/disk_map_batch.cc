@@ -55,8 +55,13 @@ bool WriteScanBatch(Window& window) {
   if (HoldsControlCharacter(temporary)) return false;
   const std::string disk_map = InFolder(temporary, kDiskMapName);
   const std::string signal = InFolder(temporary, kSignalFileName);
-  std::unique_ptr<InputFile> folders =
-      files.OpenForReading(InFolder(run_path, kFolderListName), {});
+  const std::string folder_list = InFolder(run_path, kFolderListName);
+  std::unique_ptr<InputFile> folders = files.OpenForReading(folder_list, {});
+  if (folders) {
+    folders->SkipByteOrderMark();
+    folders->LimitLines(kLongestLine);
+  }
+  int overlong = 0;
   std::unique_ptr<OutputFile> batch =
       files.OpenForWriting(InFolder(run_path, kScanBatchName), {});
   const auto write = [&batch](std::string_view line) {
@@ -78,6 +83,10 @@ bool WriteScanBatch(Window& window) {
   bool listing_begun = false;
   std::string folder;
   while (folders && folders->ReadLine(&folder)) {
+    if (folders->overlong()) {
+      ++overlong;
+      continue;
+    }
     if (!IsRelevant(folder, window.FileList().items())) {
       window.LogActivity(" Not looking in " + folder + " due to irrelevance");
       continue;
@@ -98,6 +107,7 @@ bool WriteScanBatch(Window& window) {
     window.LogActivity(" File query " + folder + " added");
   }
   if (folders) folders->Close();
+  window.report().LinesPassedOver(folder_list, overlong);
 
   write("Echo Finnishing...");
   write("Echo OK! > " + signal);

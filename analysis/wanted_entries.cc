@@ -25,15 +25,24 @@ int LoadWantedEntries(Window& window) {
                                                       ? " is a folder"
                                                       : " cannot be read"));
   }
+  if (list) {
+    list->SkipByteOrderMark();
+    list->LimitLines(kLongestLine);
+  }
   window.P1().SetMin(1);
 
   int read_count = 0;
+  int overlong = 0;
   std::string field;
   for (;;) {
     ++read_count;
     // The field at which the file ends is taken too: a list whose last line
     // has no line break still has a last entry.
     if (!list || !list->ReadField(&field)) break;
+    if (list->overlong()) {
+      ++overlong;
+      continue;
+    }
     const std::optional<std::string> key = EntryKey(field);
     if (!key || IsHousekeepingKey(*key)) continue;
     window.LogActivity("- " + field);
@@ -41,6 +50,7 @@ int LoadWantedEntries(Window& window) {
     window.DoEvents();
   }
   if (list) list->Close();
+  window.report().LinesPassedOver(list_path, overlong);
   window.report().SetWanted(window.FileList().items());
   return read_count;
 }

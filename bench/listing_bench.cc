@@ -13,8 +13,9 @@
 //   no earlier listing lies beside the disk map): trovane-cmd, `find TREE`
 //   and `fdfind -u . TREE` (its default threads, its own order); and a
 //   repeat: trovane-cmd's same batch again over the unchanged tree with its
-//   last disk map left in place, whose output must be the fresh listing's
-//   bytes;
+//   last disk map and the index beside it left in place, so that it reads
+//   no folder's entries from the disk; its output must be the fresh
+//   listing's bytes;
 // - cold: the three fresh listings, with the page cache dropped before every
 //   single run. That needs root; otherwise the cold rows are skipped.
 // Then the warm listings of /usr, for a tree of another shape. Prints the
@@ -221,6 +222,18 @@ bool RepeatMatchesFresh(const Listers& listers, std::string* figure) {
   return false;
 }
 
+// The size of the index the repeat keeps beside its disk map.
+void PrintIndexSize(const Lister& repeat) {
+  const fs::path index = repeat.listing.parent_path() /
+                         ("." + repeat.listing.filename().string() + ".index");
+  std::error_code error;
+  const uintmax_t size = fs::file_size(index, error);
+  std::printf(
+      "  the repeat's index: %s\n",
+      error ? "none"
+            : (WithCommas(static_cast<int64_t>(size)) + " bytes").c_str());
+}
+
 bool MillionEntryTree(const std::string& tree, const fs::path& work) {
   const Listers listers = MakeListers(tree, work / "million");
   std::printf("synthetic tree of %s entries (%s)\n",
@@ -234,6 +247,7 @@ bool MillionEntryTree(const std::string& tree, const fs::path& work) {
       [&] { equal = equal && RepeatMatchesFresh(listers, &same_bytes); });
   if (!warm || !PrintCounts(listers, kTreeEntries)) return false;
   PrintTimes("warm", warm_listers, *warm);
+  PrintIndexSize(listers.repeat);
   const double warm_find = MedianRatio(*warm, 0, 2);
   const double repeat_find = MedianRatio(*warm, 1, 2);
   std::printf("    trovane-cmd / fdfind -u: %.2f\n", MedianRatio(*warm, 0, 3));

@@ -6,7 +6,11 @@
 namespace trovane {
 
 DatabankLines::DatabankLines(std::string bytes) : bytes_(std::move(bytes)) {
-  size_t start = 0;
+  // A byte-order mark that an editor put first is not part of the first
+  // line's key; a rewrite keeps it where it is.
+  size_t start = std::string_view{bytes_}.starts_with(kByteOrderMark)
+                     ? kByteOrderMark.size()
+                     : 0;
   while (start < bytes_.size()) {
     const size_t feed = bytes_.find('\n', start);
     const size_t end = feed == std::string::npos ? bytes_.size() : feed;

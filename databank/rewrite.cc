@@ -25,6 +25,7 @@ bool CopyKeptLines(FileSystem& files, std::string_view path,
   if (rewritten) outcome->rewritten_serial = rewritten->number();
   if (old) outcome->old_serial = old->number();
   if (!rewritten || !old) return false;
+  if (old->SkipByteOrderMark()) rewritten->Write(kByteOrderMark);
   std::string line;
   while (old->ReadLine(&line)) {
     switch (FateOnRewrite(line, upper_key)) {

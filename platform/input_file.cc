@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 #include <utility>
+
+#include "platform/text.h"
 
 namespace trovane {
 namespace {
@@ -40,22 +43,54 @@ bool InputFile::AtEnd() { return !Fill(); }
 
 bool InputFile::ReadLine(std::string* line) {
   line->clear();
+  overlong_ = false;
   if (!Fill()) return false;
+  TakeUntil("\n", line);
+  if (!line->empty() && line->back() == '\r') line->pop_back();
+  PassOverIfLonger(line);
+  if (Fill()) ++position_;  // the line feed
+  return true;
+}
+
+void InputFile::PassOverIfLonger(std::string* text) {
+  if (text->size() <= longest_line_) return;
+  overlong_ = true;
+  text->clear();
+  SkipToLineEnd();
+}
+
+void InputFile::SkipToLineEnd() {
   while (Fill()) {
     const char* start = buffer_.get() + position_;
-    const size_t available = end_ - position_;
-    const void* newline = std::memchr(start, '\n', available);
+    const void* newline = std::memchr(start, '\n', end_ - position_);
     if (newline != nullptr) {
-      const size_t length = static_cast<const char*>(newline) - start;
-      line->append(start, length);
-      position_ += length + 1;
-      break;
+      position_ += static_cast<const char*>(newline) - start;
+      return;
     }
-    line->append(start, available);
     position_ = end_;
   }
-  if (!line->empty() && line->back() == '\r') line->pop_back();
-  return true;
+}
+
+bool InputFile::SkipByteOrderMark() {
+  constexpr std::string_view kMark = kByteOrderMark;
+  // The mark may come in reads shorter than itself: what came is kept at
+  // the buffer's start until the mark is whole or ruled out.
+  while (Fill()) {
+    const std::string_view held(buffer_.get() + position_, end_ - position_);
+    if (!kMark.starts_with(held.substr(0, kMark.size()))) return false;
+    if (held.size() >= kMark.size()) {
+      position_ += kMark.size();
+      return true;
+    }
+    std::memmove(buffer_.get(), held.data(), held.size());
+    position_ = 0;
+    end_ = held.size();
+    const size_t more =
+        Take(file_->Read(buffer_.get() + end_, kBufferSize - end_));
+    if (more == 0) return false;
+    end_ += more;
+  }
+  return false;
 }
 
 void InputFile::TakeUntil(const char* stops, std::string* out) {
@@ -71,6 +106,14 @@ void InputFile::TakeUntil(const char* stops, std::string* out) {
     }
     out->append(start, length);
     position_ += length;
+    // One byte more than the limit may still be a CR of the line end,
+    // which the caller drops before it judges the length.
+    if (out->size() > longest_line_ && out->size() - longest_line_ > 1) {
+      overlong_ = true;
+      out->clear();
+      SkipToLineEnd();
+      return;
+    }
     if (length < available) return;
   }
 }
@@ -86,6 +129,7 @@ bool InputFile::ReadField(std::string* field) {
 }
 
 bool InputFile::ReadField(std::string_view* field, std::string* spill) {
+  overlong_ = false;
   if (!Fill()) return false;
   // The common case, a plain field whose line is already in the buffer, is
   // taken where it lies.
@@ -94,7 +138,9 @@ bool InputFile::ReadField(std::string_view* field, std::string* spill) {
   const void* newline = *start == ' ' || *start == '"'
                             ? nullptr
                             : std::memchr(start, '\n', available);
-  if (newline != nullptr) {
+  if (newline != nullptr &&
+      static_cast<size_t>(static_cast<const char*>(newline) - start) <=
+          longest_line_) {
     size_t length = static_cast<const char*>(newline) - start;
     const void* comma = std::memchr(start, ',', length);
     if (comma != nullptr) length = static_cast<const char*>(comma) - start;
@@ -113,16 +159,19 @@ bool InputFile::ReadField(std::string_view* field, std::string* spill) {
       ++position_;
       std::string dropped;
       TakeUntil("\n,", &dropped);
+      if (overlong_) spill->clear();
     } else if (!spill->empty() && spill->back() == '\r') {
       spill->pop_back();
     }
+    PassOverIfLonger(spill);
     if (Fill()) ++position_;  // the comma or the line feed
     *field = *spill;
     return true;
   }
   TakeUntil("\n,", spill);
-  if (Fill()) ++position_;  // the comma or the line feed
   spill->resize(TrimFieldEnd(*spill).size());
+  PassOverIfLonger(spill);
+  if (Fill()) ++position_;  // the comma or the line feed
   *field = *spill;
   return true;
 }

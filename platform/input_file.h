@@ -13,6 +13,9 @@
 
 namespace trovane {
 
+// The longest line read from a file the user gives the program.
+inline constexpr size_t kLongestLine = size_t{64} << 10;
+
 // A file open for reading under a file number.
 class ReadableFile {
  public:
@@ -53,6 +56,21 @@ class InputFile {
   // Up to `size` bytes; fewer at the end of the file.
   size_t ReadBytes(char* out, size_t size);
 
+  // Passes over a UTF-8 byte-order mark at the very start of the file, as
+  // an editor saves one, so that it is not taken as part of the first line.
+  // True when there was one. To be asked before anything else is read.
+  bool SkipByteOrderMark();
+
+  // Bounds what one line can cost: a line (or a field of one) longer than
+  // `longest` bytes reads as empty and the rest of its line is passed over
+  // unread, so that memory never grows with a line's length. Files the user
+  // gives the program are read so; the databank keeps its lines whole.
+  void LimitLines(size_t longest) { longest_line_ = longest; }
+
+  // True when the last line or field read was empty because its line ran
+  // past the limit.
+  bool overlong() const { return overlong_; }
+
   // True once nothing is left to read.
   bool AtEnd();
 
@@ -67,8 +85,15 @@ class InputFile {
   bool Fill();
   // The bytes a read brought, noting the end and a failure.
   size_t Take(std::optional<size_t> read);
-  // Appends bytes up to (not including) the first of `stops` or the end.
+  // Appends bytes up to (not including) the first of `stops` or the end;
+  // well past the line limit, empties `out` and passes over the rest of the
+  // line.
   void TakeUntil(const char* stops, std::string* out);
+  // Moves to the line feed that ends the line being read, or to the end.
+  void SkipToLineEnd();
+  // Past the line limit, empties `text` and passes over the rest of its
+  // line.
+  void PassOverIfLonger(std::string* text);
 
   std::unique_ptr<ReadableFile> file_;
   // Made at the first read and never cleared: a file read two bytes at a
@@ -78,6 +103,8 @@ class InputFile {
   size_t end_ = 0;
   bool exhausted_ = false;
   bool failed_ = false;
+  size_t longest_line_ = static_cast<size_t>(-1);
+  bool overlong_ = false;
 };
 
 }  // namespace trovane

@@ -55,6 +55,9 @@ inline bool HasDriveLetter(std::string_view path) {
   return path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':';
 }
 
+// What an editor may put at the start of a text file saved as UTF-8.
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 // "True" or "False", the text form of a truth value in the logs.
 inline const char* TruthText(bool value) { return value ? "True" : "False"; }
 

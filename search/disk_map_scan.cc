@@ -8,6 +8,7 @@
 
 #include "platform/text.h"
 #include "search/suffix_index.h"
+#include "shell/taken_places.h"
 
 namespace trovane {
 namespace {
@@ -16,31 +17,6 @@ constexpr double kLabelInterval = 0.25;  // seconds between label updates
 constexpr size_t kLongPath = 34;
 constexpr size_t kShownFolder = 30;
 constexpr uint64_t kRecordsPerClockRead = 32;
-
-// Which of a list's first places are still taken, counted in a Fenwick
-// tree: how many items stand before a place, once some have gone, is a
-// look at a few counts instead of a walk through the list.
-class TakenPlaces {
- public:
-  explicit TakenPlaces(size_t places) : counts_(places + 1) {
-    for (size_t place = 0; place < places; ++place) Add(place, 1);
-  }
-  // How many places before `place` are still taken.
-  int Before(size_t place) const {
-    int taken = 0;
-    for (size_t i = place; i > 0; i -= i & (~i + 1)) taken += counts_[i];
-    return taken;
-  }
-  void Free(size_t place) { Add(place, -1); }
-
- private:
-  void Add(size_t place, int change) {
-    for (size_t i = place + 1; i < counts_.size(); i += i & (~i + 1)) {
-      counts_[i] += change;
-    }
-  }
-  std::vector<int> counts_;
-};
 
 // The wanted entries in FileList, by key and upper-cased value, kept in
 // step with the list box, with an index over the values: recording an
@@ -95,7 +71,7 @@ class WantedEntries {
       if (!keys_[place].empty()) {
         window.report().Found(keys_[place], path, written);
       }
-      list.RemoveItem(taken_.Before(place));
+      list.RemoveItem(static_cast<int>(taken_.Before(place)));
       taken_.Free(place);
       p2.SetValue(p2.max() - static_cast<float>(list.ListCount()));
     }
@@ -131,6 +107,7 @@ void ScanDiskMap(Window& window) {
   std::unique_ptr<InputFile> map =
       files.OpenForReading(disk_map, {.refuse_link = true});
   if (map) {
+    map->LimitLines(kLongestLine);
     if (const std::optional<int64_t> length = files.Length(disk_map)) {
       p1.SetMax(static_cast<float>(*length));
     }
@@ -145,9 +122,13 @@ void ScanDiskMap(Window& window) {
   // recorded.
   std::string_view record;
   std::string spill;
+  int overlong = 0;
   for (;;) {
     // A read that fails leaves the record as it was: empty at the start.
     if (map) map->ReadField(&record, &spill);
+    // A path too long to be read names nothing that could be recorded.
+    const bool passed_over = map && map->overlong();
+    overlong += passed_over ? 1 : 0;
     // The clock is read every few records: a label a few microseconds late
     // is not seen, a clock read per record is.
     if (records++ % kRecordsPerClockRead == 0) {
@@ -160,11 +141,12 @@ void ScanDiskMap(Window& window) {
     }
     p1.SetValue(p1.value() + static_cast<float>(record.size()));
     if (window.FileList().ListCount() == 0) break;
-    wanted.Match(record, window, data);
+    if (!passed_over) wanted.Match(record, window, data);
     if (!map || map->AtEnd()) break;
   }
   p1.SetValue(p1.max());
   if (map) map->Close();
+  window.report().LinesPassedOver(disk_map, overlong);
   window.LogActivity("Done");
   window.LogActivity("");
 }

@@ -1,5 +1,8 @@
 #include "shell/controls.h"
 
+#include <stdexcept>
+#include <utility>
+
 namespace trovane {
 
 void Label::SetCaption(std::string_view caption) {
@@ -38,10 +41,39 @@ double ProgressBar::Fraction() const {
   return span > 0 ? (static_cast<double>(value_) - min_) / span : 0.0;
 }
 
+void ListBox::AddItem(std::string item) {
+  added_.push_back(std::move(item));
+  places_.Take();
+  items_current_ = false;
+}
+
 bool ListBox::RemoveItem(int index) {
   if (index < 0 || index >= ListCount()) return false;
-  items_.erase(items_.begin() + index);
+  const size_t place = places_.Nth(static_cast<size_t>(index));
+  // The string's memory goes now; its place stays, counted as free.
+  std::string().swap(added_[place]);
+  places_.Free(place);
+  items_current_ = false;
   return true;
+}
+
+const std::string& ListBox::Item(int index) const {
+  if (index < 0 || index >= ListCount()) {
+    throw std::out_of_range("ListBox::Item");
+  }
+  return added_[places_.Nth(static_cast<size_t>(index))];
+}
+
+const std::vector<std::string>& ListBox::items() const {
+  if (!items_current_) {
+    items_.clear();
+    items_.reserve(places_.taken());
+    for (size_t i = 0; i < places_.taken(); ++i) {
+      items_.push_back(added_[places_.Nth(i)]);
+    }
+    items_current_ = true;
+  }
+  return items_;
 }
 
 void Timer::SetEnabled(bool enabled) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/waitable.h"
+#include "shell/taken_places.h"
 
 namespace trovane {
 
@@ -60,18 +61,25 @@ class ProgressBar {
   float value_ = 0.0F;
 };
 
-// The list box keeps its items in the order they were added.
+// The list box keeps its items in the order they were added. Removing one
+// costs the same wherever it stands, however long the list: a scan takes
+// tens of thousands of found entries off it one by one.
 class ListBox {
  public:
-  void AddItem(std::string item) { items_.push_back(std::move(item)); }
+  void AddItem(std::string item);
   // Removes the item at `index`; an index out of range is refused.
   bool RemoveItem(int index);
-  const std::string& Item(int index) const { return items_.at(index); }
-  int ListCount() const { return static_cast<int>(items_.size()); }
-  const std::vector<std::string>& items() const { return items_; }
+  // The item at `index`; an index out of range throws std::out_of_range.
+  const std::string& Item(int index) const;
+  int ListCount() const { return static_cast<int>(places_.taken()); }
+  // The items in order; made afresh after a change, when first asked for.
+  const std::vector<std::string>& items() const;
 
  private:
-  std::vector<std::string> items_;
+  std::vector<std::string> added_;  // a removed item's place stays, empty
+  TakenPlaces places_;
+  mutable std::vector<std::string> items_;
+  mutable bool items_current_ = true;
 };
 
 class CommandButton {

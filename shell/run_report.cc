@@ -2,6 +2,7 @@
 
 #include "databank/entry_line.h"
 #include "databank/run_files.h"
+#include "platform/input_file.h"
 #include "platform/text.h"
 
 namespace trovane {
@@ -41,6 +42,13 @@ void RunReport::WantedListUnread(std::string problem) {
 
 void RunReport::Notice(std::string text) {
   notices_.push_back(std::move(text));
+}
+
+void RunReport::LinesPassedOver(std::string_view file, int count) {
+  if (count == 0) return;
+  Notice(std::string(file) + ": " + std::to_string(count) +
+         (count == 1 ? " line" : " lines") + " longer than " +
+         std::to_string(kLongestLine >> 10) + " KiB passed over.");
 }
 
 void RunReport::Found(std::string_view key, std::string_view path,

@@ -40,6 +40,9 @@ class RunReport {
   void WantedListUnread(std::string problem);
   // Something the user must hear of at the end, one sentence.
   void Notice(std::string text);
+  // `count` lines of the file `file` ran past the line limit and were
+  // passed over; nothing when none did.
+  void LinesPassedOver(std::string_view file, int count);
 
   // The disk map scan found `key` at `path`; `written` when the databank
   // now holds it.

@@ -46,9 +46,8 @@ class FolderListing {
   void AddStored(size_t offset, size_t size, bool is_folder);
   // The same for a name that is not in the store yet.
   void Add(std::string_view name, bool is_folder);
-  // Counts a name the reader found no drive form for before storing it (on
-  // Windows, one the ANSI code page cannot write).
-  void PassOver() { ++passed_over_; }
+  // Counts names left out by an earlier reading of the same folder.
+  void CountPassedOver(size_t names) { passed_over_ += names; }
 
   // Puts the entries in listing order: byte by byte with ASCII letters
   // upper-cased, ties broken by the names' own bytes.

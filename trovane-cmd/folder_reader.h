@@ -24,6 +24,11 @@ struct FolderStamp {
   uint64_t id = 0;          // the folder on that file system
   int64_t changed_ns = 0;   // the last change of the folder itself
   int64_t modified_ns = 0;  // the last change of its entries
+  // True when these times move whenever the folder's visible entries do:
+  // its file system keeps them faithfully, and nothing else (a pseudo file
+  // system mounted below it) decides which of its entries are entered. Only
+  // then may the stamp stand for the entries of an earlier listing.
+  bool stands_for_entries = false;
 };
 
 class FolderReader {
@@ -58,7 +63,14 @@ class FolderReader {
   // folder is read once, before any subfolder of it is opened.
   virtual bool Read(Folder& folder, FolderListing* listing) = 0;
 
+  // Taken from what opening the folder found out, so it is to be asked
+  // before the folder is read.
   virtual FolderStamp Stamp(const Folder& folder) const = 0;
+
+  // The folder's entries were taken from elsewhere (an earlier listing's
+  // index): it will not be read, and whatever reading it would have let go
+  // of is let go of now.
+  virtual void ReadElsewhere(Folder& /*folder*/) {}
 };
 
 }  // namespace trovane

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "trovane-cmd/folder_listing.h"
+#include "trovane-cmd/index_format.h"
 #include "trovane-cmd/read_ahead.h"
 #include "trovane-cmd/walk_node.h"
 
@@ -15,9 +16,10 @@ namespace {
 class Walk {
  public:
   Walk(const ListingRequest& request, FolderReader* reader,
-       const WalkLimits& limits)
+       const WalkLimits& limits, const WalkIndex& index)
       : request_(request),
         reader_(reader),
+        index_(index),
         read_ahead_(limits.folders_ahead, limits.bytes_ahead) {}
 
   WalkResult Run(ListingSink* out, size_t readers) {
@@ -65,11 +67,10 @@ class Walk {
         parent->shown = std::string();
       }
     }
-    if (folder == nullptr || !reader_->Read(*folder, listing)) {
+    if (folder == nullptr || !ReadEntries(*folder, node, listing)) {
       node->shown = std::string();
       return;
     }
-    listing->Sort();
     node->passed_over = listing->passed_over();
     FormatLines(*listing, node);
     for (const FolderListing::Entry& entry : listing->entries()) {
@@ -87,6 +88,33 @@ class Walk {
       node->unopened.store(node->subfolders.size(), std::memory_order_relaxed);
       node->folder = std::move(folder);
     }
+  }
+
+  // The folder's entries in listing order: from the last listing's index
+  // when the folder has not changed since, else from the disk; and, for
+  // the next listing's index, the folder's record. False when the folder
+  // cannot be read.
+  bool ReadEntries(FolderReader::Folder& folder, WalkNode* node,
+                   FolderListing* listing) {
+    if (index_.past == nullptr && index_.next == nullptr) {
+      if (!reader_->Read(folder, listing)) return false;
+      listing->Sort();
+      return true;
+    }
+    node->stamp = reader_->Stamp(folder);
+    if (index_.past != nullptr &&
+        index_.past->Recall(node->stamp, listing, &node->record)) {
+      node->from_past = true;
+      reader_->ReadElsewhere(folder);
+      return true;
+    }
+    node->record.clear();
+    if (!reader_->Read(folder, listing)) return false;
+    listing->Sort();
+    if (index_.next != nullptr && node->stamp.stands_for_entries) {
+      AppendIndexRecord(node->stamp, *listing, &node->record);
+    }
+    return true;
   }
 
   // The folder's lines, "SHOWN\NAME" CR LF for each matching entry.
@@ -127,6 +155,9 @@ class Walk {
           return result;
         }
         result.passed_over += next->passed_over;
+        if (index_.next != nullptr && !next->record.empty()) {
+          index_.next->Add(next->stamp, next->record, next->from_past);
+        }
         read_ahead_.Written(next);
         if (!next->subfolders.empty()) {
           path.emplace_back(next, 0);
@@ -152,14 +183,16 @@ class Walk {
 
   const ListingRequest& request_;
   FolderReader* const reader_;
+  const WalkIndex index_;
   ReadAhead read_ahead_;
 };
 
 }  // namespace
 
 WalkResult ListFolderTree(const ListingRequest& request, FolderReader* reader,
-                          ListingSink* out, const WalkLimits& limits) {
-  return Walk(request, reader, limits).Run(out, limits.readers);
+                          ListingSink* out, const WalkLimits& limits,
+                          const WalkIndex& index) {
+  return Walk(request, reader, limits, index).Run(out, limits.readers);
 }
 
 }  // namespace trovane

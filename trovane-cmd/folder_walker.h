@@ -17,8 +17,10 @@
 #include <string>
 
 #include "trovane-cmd/folder_reader.h"
+#include "trovane-cmd/index_recorder.h"
 #include "trovane-cmd/listing_sink.h"
 #include "trovane-cmd/name_filter.h"
+#include "trovane-cmd/past_index.h"
 
 namespace trovane {
 
@@ -43,6 +45,18 @@ struct WalkLimits {
   size_t bytes_ahead = size_t{16} << 20;
 };
 
+// The indexes of the last listing of the same folder and of this one; the
+// walk goes without either.
+struct WalkIndex {
+  // A folder whose stamp has not moved since takes its entries from here.
+  // Every folder is still opened and stamped, from the start folder down,
+  // so a change anywhere is seen; only its reading is saved.
+  const PastIndex* past = nullptr;
+  // Gets the record of every folder read whose stamp stands for its
+  // entries, in listing order.
+  IndexRecorder* next = nullptr;
+};
+
 struct WalkResult {
   // False when `out` failed and the walk stopped there.
   bool written = true;
@@ -57,7 +71,8 @@ struct WalkResult {
 // (pseudo file systems) are listed but not entered, a folder that cannot
 // be read is passed over, and so is a name no drive path can hold.
 WalkResult ListFolderTree(const ListingRequest& request, FolderReader* reader,
-                          ListingSink* out, const WalkLimits& limits = {});
+                          ListingSink* out, const WalkLimits& limits = {},
+                          const WalkIndex& index = {});
 
 }  // namespace trovane
 

@@ -13,11 +13,13 @@ namespace trovane {
 
 Interpreter::Interpreter(FileSystem& files, const Environment& environment,
                          Console& console,
-                         std::unique_ptr<FolderReader> folders)
+                         std::unique_ptr<FolderReader> folders,
+                         std::unique_ptr<IndexFiles> indexes)
     : files_(&files),
       console_(&console),
       paths_(environment, environment.ToDriveForm(environment.CurrentFolder())),
-      folders_(std::move(folders)) {}
+      folders_(std::move(folders)),
+      indexes_(std::move(indexes)) {}
 
 Interpreter::Outcome Interpreter::RunFile(std::string_view path) {
   const std::optional<std::string> batch_path = paths_.Absolute(path);
@@ -29,8 +31,13 @@ Interpreter::Outcome Interpreter::RunFile(std::string_view path) {
   if (!batch) {
     return Outcome::kUnreadable;
   }
+  batch->LimitLines(kLongestLine);
   std::string line;
   while (batch->ReadLine(&line)) {
+    if (batch->overlong()) {
+      Complain("Line too long, passed over: longer than 64 KiB", "");
+      continue;
+    }
     if (!RunLine(line)) {
       return Outcome::kWriteFailed;
     }
@@ -125,10 +132,18 @@ bool Interpreter::List(const BatchLine& line) {
   const std::optional<ListingRequest> request =
       ResolveListedPath(line.argument, paths_, *files_);
   WalkResult walk;
+  std::unique_ptr<PastIndex> past_index;
+  std::unique_ptr<IndexRecorder> next_index;
   if (request) {
-    walk = ListFolderTree(*request, folders_.get(), &*out);
+    if (target) OpenIndexes(line, *request, &past_index, &next_index);
+    walk = ListFolderTree(*request, folders_.get(), &*out, {},
+                          {past_index.get(), next_index.get()});
   }
-  const bool written = out->Flush() && (!target || target->Close());
+  bool written = out->Flush();
+  // While the map is still held: no other run's interpreter writes its
+  // index meanwhile.
+  if (written && walk.written && next_index) next_index->Commit();
+  written = (!target || target->Close()) && written;
   listed_ += out->lines();
   if (walk.passed_over > 0) {
     Complain(PassedOverText(walk.passed_over));
@@ -142,6 +157,23 @@ bool Interpreter::List(const BatchLine& line) {
     return false;
   }
   return true;
+}
+
+void Interpreter::OpenIndexes(const BatchLine& line,
+                              const ListingRequest& request,
+                              std::unique_ptr<PastIndex>* past,
+                              std::unique_ptr<IndexRecorder>* next) {
+  const std::optional<std::string> target = paths_.Absolute(line.target);
+  if (!indexes_ || !target) return;
+  int& ordinal = listings_into_[*target];
+  ordinal = line.redirection == Redirection::kAppend ? ordinal + 1 : 1;
+  const int64_t started_ns = indexes_->NowNs();
+  *past = PastIndex::Open(indexes_->OpenLast(*target, ordinal), request.folder);
+  *next = std::make_unique<IndexRecorder>(
+      [this, target = *target, ordinal] {
+        return indexes_->StartNext(target, ordinal);
+      },
+      past->get(), request.folder, started_ns);
 }
 
 std::unique_ptr<WritableFile> Interpreter::OpenTarget(const BatchLine& line) {

@@ -6,6 +6,7 @@
 #define TROVANE_TROVANE_CMD_INTERPRETER_H_
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -18,6 +19,10 @@
 #include "trovane-cmd/batch_line.h"
 #include "trovane-cmd/batch_paths.h"
 #include "trovane-cmd/folder_reader.h"
+#include "trovane-cmd/folder_walker.h"
+#include "trovane-cmd/index_files.h"
+#include "trovane-cmd/index_recorder.h"
+#include "trovane-cmd/past_index.h"
 
 namespace trovane {
 
@@ -35,9 +40,12 @@ class Interpreter {
   // changes, starts as the environment's. Echo and Dir without a
   // redirection write to the console's standard output, and the messages
   // about failed commands go to its standard error. `files`, `environment`
-  // and `console` must outlive the interpreter.
+  // and `console` must outlive the interpreter. With `indexes`, a listing
+  // into a file keeps an index beside it, and the next listing of the same
+  // folder into it reads only the folders that changed since.
   Interpreter(FileSystem& files, const Environment& environment,
-              Console& console, std::unique_ptr<FolderReader> folders);
+              Console& console, std::unique_ptr<FolderReader> folders,
+              std::unique_ptr<IndexFiles> indexes = nullptr);
 
   // Runs the lines of the batch at `path` (drive form or a path as the
   // system names it) in turn, up to the first failed write to a
@@ -60,6 +68,11 @@ class Interpreter {
   // False when a write to the redirection target failed.
   bool Echo(const BatchLine& line);
   bool List(const BatchLine& line);
+  // For a listing of `request` into the file the line redirects to: the
+  // index its last listing there left, and the one this listing writes.
+  void OpenIndexes(const BatchLine& line, const ListingRequest& request,
+                   std::unique_ptr<PastIndex>* past,
+                   std::unique_ptr<IndexRecorder>* next);
   void Delete(std::string_view path);
   void ChangeFolder(std::string_view path);
 
@@ -77,6 +90,10 @@ class Interpreter {
   Console* console_;
   BatchPaths paths_;
   std::unique_ptr<FolderReader> folders_;
+  std::unique_ptr<IndexFiles> indexes_;
+  // The listings written to each disk map since it was last emptied, the
+  // map by its absolute drive-form path: each has an index of its own.
+  std::map<std::string, int> listings_into_;
   ListingCount* count_ = nullptr;
   uint64_t listed_ = 0;  // paths listed by the batch so far
 };

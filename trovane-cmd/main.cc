@@ -10,6 +10,7 @@
 #include "platform/file_system.h"
 #include "platform/listing_count.h"
 #include "platform/version.h"
+#include "trovane-cmd/index_files.h"
 #include "trovane-cmd/interpreter.h"
 #include "trovane-cmd/system_folder_reader.h"
 #include "trovane-cmd/usage.h"
@@ -53,7 +54,8 @@ int Main(int argc, char** argv) {
   }
   FileSystem& files = *std::get<std::unique_ptr<FileSystem>>(disk);
   Interpreter interpreter(files, environment, console,
-                          MakeSystemFolderReader(environment));
+                          MakeSystemFolderReader(environment),
+                          MakeSystemIndexFiles(environment));
   // The program that started the batch shows how far the listing has got.
   const std::unique_ptr<ListingCount> count =
       ListingCount::Inherited(environment);

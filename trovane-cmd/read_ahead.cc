@@ -61,7 +61,7 @@ WalkNode* ReadAhead::Take() {
 void ReadAhead::Finished(WalkNode* node) {
   std::lock_guard<std::mutex> lock(mutex_);
   node->read = true;
-  ahead_bytes_ += node->lines.size();
+  ahead_bytes_ += node->lines.size() + node->record.size();
   for (const std::unique_ptr<WalkNode>& subfolder : node->subfolders) {
     unread_.push(subfolder.get());
   }
@@ -85,7 +85,8 @@ bool ReadAhead::TakeOrWait(WalkNode* node) {
 void ReadAhead::Written(WalkNode* node) {
   std::lock_guard<std::mutex> lock(mutex_);
   --ahead_;
-  ahead_bytes_ -= node->lines.size();
+  ahead_bytes_ -= node->lines.size() + node->record.size();
+  node->record = std::string();
   if (node->lines.capacity() <= kLargestSpare &&
       spare_lines_.size() < folders_ahead_) {
     node->lines.clear();

@@ -5,9 +5,9 @@
 // is read first, and what is read ahead is what the writer needs soonest.
 //
 // Memory stays bounded: at most `folders_ahead` folders are being read or
-// wait to be written, and no reading starts while their lines take
-// `bytes_ahead` bytes. Readers held back by the bounds go on once the
-// writer has made room for a quarter of them, so that they wake for a run
+// wait to be written, and no reading starts while their lines and index
+// records take `bytes_ahead` bytes. Readers held back by the bounds go on once
+// the writer has made room for a quarter of them, so that they wake for a run
 // of folders rather than one at a time. The folder the writer needs next
 // is read whatever the bounds, so the walk never waits on itself: when no
 // reader has taken it yet, the writer reads it itself.
@@ -43,7 +43,8 @@ class ReadAhead {
   // For the writer, which needs `node` next: true when it is to read the
   // folder itself (then Finished() follows), false once it is read.
   bool TakeOrWait(WalkNode* node);
-  // The lines of `node` are written; their buffer goes back to the readers.
+  // The lines of `node` are written; their buffer goes back to the readers,
+  // and its index record is let go of.
   void Written(WalkNode* node);
 
   // Ends every Take(), now and later.

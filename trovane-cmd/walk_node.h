@@ -28,6 +28,11 @@ struct WalkNode {
   std::string lines;  // each entry's line, in listing order
   uint64_t line_count = 0;
   size_t passed_over = 0;  // names no drive path can hold
+  // For the next listing's index: the folder's stamp and, when it is to be
+  // recorded, its record, and whether that came from the last index.
+  FolderStamp stamp;
+  std::string record;
+  bool from_past = false;
   std::vector<std::unique_ptr<WalkNode>> subfolders;
 
   // What the subfolders are opened from and their lines start with, held

@@ -100,6 +100,17 @@ TEST_F(AnalysisTest, EachRelevantFolderAddsTwoLinesTheFirstListingReplaces) {
   EXPECT_EQ(Read("Run/Map.txt"), folders);
 }
 
+TEST_F(AnalysisTest, AByteOrderMarkIsNoPartOfTheFirstFolder) {
+  Write("Run/Map.txt",
+        "\xEF\xBB\xBF"
+        "C:\\Games\\*\r\n");
+  Want({"A=x.exe"});
+  Build(2);
+  EXPECT_EQ(Read("Run/Map.bat"),
+            Batch({"Echo Now scanning C:\\Games\\*...",
+                   "Dir C:\\Games\\* /s /b > C:\\Temp\\Trovane.txt"}));
+}
+
 TEST_F(AnalysisTest, ALineOfBlanksNoEntryHoldsIsLoggedAsIrrelevant) {
   Write("Run/Map.txt", "  \r\nC:\\Tools\r\n");
   Want({"A=x.exe"});

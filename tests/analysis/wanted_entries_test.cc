@@ -2,6 +2,8 @@
 // entries, and what the loading logs and yields.
 #include <gmock/gmock.h>
 
+#include <string>
+
 #include "tests/analysis/analysis_fixture.h"
 
 namespace trovane::testing {
@@ -45,6 +47,18 @@ TEST_F(AnalysisTest, OnlyFieldsWithAnEqualsSignAndAWantedKeyAreLoaded) {
   EXPECT_EQ(yields(), 3);  // one per entry taken, none per field skipped
   EXPECT_EQ(window_.DoingWhat().caption(), "Loading file list...");
   EXPECT_EQ(window_.P1().min(), 1.0F);
+}
+
+TEST_F(AnalysisTest,
+       AByteOrderMarkIsNoPartOfTheFirstKeyAndOverlongLinesAreSaid) {
+  Write("Run/FileList.txt",
+        "\xEF\xBB\xBFVek=vek.exe\r\nA=" + std::string(kLongestLine, 'a') +
+            ", B=lost.exe\r\nC=c.exe\r\n");
+  Load();
+  EXPECT_THAT(Items(), ElementsAre("Vek=vek.exe", "C=c.exe"));
+  EXPECT_THAT(window_.report().notices(),
+              ElementsAre("C:\\Run\\FileList.txt: 1 line longer than 64 "
+                          "KiB passed over."));
 }
 
 TEST_F(AnalysisTest, AMissingOrEmptyListLoadsNothingWithReadCountOne) {

@@ -94,6 +94,14 @@ TEST_F(DatabankTest, RewriteKeepsCommentsAndDropsEmptiesAndBlankValues) {
             "KEY=new\r\n");
 }
 
+TEST_F(DatabankTest, AByteOrderMarkIsNoPartOfTheFirstKeyAndStaysFirst) {
+  files_.Write("Trovane", "\xEF\xBB\xBFKey=old\r\nOther=x\r\n");
+  EXPECT_EQ(data_.Query("C:\\Trovane", "KEY"), "old");
+  EXPECT_EQ(data_.QueryByLineNumber("C:\\Trovane", 1).Key, "Key");
+  data_.Set("C:\\Trovane", "KEY", "new");
+  EXPECT_EQ(files_.Read("Trovane"), "\xEF\xBB\xBFOther=x\r\nKEY=new\r\n");
+}
+
 TEST_F(DatabankTest, SettingAKeyInAnotherCaseLeavesOneLineAtTheEnd) {
   data_.Set("C:\\Trovane", "Key", "first");
   data_.Set("C:\\Trovane", "Other", "x");

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/file_numbers.h"
@@ -153,6 +154,69 @@ TEST_F(InputFileTest, TheFieldAtWhichTheFileEndsIsReturned) {
   EXPECT_TRUE(in->AtEnd());
   EXPECT_FALSE(in->ReadField(&field));
   EXPECT_EQ(field, "");
+}
+
+TEST_F(InputFileTest, AByteOrderMarkIsPassedOverOnlyWhereAFileBegins) {
+  const struct {
+    std::string content;
+    bool mark;
+    std::string first_line;
+  } cases[] = {
+      {"\xEF\xBB\xBF"
+       "A=x\r\n",
+       true, "A=x"},
+      {"\xEF\xBB\xBF", true, ""},
+      {"\xEF\xBB"
+       "A=x\r\n",
+       false,
+       "\xEF\xBB"
+       "A=x"},  // not a whole mark
+      {"A=\xEF\xBB\xBF\r\n", false, "A=\xEF\xBB\xBF"},
+      {"", false, ""},
+  };
+  for (const auto& c : cases) {
+    std::unique_ptr<InputFile> in = Open(c.content);
+    EXPECT_EQ(in->SkipByteOrderMark(), c.mark) << c.content;
+    std::string line;
+    in->ReadLine(&line);
+    EXPECT_EQ(line, c.first_line) << c.content;
+  }
+}
+
+TEST_F(InputFileTest, ALineLongerThanTheLimitReadsAsEmptyAndIsPassedOver) {
+  constexpr size_t kLimit = 100;
+  const std::string longest(kLimit, 'k');
+  const std::string longer(kLimit + 1, 'x');
+  const std::string content = longest + "\r\n" + longer + "\r\n" + "\"" +
+                              longer + "\",tail\r\n" + "a," + longer +
+                              ",b\r\nlast";
+  std::unique_ptr<InputFile> in = Open(content);
+  in->LimitLines(kLimit);
+  std::vector<std::pair<std::string, bool>> lines;
+  for (std::string line; in->ReadLine(&line);) {
+    lines.emplace_back(line, in->overlong());
+  }
+  EXPECT_EQ(lines,
+            (std::vector<std::pair<std::string, bool>>{{longest, false},
+                                                       {"", true},
+                                                       {"", true},
+                                                       {"", true},
+                                                       {"last", false}}));
+
+  in = Open(content);
+  in->LimitLines(kLimit);
+  std::vector<std::pair<std::string, bool>> fields;
+  for (std::string field; in->ReadField(&field);) {
+    fields.emplace_back(field, in->overlong());
+  }
+  // A field past the limit takes the rest of its line with it.
+  EXPECT_EQ(fields,
+            (std::vector<std::pair<std::string, bool>>{{longest, false},
+                                                       {"", true},
+                                                       {"", true},
+                                                       {"a", false},
+                                                       {"", true},
+                                                       {"last", false}}));
 }
 
 TEST_F(InputFileTest, ReadBytesStopsShortAtTheEnd) {

@@ -49,7 +49,7 @@ TEST(WindowsProcessTest, StartedProgramGetsItsFolderArgumentsAndCount) {
   const std::unique_ptr<StartedProcess> started = launcher->StartDetached(
       testing::BesideThisProgram("windows_test_child.exe"),
       {"count", report, "C:\\Temp Folder\\Map.bat", "say \"hi\"", "end\\"},
-      sandbox.Path("Run Folder"), "");
+      sandbox.Path("Run Folder"), /*error_file=*/"");
   ASSERT_NE(started, nullptr);
   const Waitable end[] = {started->EndWaker()};
   ASSERT_EQ(WaitForAny(end, std::chrono::seconds(20)), 0U);

@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
 #include "platform/environment.h"
 #include "shell/front_end_choice.h"
 #include "tests/support/fakes.h"
@@ -42,14 +47,41 @@ TEST(ProgressBarTest, MovingALimitPastTheValueTakesTheValueAlong) {
   EXPECT_EQ(bar.value(), 20.0F);
 }
 
-TEST(ListBoxTest, KeepsItemsInTheOrderAdded) {
+TEST(ListBoxTest, KeepsItemsInTheOrderAddedWhateverIsRemovedOrAddedAfter) {
   ListBox list;
   for (const char* item : {"b=2", "a=1", "c=3"}) list.AddItem(item);
   EXPECT_TRUE(list.RemoveItem(1));
   EXPECT_FALSE(list.RemoveItem(2));
+  EXPECT_FALSE(list.RemoveItem(-1));
+  EXPECT_THROW(list.Item(2), std::out_of_range);
   ASSERT_EQ(list.ListCount(), 2);
   EXPECT_EQ(list.Item(0), "b=2");
   EXPECT_EQ(list.Item(1), "c=3");
+
+  // Against a plain vector, over adds and removals anywhere, empty items
+  // and lengths that cross the counts' powers of two.
+  std::vector<std::string> model = list.items();
+  std::mt19937 random(7);
+  for (int step = 0; step < 3000; ++step) {
+    if (model.empty() || random() % 3 != 0) {
+      const std::string item = step % 50 == 0 ? "" : std::to_string(step);
+      list.AddItem(item);
+      model.push_back(item);
+    } else {
+      const int index = static_cast<int>(random() % model.size());
+      ASSERT_TRUE(list.RemoveItem(index));
+      model.erase(model.begin() + index);
+    }
+    ASSERT_EQ(list.ListCount(), static_cast<int>(model.size()));
+    if (!model.empty()) {
+      const int index = static_cast<int>(random() % model.size());
+      ASSERT_EQ(list.Item(index), model[index]) << "step " << step;
+    }
+    if (step % 97 == 0) {
+      ASSERT_EQ(list.items(), model) << "step " << step;
+    }
+  }
+  EXPECT_EQ(list.items(), model);
 }
 
 TEST(TimerTest, TicksOnlyWhenEnabledAndNeverInsideItsOwnTick) {

@@ -293,11 +293,14 @@ TEST_F(Win32FrontEndTest, MessageBoxIsAModalBoxOverTheWindowWithOneOkButton) {
   seen_box = SeenBox();
   SetTimer(nullptr, 0, 100, LookAtTheBox);
   harness_.front_end().MessageBox("Problems", "Some <b>entries</b> & more.",
-                                  {});
+                                  {"Config: a folder", "Manual: not found"});
   EXPECT_TRUE(seen_box.seen);
   EXPECT_EQ(seen_box.owner, shown_);
   EXPECT_EQ(seen_box.title, "Problems");
-  EXPECT_EQ(seen_box.text, "Some <b>entries</b> & more.");
+  // The system's box has no details of its own: they follow the text.
+  EXPECT_EQ(seen_box.text,
+            "Some <b>entries</b> & more.\n\nConfig: a folder\nManual: not "
+            "found\n");
   EXPECT_TRUE(seen_box.ok);
   EXPECT_FALSE(seen_box.cancel);
 }

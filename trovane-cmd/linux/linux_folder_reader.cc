@@ -3,12 +3,15 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <linux/magic.h>
 #include <linux/openat2.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
@@ -192,10 +195,18 @@ bool LinuxFolderReader::Read(Folder& opened, FolderListing* listing) {
                          is_folder);
     }
   }
-  if (folder.depth >= kHeldDepth && !KeepAsDeepAnchor(&folder)) {
-    folder.fd.Reset();
-  }
+  DoneReading(&folder);
   return true;
+}
+
+void LinuxFolderReader::ReadElsewhere(Folder& folder) {
+  DoneReading(&static_cast<LinuxFolder&>(folder));
+}
+
+void LinuxFolderReader::DoneReading(LinuxFolder* folder) {
+  if (folder->depth >= kHeldDepth && !KeepAsDeepAnchor(folder)) {
+    folder->fd.Reset();
+  }
 }
 
 bool LinuxFolderReader::KeepAsDeepAnchor(LinuxFolder* folder) {
@@ -209,11 +220,31 @@ bool LinuxFolderReader::KeepAsDeepAnchor(LinuxFolder* folder) {
 }
 
 FolderStamp LinuxFolderReader::Stamp(const Folder& opened) const {
-  const auto& info = static_cast<const LinuxFolder&>(opened).info;
+  const auto& folder = static_cast<const LinuxFolder&>(opened);
+  const struct stat& info = folder.info;
   return FolderStamp{
       static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
       int64_t{info.st_ctim.tv_sec} * 1'000'000'000 + info.st_ctim.tv_nsec,
-      int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec};
+      int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec,
+      // Below a pseudo file system's mount point the mount table decides
+      // which entries are entered, and it changes with no folder's times.
+      !folder.leads_to_pseudo_mount &&
+          KeepsTimes(info.st_dev, folder.fd.get())};
+}
+
+bool LinuxFolderReader::KeepsTimes(dev_t volume, int fd) const {
+  std::lock_guard<std::mutex> lock(volumes_mutex_);
+  const auto known =
+      std::find_if(volumes_.begin(), volumes_.end(),
+                   [volume](const auto& seen) { return seen.first == volume; });
+  if (known != volumes_.end()) return known->second;
+  struct statfs file_system;
+  if (fd < 0 || fstatfs(fd, &file_system) != 0) return false;
+  const auto type = static_cast<uint64_t>(file_system.f_type);
+  const bool keeps = type == EXT4_SUPER_MAGIC || type == XFS_SUPER_MAGIC ||
+                     type == BTRFS_SUPER_MAGIC || type == TMPFS_MAGIC;
+  volumes_.emplace_back(volume, keeps);
+  return keeps;
 }
 
 }  // namespace trovane

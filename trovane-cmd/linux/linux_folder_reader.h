@@ -15,9 +15,14 @@
 #ifndef TROVANE_TROVANE_CMD_LINUX_LINUX_FOLDER_READER_H_
 #define TROVANE_TROVANE_CMD_LINUX_LINUX_FOLDER_READER_H_
 
+#include <sys/types.h>
+
 #include <atomic>
 #include <cstddef>
+#include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/linux/path_view.h"
 #include "trovane-cmd/folder_reader.h"
@@ -44,17 +49,30 @@ class LinuxFolderReader : public FolderReader {
   FolderPtr OpenStart(const std::string& path) override;
   FolderPtr OpenSubfolder(const FolderPtr& parent, const char* name) override;
   bool Read(Folder& folder, FolderListing* listing) override;
+  // A stamp stands for the entries only on the file systems known to keep
+  // a folder's times faithfully (ext4, xfs, btrfs, tmpfs), asked once for
+  // each volume: network and foreign file systems may keep them coarsely,
+  // late or not at all.
   FolderStamp Stamp(const Folder& folder) const override;
+  void ReadElsewhere(Folder& folder) override;
 
  private:
   // True when the deep folder just read keeps its descriptor.
   bool KeepAsDeepAnchor(LinuxFolder* folder);
+  // What a folder lets go of once its entries are known.
+  void DoneReading(LinuxFolder* folder);
+  // Whether the file system of the open folder `fd`, on `volume`, keeps
+  // folder times faithfully.
+  bool KeepsTimes(dev_t volume, int fd) const;
 
   const PathView paths_;
   PseudoMounts pseudo_mounts_;
   const int most_deep_anchors_;
   // The deep folders that keep their descriptor for the levels below.
   std::atomic<int> deep_anchors_{0};
+  // The volumes met so far and whether their times are kept faithfully.
+  mutable std::mutex volumes_mutex_;
+  mutable std::vector<std::pair<dev_t, bool>> volumes_;
 };
 
 }  // namespace trovane

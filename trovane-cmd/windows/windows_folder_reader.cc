@@ -124,7 +124,7 @@ bool WindowsFolderReader::Read(Folder& opened, FolderListing* listing) {
     }
     const std::optional<StoredName> stored = StoreAnsiName(name, listing);
     if (!stored) {
-      listing->PassOver();
+      listing->CountPassedOver(1);
       continue;
     }
     listing->AddStored(stored->offset, stored->size, IsEnteredFolder(entry));

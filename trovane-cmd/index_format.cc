@@ -1,0 +1,206 @@
+#include "trovane-cmd/index_format.h"
+
+#include <algorithm>
+#include <cstring>
+#include <tuple>
+
+namespace trovane {
+namespace {
+
+constexpr std::string_view kHeaderMagic = "TRVINDEX";
+constexpr std::string_view kFooterMagic = "TRVINEND";
+// Magic, version, the folder's size, the start time; then the folder and
+// the checksum.
+constexpr size_t kHeaderFixedSize = 8 + 4 + 4 + 8;
+// Volume, id, changed, modified, names passed over, entries.
+constexpr size_t kRecordFixedSize = 4 * 8 + 4 + 4;
+// An entry's name size and whether it is a folder.
+constexpr size_t kEntryFixedSize = 2 + 1;
+
+template <typename T>
+void Put(T value, std::string* out) {
+  char bytes[sizeof value];
+  std::memcpy(bytes, &value, sizeof value);
+  out->append(bytes, sizeof value);
+}
+
+template <typename T>
+T Get(std::string_view bytes, size_t at) {
+  T value;
+  std::memcpy(&value, bytes.data() + at, sizeof value);
+  return value;
+}
+
+}  // namespace
+
+uint64_t IndexChecksum(std::string_view bytes) {
+  // Eight bytes at a time, each mixed in by a multiplication and a
+  // rotation: fast enough to check every record on the way.
+  constexpr uint64_t kPrime = 0x9E3779B97F4A7C15ULL;
+  uint64_t sum = bytes.size() * kPrime;
+  size_t at = 0;
+  for (; at + 8 <= bytes.size(); at += 8) {
+    sum = ((sum ^ Get<uint64_t>(bytes, at)) * kPrime);
+    sum ^= sum >> 29;
+  }
+  uint64_t last = 0;
+  if (at < bytes.size()) {
+    std::memcpy(&last, bytes.data() + at, bytes.size() - at);
+  }
+  sum = (sum ^ last) * kPrime;
+  return sum ^ (sum >> 32);
+}
+
+std::string EncodeIndexHeader(const IndexHeader& header) {
+  std::string out(kHeaderMagic);
+  Put(kIndexVersion, &out);
+  Put(static_cast<uint32_t>(header.start_folder.size()), &out);
+  Put(header.started_ns, &out);
+  out.append(header.start_folder);
+  Put(IndexChecksum(out), &out);
+  return out;
+}
+
+size_t MostIndexHeaderSize(std::string_view start_folder) {
+  return kHeaderFixedSize + start_folder.size() + sizeof(uint64_t);
+}
+
+std::optional<IndexHeader> DecodeIndexHeader(std::string_view bytes,
+                                             size_t* size) {
+  if (bytes.size() < kHeaderFixedSize ||
+      bytes.substr(0, kHeaderMagic.size()) != kHeaderMagic ||
+      Get<uint32_t>(bytes, 8) != kIndexVersion) {
+    return std::nullopt;
+  }
+  const size_t folder_size = Get<uint32_t>(bytes, 12);
+  const size_t checked = kHeaderFixedSize + folder_size;
+  if (bytes.size() - kHeaderFixedSize < folder_size + sizeof(uint64_t) ||
+      Get<uint64_t>(bytes, checked) !=
+          IndexChecksum(bytes.substr(0, checked))) {
+    return std::nullopt;
+  }
+  *size = checked + sizeof(uint64_t);
+  return IndexHeader{std::string(bytes.substr(kHeaderFixedSize, folder_size)),
+                     Get<int64_t>(bytes, 16)};
+}
+
+void AppendIndexRecord(const FolderStamp& stamp, const FolderListing& listing,
+                       std::string* out) {
+  const size_t start = out->size();
+  Put(uint64_t{0}, out);  // the checksum, once the body is there
+  Put(stamp.volume, out);
+  Put(stamp.id, out);
+  Put(stamp.changed_ns, out);
+  Put(stamp.modified_ns, out);
+  Put(static_cast<uint32_t>(listing.passed_over()), out);
+  Put(static_cast<uint32_t>(listing.entries().size()), out);
+  for (const FolderListing::Entry& entry : listing.entries()) {
+    Put(entry.name_size, out);
+    Put(static_cast<uint8_t>(entry.is_folder), out);
+    out->append(listing.Name(entry));
+  }
+  const std::string_view record = *out;
+  const uint64_t sum = IndexChecksum(record.substr(start + sizeof(uint64_t)));
+  std::memcpy(out->data() + start, &sum, sizeof sum);
+}
+
+std::optional<FolderStamp> RecordStamp(std::string_view record) {
+  if (record.size() < sizeof(uint64_t) + kRecordFixedSize) return std::nullopt;
+  const std::string_view body = record.substr(sizeof(uint64_t));
+  FolderStamp stamp;
+  stamp.volume = Get<uint64_t>(body, 0);
+  stamp.id = Get<uint64_t>(body, 8);
+  stamp.changed_ns = Get<int64_t>(body, 16);
+  stamp.modified_ns = Get<int64_t>(body, 24);
+  return stamp;
+}
+
+bool DecodeIndexRecord(std::string_view record, FolderListing* listing) {
+  if (record.size() < sizeof(uint64_t) + kRecordFixedSize) return false;
+  const std::string_view body = record.substr(sizeof(uint64_t));
+  if (Get<uint64_t>(record, 0) != IndexChecksum(body)) return false;
+  const uint32_t passed_over = Get<uint32_t>(body, 32);
+  const uint32_t entries = Get<uint32_t>(body, 36);
+  // Every entry is checked to fit before the first is added.
+  size_t at = kRecordFixedSize;
+  for (uint32_t i = 0; i < entries; ++i) {
+    if (body.size() - at < kEntryFixedSize) return false;
+    const size_t name_size = Get<uint16_t>(body, at);
+    at += kEntryFixedSize;
+    if (body.size() - at < name_size) return false;
+    at += name_size;
+  }
+  if (at != body.size()) return false;
+  at = kRecordFixedSize;
+  for (uint32_t i = 0; i < entries; ++i) {
+    const size_t name_size = Get<uint16_t>(body, at);
+    const bool is_folder = Get<uint8_t>(body, at + 2) != 0;
+    at += kEntryFixedSize;
+    listing->Add(body.substr(at, name_size), is_folder);
+    at += name_size;
+  }
+  listing->CountPassedOver(passed_over);
+  return true;
+}
+
+std::string EncodeIndexTable(const std::vector<IndexSlot>& slots,
+                             uint64_t table_offset) {
+  std::string out;
+  out.reserve(slots.size() * kIndexSlotSize + kIndexFooterSize);
+  for (const IndexSlot& slot : slots) {
+    Put(slot.volume, &out);
+    Put(slot.id, &out);
+    Put(slot.offset, &out);
+    Put(slot.size, &out);
+  }
+  const uint64_t sum = IndexChecksum(out);
+  Put(table_offset, &out);
+  Put(static_cast<uint64_t>(slots.size()), &out);
+  Put(sum, &out);
+  out.append(kFooterMagic);
+  return out;
+}
+
+std::optional<IndexFooter> DecodeIndexFooter(std::string_view bytes,
+                                             uint64_t file_size) {
+  if (bytes.size() != kIndexFooterSize ||
+      bytes.substr(3 * sizeof(uint64_t)) != kFooterMagic) {
+    return std::nullopt;
+  }
+  const IndexFooter footer{Get<uint64_t>(bytes, 0), Get<uint64_t>(bytes, 8),
+                           Get<uint64_t>(bytes, 16)};
+  // The table runs from its offset up to the footer, a slot at a time.
+  if (file_size < kIndexFooterSize ||
+      footer.table_offset > file_size - kIndexFooterSize ||
+      (file_size - kIndexFooterSize - footer.table_offset) / kIndexSlotSize !=
+          footer.slots ||
+      (file_size - kIndexFooterSize - footer.table_offset) % kIndexSlotSize !=
+          0) {
+    return std::nullopt;
+  }
+  return footer;
+}
+
+std::optional<std::vector<IndexSlot>> DecodeIndexTable(
+    std::string_view bytes, const IndexFooter& footer, size_t records_start) {
+  if (bytes.size() != footer.slots * kIndexSlotSize ||
+      IndexChecksum(bytes) != footer.checksum) {
+    return std::nullopt;
+  }
+  std::vector<IndexSlot> slots(footer.slots);
+  for (size_t i = 0; i < slots.size(); ++i) {
+    const size_t at = i * kIndexSlotSize;
+    IndexSlot& slot = slots[i];
+    slot = {Get<uint64_t>(bytes, at), Get<uint64_t>(bytes, at + 8),
+            Get<uint64_t>(bytes, at + 16), Get<uint64_t>(bytes, at + 24)};
+    if (slot.offset < records_start || slot.offset > footer.table_offset ||
+        slot.size > footer.table_offset - slot.offset ||
+        (i > 0 && std::tie(slots[i - 1].volume, slots[i - 1].id) >=
+                      std::tie(slot.volume, slot.id))) {
+      return std::nullopt;
+    }
+  }
+  return slots;
+}
+
+}  // namespace trovane

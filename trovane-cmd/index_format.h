@@ -1,0 +1,95 @@
+// The layout of a listing's index, the file that lets the next listing of
+// the same folder take the entries of unchanged folders from it instead of
+// the disk. The index never leaves the machine that wrote it, so numbers
+// are in the machine's own byte order.
+//
+//   header   magic "TRVINDEX", version (u32), start folder's size (u32),
+//            the listing's start (i64, ns), the start folder, checksum (u64)
+//   records  one for each folder read, in listing order: checksum (u64) of
+//            the body that follows; body: volume, id, changed, modified
+//            (u64 each), names passed over (u32), entries (u32), then for
+//            each entry its name's size (u16), whether it is a folder to
+//            enter (u8) and the name
+//   table    a slot for each record, in the order of (volume, id): volume,
+//            id, the record's offset and size (u64 each)
+//   footer   the table's offset, its slot count, its checksum (u64 each),
+//            magic "TRVINEND"
+//
+// A file cut short ends in no footer, and one written by another version
+// or program starts with another header: both are refused whole. A record
+// spoilt in between fails its checksum, and its folder is read again.
+#ifndef TROVANE_TROVANE_CMD_INDEX_FORMAT_H_
+#define TROVANE_TROVANE_CMD_INDEX_FORMAT_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "trovane-cmd/folder_listing.h"
+#include "trovane-cmd/folder_reader.h"
+
+namespace trovane {
+
+inline constexpr uint32_t kIndexVersion = 1;
+
+// A checksum to tell spoilt bytes, not to withstand a forger: the file is
+// the user's own.
+uint64_t IndexChecksum(std::string_view bytes);
+
+struct IndexHeader {
+  std::string start_folder;
+  int64_t started_ns = 0;
+};
+std::string EncodeIndexHeader(const IndexHeader& header);
+// The header at the start of `bytes`, and its size in `*size`; nothing
+// when `bytes` does not start with a whole header of this version.
+std::optional<IndexHeader> DecodeIndexHeader(std::string_view bytes,
+                                             size_t* size);
+// The most bytes a header may take, for a reader that reads it at once.
+size_t MostIndexHeaderSize(std::string_view start_folder);
+
+// Appends the record of a folder whose stamp is `stamp` and whose entries,
+// in listing order, are `listing`'s.
+void AppendIndexRecord(const FolderStamp& stamp, const FolderListing& listing,
+                       std::string* out);
+// The stamp of a whole record, read from its body alone; nothing when the
+// record is too short to hold one.
+std::optional<FolderStamp> RecordStamp(std::string_view record);
+// Adds the record's entries, already in listing order, to `listing`; false,
+// adding nothing, when the record is spoilt.
+bool DecodeIndexRecord(std::string_view record, FolderListing* listing);
+
+struct IndexSlot {
+  uint64_t volume = 0;
+  uint64_t id = 0;
+  uint64_t offset = 0;
+  uint64_t size = 0;
+};
+inline constexpr size_t kIndexSlotSize = 4 * sizeof(uint64_t);
+inline constexpr size_t kIndexFooterSize = 4 * sizeof(uint64_t);
+
+// The table and the footer, to follow the last record at `table_offset`;
+// `slots` are in the order of (volume, id), each folder once.
+std::string EncodeIndexTable(const std::vector<IndexSlot>& slots,
+                             uint64_t table_offset);
+
+struct IndexFooter {
+  uint64_t table_offset = 0;
+  uint64_t slots = 0;
+  uint64_t checksum = 0;
+};
+// The footer of an index of `file_size` bytes, from its last bytes; nothing
+// when they are no footer or do not fit the file's size.
+std::optional<IndexFooter> DecodeIndexFooter(std::string_view bytes,
+                                             uint64_t file_size);
+// The table's slots; nothing when the bytes fail the footer's checksum, a
+// slot lies outside the records or the slots are out of order.
+std::optional<std::vector<IndexSlot>> DecodeIndexTable(
+    std::string_view bytes, const IndexFooter& footer, size_t records_start);
+
+}  // namespace trovane
+
+#endif  // TROVANE_TROVANE_CMD_INDEX_FORMAT_H_

@@ -1,0 +1,69 @@
+// The index a listing writes for the next listing of the same folder: the
+// record of every folder it read, from the disk or from the last index,
+// streamed to the file as the listing's lines are written, and the table
+// of folders at the end. Memory holds a write buffer and the table (32
+// bytes a folder), never the entries of the whole tree.
+//
+// As long as every folder so far came from the last index, nothing is
+// written: a listing that found nothing changed keeps the last index as it
+// is, which still holds every folder as it stands. The first folder read
+// from the disk starts the new index with the records taken so far.
+#ifndef TROVANE_TROVANE_CMD_INDEX_RECORDER_H_
+#define TROVANE_TROVANE_CMD_INDEX_RECORDER_H_
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "trovane-cmd/folder_reader.h"
+#include "trovane-cmd/index_files.h"
+#include "trovane-cmd/index_format.h"
+#include "trovane-cmd/past_index.h"
+
+namespace trovane {
+
+class IndexRecorder {
+ public:
+  using SinkMaker = std::function<std::unique_ptr<IndexSink>()>;
+
+  // Writes, to a sink `make_sink` makes once there is something new, the
+  // index of a listing of `start_folder` that started at `started_ns`.
+  // `past`, when given, is the last listing's index, which must outlive
+  // the recorder.
+  IndexRecorder(SinkMaker make_sink, const PastIndex* past,
+                std::string start_folder, int64_t started_ns);
+
+  // Adds the record of the folder `stamp` stands for (AppendIndexRecord),
+  // from one thread, in listing order; `from_past` when it was taken from
+  // the last index.
+  void Add(const FolderStamp& stamp, std::string_view record, bool from_past);
+
+  // Ends the index and puts it in the last one's place, or keeps the last
+  // one when nothing changed: only once the listing ended well. False when
+  // it could not be written whole.
+  bool Commit();
+
+ private:
+  static constexpr size_t kBufferSize = size_t{1} << 20;
+
+  // Makes the sink and writes the header and the records taken so far.
+  void StartWriting();
+  void Put(std::string_view bytes);
+
+  SinkMaker make_sink_;
+  const PastIndex* const past_;
+  const std::string start_folder_;
+  const int64_t started_ns_;
+  std::unique_ptr<IndexSink> sink_;
+  bool failed_ = false;
+  std::string buffer_;
+  uint64_t written_ = 0;  // bytes of the file so far, the buffer's included
+  std::vector<IndexSlot> slots_;
+};
+
+}  // namespace trovane
+
+#endif  // TROVANE_TROVANE_CMD_INDEX_RECORDER_H_

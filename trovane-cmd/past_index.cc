@@ -1,0 +1,80 @@
+#include "trovane-cmd/past_index.h"
+
+#include <algorithm>
+#include <optional>
+#include <tuple>
+#include <utility>
+
+namespace trovane {
+namespace {
+
+// A record larger than this is not read: no folder's entries come near it,
+// so the size is spoilt.
+constexpr uint64_t kLargestRecord = uint64_t{1} << 30;
+
+std::optional<std::string> ReadBytes(const IndexSource& source, uint64_t offset,
+                                     uint64_t size) {
+  std::string bytes(size, '\0');
+  if (!source.ReadAt(offset, bytes)) return std::nullopt;
+  return bytes;
+}
+
+}  // namespace
+
+std::unique_ptr<PastIndex> PastIndex::Open(std::unique_ptr<IndexSource> source,
+                                           const std::string& start_folder) {
+  if (source == nullptr) return nullptr;
+  const uint64_t size = source->size();
+  const size_t most_header = MostIndexHeaderSize(start_folder);
+  if (size < most_header + kIndexFooterSize) return nullptr;
+  const std::optional<std::string> head = ReadBytes(*source, 0, most_header);
+  size_t header_size = 0;
+  const std::optional<IndexHeader> header =
+      head ? DecodeIndexHeader(*head, &header_size) : std::nullopt;
+  if (!header || header->start_folder != start_folder) return nullptr;
+  const std::optional<std::string> tail =
+      ReadBytes(*source, size - kIndexFooterSize, kIndexFooterSize);
+  const std::optional<IndexFooter> footer =
+      tail ? DecodeIndexFooter(*tail, size) : std::nullopt;
+  if (!footer) return nullptr;
+  const std::optional<std::string> table =
+      ReadBytes(*source, footer->table_offset, footer->slots * kIndexSlotSize);
+  std::optional<std::vector<IndexSlot>> slots =
+      table ? DecodeIndexTable(*table, *footer, header_size) : std::nullopt;
+  if (!slots) return nullptr;
+  return std::unique_ptr<PastIndex>(
+      new PastIndex(std::move(source), header->started_ns, std::move(*slots)));
+}
+
+bool PastIndex::Recall(const FolderStamp& stamp, FolderListing* listing,
+                       std::string* record) const {
+  if (!stamp.stands_for_entries ||
+      stamp.changed_ns > started_ns_ - kClockGrainNs ||
+      stamp.modified_ns > started_ns_ - kClockGrainNs) {
+    return false;
+  }
+  if (!RecordOf(stamp.volume, stamp.id, record)) return false;
+  const std::optional<FolderStamp> recorded = RecordStamp(*record);
+  return recorded && recorded->volume == stamp.volume &&
+         recorded->id == stamp.id && recorded->changed_ns == stamp.changed_ns &&
+         recorded->modified_ns == stamp.modified_ns &&
+         DecodeIndexRecord(*record, listing);
+}
+
+bool PastIndex::RecordOf(uint64_t volume, uint64_t id,
+                         std::string* record) const {
+  const auto slot =
+      std::lower_bound(slots_.begin(), slots_.end(), std::tie(volume, id),
+                       [](const IndexSlot& held,
+                          const std::tuple<uint64_t&, uint64_t&>& wanted) {
+                         return std::tie(held.volume, held.id) < wanted;
+                       });
+  if (slot == slots_.end() || slot->volume != volume || slot->id != id ||
+      slot->size > kLargestRecord) {
+    return false;
+  }
+  record->resize(slot->size);
+  return source_->ReadAt(slot->offset, *record);
+}
+
+}  // namespace trovane

@@ -1,0 +1,60 @@
+// The index the last listing of a folder left: which folders it read, with
+// their stamps and entries. A folder whose stamp has not moved since, by a
+// margin that rules out a change within the same tick of the clock, takes
+// its entries from here instead of the disk.
+//
+// Only the table of folders is held (32 bytes a folder); each folder's
+// entries are read from the file when they are wanted.
+#ifndef TROVANE_TROVANE_CMD_PAST_INDEX_H_
+#define TROVANE_TROVANE_CMD_PAST_INDEX_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "trovane-cmd/folder_listing.h"
+#include "trovane-cmd/folder_reader.h"
+#include "trovane-cmd/index_files.h"
+#include "trovane-cmd/index_format.h"
+
+namespace trovane {
+
+class PastIndex {
+ public:
+  // Times closer than this to the start of the listing that wrote the
+  // index may hide a change made in the same tick: such a folder is read
+  // again.
+  static constexpr int64_t kClockGrainNs = 2'000'000'000;
+
+  // The index in `source` when it is whole, of this version and written by
+  // a listing of `start_folder`; null otherwise.
+  static std::unique_ptr<PastIndex> Open(std::unique_ptr<IndexSource> source,
+                                         const std::string& start_folder);
+
+  // The entries, in listing order, of the folder `stamp` stands for, added
+  // to `listing`, and its whole record in `*record`, when the index holds
+  // the folder as it still is; false otherwise (`listing` untouched).
+  // Called by many threads at once.
+  bool Recall(const FolderStamp& stamp, FolderListing* listing,
+              std::string* record) const;
+
+  // The bytes of the record of the folder (`volume`, `id`), whatever its
+  // state; false when the index holds none or it cannot be read.
+  bool RecordOf(uint64_t volume, uint64_t id, std::string* record) const;
+
+ private:
+  PastIndex(std::unique_ptr<IndexSource> source, int64_t started_ns,
+            std::vector<IndexSlot> slots)
+      : source_(std::move(source)),
+        started_ns_(started_ns),
+        slots_(std::move(slots)) {}
+
+  const std::unique_ptr<IndexSource> source_;
+  const int64_t started_ns_;
+  const std::vector<IndexSlot> slots_;  // by (volume, id)
+};
+
+}  // namespace trovane
+
+#endif  // TROVANE_TROVANE_CMD_PAST_INDEX_H_
