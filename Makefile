@@ -107,19 +107,23 @@ windows-deps:
 	$(call install_missing,$(WINDOWS_PACKAGES))
 
 # The Windows build, cross-built with mingw-w64 and linked statically:
-# build-windows/bin/trovane-setup.exe.
+# build-windows/bin/trovane-setup.exe and trovane-cmd.exe.
 $(WINDOWS_BUILD)/build.ninja: | windows-deps
 	cmake -S . -B $(WINDOWS_BUILD) -G Ninja \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake $(CMAKE_ARGS)
 
 windows: windows-deps $(WINDOWS_BUILD)/build.ninja
-	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target trovane-setup
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target trovane-setup trovane-cmd
 
-# The portable tests and the Windows backend's and window's own, under Wine.
-test-windows: windows-deps $(WINDOWS_BUILD)/build.ninja
+# The portable tests and the Windows backend's, window's and interpreter's
+# own, under Wine; then the demo run twice by both builds, whose results
+# must agree (.ci/windows-demo-run, a few seconds): it needs the Linux
+# programs too.
+test-windows: windows-deps programs $(WINDOWS_BUILD)/build.ninja
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	$(wine_prefix)
-	$(call with_wine,ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -j $(JOBS))
+	$(call with_wine,ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -j $(JOBS) && \
+	  .ci/windows-demo-run $(BUILD) $(WINDOWS_BUILD))
 
 # The window while the scan batch lists the disk, and at the problems box.
 screenshot-windows: windows-deps $(WINDOWS_BUILD)/build.ninja

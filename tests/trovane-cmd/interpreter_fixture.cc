@@ -4,14 +4,15 @@
 #include <utility>
 
 #include "tests/support/text_files.h"
-#include "trovane-cmd/linux/linux_folder_reader.h"
 
 namespace trovane::testing {
 
 void InterpreterFixture::Start(FileSystem& files,
-                               std::unique_ptr<FolderReader> folders) {
+                               std::unique_ptr<FolderReader> folders,
+                               const Environment* environment) {
   files_ = &files;
-  interpreter_.emplace(files, environment_, console_, std::move(folders));
+  interpreter_.emplace(files, environment ? *environment : environment_,
+                       console_, std::move(folders));
 }
 
 void InterpreterFixture::Run(std::initializer_list<std::string_view> lines) {
@@ -46,21 +47,6 @@ void InterpreterTest::AddFile(std::string_view path, std::string_view content) {
 void InterpreterTest::AddFolder(std::string_view path) {
   disk_.MakeFolder("C:\\" + std::string(path));
   folders_->AddFolder(path);
-}
-
-DiskInterpreterTest::DiskInterpreterTest() {
-  environment_.MapDrives(sandbox_.Drives());
-  UsePseudoMounts(PseudoMounts());
-}
-
-void DiskInterpreterTest::UsePseudoMounts(PseudoMounts mounts) {
-  UseFolderReader(std::make_unique<LinuxFolderReader>(
-      PathView(sandbox_.Drives(), sandbox_.root()), std::move(mounts)));
-}
-
-void DiskInterpreterTest::UseFolderReader(
-    std::unique_ptr<FolderReader> reader) {
-  Start(files_, std::move(reader));
 }
 
 }  // namespace trovane::testing

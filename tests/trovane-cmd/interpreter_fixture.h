@@ -1,6 +1,6 @@
 // Interpreters whose standard streams are in memory, for tests that run
-// batch lines and look at what they left behind: on a drive C in memory,
-// or on a sandbox of the real disk for what only the real disk shows.
+// batch lines and look at what they left behind, here on a drive C in
+// memory (each system's real disk has a fixture of its own).
 #ifndef TROVANE_TESTS_TROVANE_CMD_INTERPRETER_FIXTURE_H_
 #define TROVANE_TESTS_TROVANE_CMD_INTERPRETER_FIXTURE_H_
 
@@ -13,16 +13,13 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/environment.h"
 #include "platform/file_system.h"
-#include "platform/linux/linux_file_system.h"
 #include "tests/support/failing_file_system.h"
 #include "tests/support/fakes.h"
 #include "tests/support/memory_file_system.h"
-#include "tests/support/sandbox.h"
-#include "tests/trovane-cmd/drive_map_environment.h"
 #include "tests/trovane-cmd/memory_folder_reader.h"
 #include "trovane-cmd/interpreter.h"
-#include "trovane-cmd/linux/pseudo_mounts.h"
 
 namespace trovane::testing {
 
@@ -38,11 +35,13 @@ class InterpreterFixture : public ::testing::Test {
   // map lies outside the folders the tests list.
   std::vector<std::string> Listing(std::string_view path);
 
-  // (Re)starts the interpreter on `files`, reading folders with `folders`;
-  // its current folder is the root of drive C.
-  void Start(FileSystem& files, std::unique_ptr<FolderReader> folders);
+  // (Re)starts the interpreter on `files`, reading folders with `folders`
+  // and naming paths as `environment` does (by default `environment_`);
+  // its current folder is the environment's.
+  void Start(FileSystem& files, std::unique_ptr<FolderReader> folders,
+             const Environment* environment = nullptr);
 
-  DriveMapEnvironment environment_{"C:\\"};
+  FakeEnvironment environment_{"C:\\"};
   FakeConsole console_;
   std::optional<Interpreter> interpreter_;
 
@@ -65,20 +64,6 @@ class InterpreterTest : public InterpreterFixture {
   MemoryFileSystem disk_;
   FailingFileSystem files_{disk_};
   MemoryFolderReader* folders_ = nullptr;  // owned by the interpreter
-};
-
-// Drive C is a sandbox of the real disk, read by the Linux reader.
-class DiskInterpreterTest : public InterpreterFixture {
- protected:
-  DiskInterpreterTest();
-
-  // Starts over with the given pseudo mounts (none by default).
-  void UsePseudoMounts(PseudoMounts mounts);
-  // Starts over with the given folder reader.
-  void UseFolderReader(std::unique_ptr<FolderReader> reader);
-
-  Sandbox sandbox_;
-  LinuxFileSystem files_ = sandbox_.Files();
 };
 
 }  // namespace trovane::testing

@@ -15,7 +15,7 @@
 
 #include "platform/linux/unique_fd.h"
 #include "tests/support/text_files.h"
-#include "tests/trovane-cmd/interpreter_fixture.h"
+#include "tests/trovane-cmd/disk_interpreter_fixture.h"
 #include "trovane-cmd/linux/linux_folder_reader.h"
 
 namespace trovane::testing {

@@ -43,10 +43,11 @@ TEST_F(ListingTest, EveryFormOfAFolderPathListsEverythingBelowIt) {
   EXPECT_THAT(Listing("C:*.x"), ElementsAre("C:\\T\\g.x"));
 }
 
-TEST_F(ListingTest, RelativeAndLinuxPathsAreShownInDriveForm) {
-  DriveMap drives;
-  drives.Map('C', "/drive-c");
-  environment_.MapDrives(drives);
+TEST_F(ListingTest, RelativeAndSystemPathsAreShownInDriveForm) {
+  // Paths as the system names them, in the drive form the environment
+  // gives them (on Linux through the drive map).
+  environment_.NameInDriveForm("/drive-c/T/Sub/", "C:\\T\\Sub");
+  environment_.NameInDriveForm("/drive-c/T/", "C:\\T");
   AddFile("T/Sub/f");
   Run({"Cd C:\\T"});
   EXPECT_THAT(Listing("Sub\\*"), ElementsAre("C:\\T\\Sub\\f"));
