@@ -40,6 +40,17 @@ std::optional<size_t> DatabankLines::FirstOf(
   return it->second;
 }
 
+namespace {
+
+// Three bytes of a text as one number.
+uint32_t Trigram(std::string_view text, size_t at) {
+  return static_cast<uint32_t>(static_cast<unsigned char>(text[at])) << 16 |
+         static_cast<uint32_t>(static_cast<unsigned char>(text[at + 1])) << 8 |
+         static_cast<uint32_t>(static_cast<unsigned char>(text[at + 2]));
+}
+
+}  // namespace
+
 void DatabankLines::UpperValues() const {
   for (size_t i = upper_values_.size(); i < lines_.size(); ++i) {
     const std::string_view line = Line(i);
@@ -48,6 +59,15 @@ void DatabankLines::UpperValues() const {
         equals == std::string_view::npos
             ? std::nullopt
             : std::optional<std::string>(UpperAscii(line.substr(equals + 1))));
+    if (!upper_values_.back()) continue;
+    const std::string& value = *upper_values_.back();
+    for (size_t at = 0; at + 3 <= value.size(); ++at) {
+      std::vector<uint32_t>& lines = lines_with_trigram_[Trigram(value, at)];
+      // Lines come in order: a trigram twice in one line is noted once.
+      if (lines.empty() || lines.back() != i) {
+        lines.push_back(static_cast<uint32_t>(i));
+      }
+    }
   }
 }
 
@@ -55,6 +75,24 @@ std::optional<size_t> DatabankLines::LastContaining(
     std::string_view text) const {
   UpperValues();
   const std::string upper_text = UpperAscii(text);
+  if (upper_text.size() >= 3) {
+    // Only a line that holds every three bytes of the text can hold the
+    // text: the lines of its rarest trigram are looked at, last first.
+    const std::vector<uint32_t>* fewest = nullptr;
+    for (size_t at = 0; at + 3 <= upper_text.size(); ++at) {
+      const auto it = lines_with_trigram_.find(Trigram(upper_text, at));
+      if (it == lines_with_trigram_.end()) return std::nullopt;
+      if (fewest == nullptr || it->second.size() < fewest->size()) {
+        fewest = &it->second;
+      }
+    }
+    for (auto line = fewest->rbegin(); line != fewest->rend(); ++line) {
+      if (upper_values_[*line]->find(upper_text) != std::string::npos) {
+        return *line;
+      }
+    }
+    return std::nullopt;
+  }
   for (size_t i = upper_values_.size(); i-- > 0;) {
     if (upper_values_[i] &&
         upper_values_[i]->find(upper_text) != std::string::npos) {

@@ -6,6 +6,7 @@
 #define TROVANE_DATABANK_DATABANK_LINES_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,6 +53,11 @@ class DatabankLines {
   std::vector<std::pair<size_t, size_t>> lines_;  // start and length
   // Each line's value upper-cased, where the line holds an "=".
   mutable std::vector<std::optional<std::string>> upper_values_;
+  // For each three bytes of the upper-cased values, the lines holding
+  // them, in order: a search for a text of three bytes or more looks only
+  // at the lines that hold its rarest three.
+  mutable std::unordered_map<uint32_t, std::vector<uint32_t>>
+      lines_with_trigram_;
   std::unordered_map<std::string, size_t> first_of_key_;
   bool appendable_ = true;
 };

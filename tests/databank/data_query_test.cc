@@ -69,6 +69,29 @@ TEST_F(DatabankTest, FindEntryReturnsTheLastKeyWhoseValueHoldsTheText) {
                   "Database C:\\Missing serial 0 FindEntry [abc] ==>> []"));
 }
 
+TEST_F(DatabankTest, FindEntryFindsTextsOfAnyLengthAlsoInLinesAppendedSince) {
+  files_.Write("Trovane",
+               "A=C:\\Vek\\Bin\\vek.exe\r\nB=C:\\Other\\vek.exe.bak\r\n"
+               "C=aaaa\r\nD==\r\n");
+  const struct {
+    const char* text;
+    const char* key;
+  } kCases[] = {
+      {"vek.exe", "B"},    {"BIN\\VEK", "A"},
+      {"k", "B"},          {"aaa", "C"},
+      {"aaaaa", ""},       {"=", "D"},
+      {"", "D"},           {"exe.bak.", ""},
+      {"\\vek\\bin", "A"}, {"other\\vek.exe.bak", "B"},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(data_.FindEntry("C:\\Trovane", c.text), c.key) << c.text;
+  }
+  // An entry appended by a Set is searched as the lines that were read.
+  data_.Set("C:\\Trovane", "E", "D:\\Vek.exe");
+  EXPECT_EQ(data_.FindEntry("C:\\Trovane", "vek.exe"), "E");
+  EXPECT_EQ(data_.FindEntry("C:\\Trovane", "aaa"), "C");
+}
+
 TEST_F(DatabankTest, QueryByLineNumberCountsCommentLinesToo) {
   files_.Write("Trovane", "comment\r\n K = V \r\n=only value\r\n");
   OpenLogged();
