@@ -78,6 +78,7 @@ std::optional<size_t> DatabankLines::LastContaining(
   if (upper_text.size() >= 3) {
     // Only a line that holds every three bytes of the text can hold the
     // text: the lines of its rarest trigram are looked at, last first.
+    static const std::vector<uint32_t> kNone;
     const std::vector<uint32_t>* fewest = nullptr;
     for (size_t at = 0; at + 3 <= upper_text.size(); ++at) {
       const auto it = lines_with_trigram_.find(Trigram(upper_text, at));
@@ -86,7 +87,8 @@ std::optional<size_t> DatabankLines::LastContaining(
         fewest = &it->second;
       }
     }
-    for (auto line = fewest->rbegin(); line != fewest->rend(); ++line) {
+    const std::vector<uint32_t>& lines = fewest != nullptr ? *fewest : kNone;
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
       if (upper_values_[*line]->find(upper_text) != std::string::npos) {
         return *line;
       }
