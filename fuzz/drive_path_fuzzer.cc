@@ -26,9 +26,11 @@ DriveMap FixedMap() {
 }
 
 // The root a path must stay under, from its first bytes alone; nullopt for
-// a path on an unmapped drive.
+// a path on an unmapped drive, and for one holding a NUL, which names
+// nothing.
 std::optional<std::string> ExpectedRoot(const DriveMap& map,
                                         std::string_view path) {
+  if (path.find('\0') != std::string_view::npos) return std::nullopt;
   if (HasDriveLetter(path)) {
     const std::string* folder = map.FolderOf(path[0]);
     if (folder == nullptr) return std::nullopt;
@@ -60,7 +62,7 @@ void Check(std::string_view path) {
   const std::optional<LinuxPath> linux = map.ToLinux(path, kCurrentFolder);
   const std::optional<std::string> root = ExpectedRoot(map, path);
   Require(linux.has_value() == root.has_value(),
-          "a path is unmapped exactly when its drive is");
+          "a path is unmapped exactly when its drive is or it holds a NUL");
   if (!linux) return;
   Require(linux->root == *root, "a path keeps the root it starts from");
   Require(HasOnlyRealNames(linux->below),
