@@ -128,11 +128,7 @@ void QtFrontEnd::ReportFailure(std::string_view text) {
 }
 
 void QtFrontEnd::ShowSummary(const RunSummary& summary) {
-  Console& console = ProcessConsole();
-  console.WriteOutput(JoinedLines(summary.lines));
-  if (!summary.details.empty()) {
-    console.WriteError(JoinedLines(summary.details));
-  }
+  WriteSummaryToStreams(ProcessConsole(), summary);
   // A run that ended before completion was closed, signalled, or told why
   // in a box already.
   if (!view_ || summary.outcome == RunOutcome::kInterrupted) return;

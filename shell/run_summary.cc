@@ -115,6 +115,13 @@ std::string RunSummary::BoxText() const {
   return text;
 }
 
+void WriteSummaryToStreams(Console& console, const RunSummary& summary) {
+  console.WriteOutput(JoinedLines(summary.lines));
+  if (!summary.details.empty()) {
+    console.WriteError(JoinedLines(summary.details));
+  }
+}
+
 std::string JoinedLines(const std::vector<std::string>& lines) {
   std::string joined;
   for (const std::string& line : lines) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/console.h"
 #include "shell/run_outcome.h"
 #include "shell/run_report.h"
 
@@ -49,6 +50,10 @@ RunSummary SummarizeRun(const RunReport& report, RunOutcome outcome,
 
 // `lines` joined, each ended by a line feed.
 std::string JoinedLines(const std::vector<std::string>& lines);
+
+// What a window writes of the summary to its streams besides showing it:
+// the lines on standard output, the details on standard error.
+void WriteSummaryToStreams(Console& console, const RunSummary& summary);
 
 }  // namespace trovane
 

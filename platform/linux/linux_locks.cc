@@ -19,25 +19,27 @@ bool SameFile(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-// The write lock on the first byte, as the Windows build's LockFileEx
-// takes it; false when another open file holds it.
-bool LockFirstByte(int fd) {
+// A write lock on the first byte, the one the Windows build's LockFileEx
+// takes.
+struct flock FirstByteLock() {
   struct flock lock {};
   lock.l_type = F_WRLCK;
   lock.l_whence = SEEK_SET;
   lock.l_start = 0;
   lock.l_len = 1;
+  return lock;
+}
+
+// Takes that lock; false when another open file holds it.
+bool LockFirstByte(int fd) {
+  struct flock lock = FirstByteLock();
   return fcntl(fd, F_OFD_SETLK, &lock) == 0;
 }
 
 // True when some open file holds a lock on the first byte, which a file
 // open for reading only can ask without taking it.
 bool FirstByteIsLocked(int fd) {
-  struct flock lock {};
-  lock.l_type = F_WRLCK;
-  lock.l_whence = SEEK_SET;
-  lock.l_start = 0;
-  lock.l_len = 1;
+  struct flock lock = FirstByteLock();
   return fcntl(fd, F_OFD_GETLK, &lock) != 0 || lock.l_type != F_UNLCK;
 }
 
@@ -143,11 +145,7 @@ Outcome JudgeExisting(const std::string& path) {
 }  // namespace
 
 bool WaitForFileLock(int fd) {
-  struct flock lock {};
-  lock.l_type = F_WRLCK;
-  lock.l_whence = SEEK_SET;
-  lock.l_start = 0;
-  lock.l_len = 1;
+  struct flock lock = FirstByteLock();
   for (;;) {
     if (fcntl(fd, F_OFD_SETLKW, &lock) == 0) return true;
     if (errno != EINTR) return false;

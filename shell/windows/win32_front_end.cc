@@ -108,11 +108,7 @@ void Win32FrontEnd::ReportFailure(std::string_view text) {
 }
 
 void Win32FrontEnd::ShowSummary(const RunSummary& summary) {
-  Console& console = ProcessConsole();
-  console.WriteOutput(JoinedLines(summary.lines));
-  if (!summary.details.empty()) {
-    console.WriteError(JoinedLines(summary.details));
-  }
+  WriteSummaryToStreams(ProcessConsole(), summary);
   // A run that ended before completion was closed, signalled, or told why
   // in a box already.
   if (!view_ || summary.outcome == RunOutcome::kInterrupted) return;
