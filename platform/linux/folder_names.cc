@@ -5,9 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <memory>
 
 #include "platform/clock.h"
+#include "platform/linux/long_path.h"
 #include "platform/text.h"
 
 namespace trovane {
@@ -25,7 +25,7 @@ constexpr uint32_t kChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM |
 
 std::optional<FolderNames::Listing> FolderNames::Listing::Read(
     const std::string& folder) {
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
+  const long_path::Folder dir = long_path::OpenFolder(folder);
   if (!dir) return std::nullopt;
   Listing listing;
   while (const dirent* entry = readdir(dir.get())) {

@@ -16,6 +16,7 @@
 #include "platform/linux/linux_folder.h"
 #include "platform/linux/linux_folder_watch.h"
 #include "platform/linux/linux_locks.h"
+#include "platform/linux/long_path.h"
 #include "platform/text.h"
 #include "platform/wildcard.h"
 
@@ -36,16 +37,15 @@ bool IsRegularEntry(DIR* dir, const dirent& entry) {
 // that `matches`.
 template <typename Matches>
 std::string FirstFileIn(const std::string& folder, Matches matches) {
-  DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) return {};
+  const long_path::Folder dir = long_path::OpenFolder(folder);
+  if (!dir) return {};
   std::string best;
-  while (const dirent* entry = readdir(dir)) {
+  while (const dirent* entry = readdir(dir.get())) {
     const std::string_view name = entry->d_name;
     if (IsHiddenName(name) || !matches(name)) continue;
     if (!best.empty() && name >= best) continue;
-    if (IsRegularEntry(dir, *entry)) best = name;
+    if (IsRegularEntry(dir.get(), *entry)) best = name;
   }
-  closedir(dir);
   return best;
 }
 
@@ -108,19 +108,18 @@ std::string LinuxFileSystem::Probe(std::string_view path) {
   });
 }
 
-std::optional<FileStatus> LinuxFileSystem::StatusBy(std::string_view path,
-                                                    int (*look)(const char*,
-                                                                struct stat*)) {
+std::optional<FileStatus> LinuxFileSystem::StatusOf(std::string_view path,
+                                                    bool follow_links) {
   // As written first, the common case and one system call; the case of
   // each name is looked up only when that finds nothing.
   const std::optional<std::string> written = paths_.AsWritten(path);
   if (!written) return std::nullopt;
   struct stat info;
-  if (look(written->c_str(), &info) != 0) {
+  if (long_path::Stat(*written, &info, follow_links) != 0) {
     if (errno != ENOENT && errno != ENOTDIR) return std::nullopt;
     const std::optional<std::string> resolved = paths_.ToLinux(path);
     if (!resolved || *resolved == *written ||
-        look(resolved->c_str(), &info) != 0) {
+        long_path::Stat(*resolved, &info, follow_links) != 0) {
       return std::nullopt;
     }
   }
@@ -140,31 +139,31 @@ std::optional<FileStatus> LinuxFileSystem::StatusBy(std::string_view path,
 }
 
 std::optional<FileStatus> LinuxFileSystem::Status(std::string_view path) {
-  return StatusBy(path, stat);
+  return StatusOf(path, /*follow_links=*/true);
 }
 
 std::optional<FileStatus> LinuxFileSystem::EntryStatus(std::string_view path) {
-  return StatusBy(path, lstat);
+  return StatusOf(path, /*follow_links=*/false);
 }
 
 bool LinuxFileSystem::Delete(std::string_view path) {
   const TouchWhenDone touch(paths_);
   const std::optional<std::string> linux_path = paths_.ToLinux(path);
-  return linux_path && unlink(linux_path->c_str()) == 0;
+  return linux_path && long_path::Unlink(*linux_path) == 0;
 }
 
 bool LinuxFileSystem::Rename(std::string_view from, std::string_view to) {
   const TouchWhenDone touch(paths_);
   const std::optional<std::string> source = paths_.ToLinux(from);
   const std::optional<std::string> target = paths_.ToLinux(to);
-  return source && target && rename(source->c_str(), target->c_str()) == 0;
+  return source && target && long_path::Rename(*source, *target) == 0;
 }
 
 bool LinuxFileSystem::Link(std::string_view from, std::string_view to) {
   const TouchWhenDone touch(paths_);
   const std::optional<std::string> source = paths_.ToLinux(from);
   const std::optional<std::string> target = paths_.ToLinux(to);
-  return source && target && link(source->c_str(), target->c_str()) == 0;
+  return source && target && long_path::HardLink(*source, *target) == 0;
 }
 
 bool LinuxFileSystem::MakeFolder(std::string_view path) {
@@ -177,8 +176,8 @@ bool LinuxFileSystem::MakeFolder(std::string_view path) {
   do {
     slash = target.find('/', slash + 1);
     const std::string folder = target.substr(0, slash);
-    if (stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) continue;
-    if (mkdir(folder.c_str(), 0777) != 0) return false;
+    if (long_path::Stat(folder, &info) == 0 && S_ISDIR(info.st_mode)) continue;
+    if (long_path::MakeFolder(folder, 0777) != 0) return false;
   } while (slash != std::string::npos);
   return true;
 }
@@ -186,8 +185,7 @@ bool LinuxFileSystem::MakeFolder(std::string_view path) {
 bool LinuxFileSystem::CanMakeFilesIn(std::string_view path) {
   // With the effective rights, as the creation of a file would be judged.
   const std::optional<std::string> folder = paths_.ToLinux(path);
-  return folder &&
-         faccessat(AT_FDCWD, folder->c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+  return folder && long_path::Access(*folder, W_OK | X_OK) == 0;
 }
 
 std::optional<std::string> LinuxFileSystem::OwnTemporaryFolder(
@@ -227,11 +225,11 @@ UniqueFd LinuxFileSystem::Open(std::string_view path, int flags) {
   if (!written) return fd;
   // A file that must be new is looked for without regard to case first.
   if ((flags & O_EXCL) == 0) {
-    fd.Reset(open(written->c_str(), flags & ~O_CREAT, 0666));
+    fd.Reset(long_path::Open(*written, flags & ~O_CREAT, 0666));
   }
   if (!fd.valid() && ((flags & O_EXCL) != 0 || errno == ENOENT)) {
     const std::optional<std::string> resolved = paths_.ToLinux(path);
-    if (resolved) fd.Reset(open(resolved->c_str(), flags, 0666));
+    if (resolved) fd.Reset(long_path::Open(*resolved, flags, 0666));
   }
   // Only ordinary files are read or written: a folder, a device or a
   // socket at the name is a file that cannot be opened.
@@ -302,7 +300,8 @@ std::optional<std::string> LinuxFileSystem::LinkTarget(std::string_view path) {
   if (!linux_path) return std::string(path);
   std::string target = *linux_path;
   struct stat info;
-  if (lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+  if (long_path::Stat(target, &info, /*follow_links=*/false) != 0 ||
+      !S_ISLNK(info.st_mode)) {
     return std::string(path);
   }
   // Every link's owner, to be the owner of what the last one leads to.
@@ -312,12 +311,14 @@ std::optional<std::string> LinuxFileSystem::LinkTarget(std::string_view path) {
     if (owners.size() == 40) return std::nullopt;
     owners.push_back(info.st_uid);
     std::string text(PATH_MAX, '\0');
-    const ssize_t n = readlink(target.c_str(), text.data(), text.size());
+    const ssize_t n = long_path::ReadLink(target, text.data(), text.size());
     if (n <= 0 || static_cast<size_t>(n) >= text.size()) return std::nullopt;
     text.resize(static_cast<size_t>(n));
     target =
         text.front() == '/' ? text : JoinLinuxPath(LinuxFolderOf(target), text);
-    if (lstat(target.c_str(), &info) != 0) return std::nullopt;
+    if (long_path::Stat(target, &info, /*follow_links=*/false) != 0) {
+      return std::nullopt;
+    }
   }
   if (!S_ISREG(info.st_mode)) return std::nullopt;
   for (const uid_t owner : owners) {
@@ -339,17 +340,18 @@ bool LinuxFileSystem::CopyAttributes(std::string_view from,
   const std::optional<std::string> source = paths_.ToLinux(from);
   const std::optional<std::string> target = paths_.ToLinux(to);
   struct stat info;
-  if (!source || !target || stat(source->c_str(), &info) != 0) return false;
+  if (!source || !target || long_path::Stat(*source, &info) != 0) return false;
   // The owner first: giving a file away may clear its set-id bits, which
   // the permissions then put back.
-  (void)!lchown(target->c_str(), info.st_uid, info.st_gid);
-  return fchmodat(AT_FDCWD, target->c_str(), info.st_mode & 07777, 0) == 0;
+  (void)!long_path::ChangeLinkOwner(*target, info.st_uid, info.st_gid);
+  return long_path::ChangeMode(*target, info.st_mode & 07777) == 0;
 }
 
 bool LinuxFileSystem::SyncFolderOf(std::string_view path) {
   const std::optional<std::string> folder = FolderOf(path);
   if (!folder) return false;
-  const UniqueFd fd(open(folder->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const UniqueFd fd(
+      long_path::Open(*folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   return fd.valid() && fsync(fd.get()) == 0;
 }
 

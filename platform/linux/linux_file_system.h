@@ -3,8 +3,6 @@
 #ifndef TROVANE_PLATFORM_LINUX_FILE_SYSTEM_H_
 #define TROVANE_PLATFORM_LINUX_FILE_SYSTEM_H_
 
-#include <sys/stat.h>
-
 #include "platform/file_numbers.h"
 #include "platform/file_system.h"
 #include "platform/linux/path_view.h"
@@ -46,9 +44,9 @@ class LinuxFileSystem : public FileSystem {
   // common case and one system call, then with the case of each name looked
   // up, which is also where a missing file is created.
   UniqueFd Open(std::string_view path, int flags);
-  // What `look` (stat or lstat) tells of `path`.
-  std::optional<FileStatus> StatusBy(std::string_view path,
-                                     int (*look)(const char*, struct stat*));
+  // What the disk tells of `path`, or of the link at `path` itself with
+  // `follow_links` false.
+  std::optional<FileStatus> StatusOf(std::string_view path, bool follow_links);
   // The Linux folder that holds `path`, its case looked up.
   std::optional<std::string> FolderOf(std::string_view path) const;
 

@@ -2,16 +2,18 @@
 
 #include <sys/stat.h>
 
+#include "platform/linux/long_path.h"
+
 namespace trovane {
 
 bool IsLinuxFolder(const std::string& linux_path) {
   struct stat info;
-  return stat(linux_path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  return long_path::Stat(linux_path, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 bool IsLinuxFile(const std::string& linux_path) {
   struct stat info;
-  return stat(linux_path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  return long_path::Stat(linux_path, &info) == 0 && S_ISREG(info.st_mode);
 }
 
 std::string JoinLinuxPath(const std::string& folder, std::string_view name) {

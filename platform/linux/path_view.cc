@@ -1,13 +1,13 @@
 #include "platform/linux/path_view.h"
 
 #include <dirent.h>
-#include <limits.h>
 #include <sys/stat.h>
 
 #include <memory>
 #include <utility>
 
 #include "platform/linux/linux_folder.h"
+#include "platform/linux/long_path.h"
 #include "platform/text.h"
 
 namespace trovane {
@@ -15,7 +15,7 @@ namespace {
 
 bool Exists(const std::string& path) {
   struct stat info;
-  return lstat(path.c_str(), &info) == 0;
+  return long_path::Stat(path, &info, /*follow_links=*/false) == 0;
 }
 
 }  // namespace
@@ -45,9 +45,8 @@ std::optional<std::string> PathView::NameIn(const std::string& folder,
 }
 
 // Once a name matches nothing, the rest cannot exist either and is
-// appended as given; so is everything past the longest path the system
-// accepts. The path grows in place: a path of a great many names costs
-// time in proportion to its length.
+// appended as given. The path grows in place: a path of a great many names
+// costs time in proportion to its length.
 std::string PathView::Resolve(const LinuxPath& path) const {
   folder_names_->Refresh();
   std::string result = path.root;
@@ -63,10 +62,6 @@ std::string PathView::Resolve(const LinuxPath& path) const {
     const size_t name_start = result.size();
     result.append(name);
     if (missing) continue;
-    if (result.size() >= PATH_MAX) {
-      missing = true;
-      continue;
-    }
     const std::optional<std::string> found =
         NameIn(result.substr(0, folder_end), name);
     if (!found) {

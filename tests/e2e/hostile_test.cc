@@ -14,6 +14,7 @@
 
 #include "platform/linux/linux_locks.h"
 #include "platform/linux/unique_fd.h"
+#include "platform/text.h"
 #include "tests/e2e/program_run.h"
 
 namespace trovane::testing {
@@ -180,8 +181,9 @@ TEST(HostileTest, FilesAnotherUserPlantsInASharedTemporaryFolderDecideNothing) {
 
 // A tree far deeper than the longest path the system opens at once: the
 // scan batch's listing goes down to the bottom, path whole, and ends with
-// its signal, so the search reads a whole listing.
-TEST(HostileTest, AListingThreeThousandFoldersDeepIsWhole) {
+// its signal, so the search reads a whole listing; the entry found there
+// stands the double-check and stays in the databank.
+TEST(HostileTest, AnEntryThreeThousandFoldersDeepIsFoundAndKept) {
   ProgramRun run;
   run.sandbox.Write("Run/FileList.txt", "Deep=bottom\r\n");
   constexpr int kDepth = 3000;
@@ -197,6 +199,9 @@ TEST(HostileTest, AListingThreeThousandFoldersDeepIsWhole) {
   EXPECT_TRUE(listed(path + "\\bottom"));
   EXPECT_TRUE(listed(path.substr(0, path.size() - 2) + "\\s"));
   EXPECT_THAT(run.ActivityLog(), Contains("Finnished"));
+  // Upper-cased, as the scan records every path it finds.
+  const std::string entry = "\r\nDeep=" + UpperAscii(path) + "\\BOTTOM\r\n";
+  EXPECT_TRUE(run.sandbox.Read("Trovane").find(entry) != std::string::npos);
   run.sandbox.RemoveChain("Deep", "d");
 }
 

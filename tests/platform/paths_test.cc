@@ -13,6 +13,7 @@
 #include "platform/file_system.h"
 #include "platform/linux/drive_map.h"
 #include "platform/linux/linux_file_system.h"
+#include "platform/text.h"
 #include "platform/time_text.h"
 #include "tests/support/fakes.h"
 #include "tests/support/sandbox.h"
@@ -284,19 +285,28 @@ TEST_F(SandboxFilesTest, MissingNamesKeepTheCaseGiven) {
             sandbox_.Path("Out/Missing/FILE"));
 }
 
-TEST_F(SandboxFilesTest, APathOfAGreatManyNamesIsTakenAsWritten) {
-  // Far beyond the longest path the system accepts: nothing of it can
-  // exist, and the names come back as given, in drive form or not.
-  std::string drive_form = "C:\\Out";
-  std::string linux_path = sandbox_.Path("Out");
-  for (int i = 0; i < 100000; ++i) {
-    drive_form += "\\D" + std::to_string(i);
-    linux_path += "/D" + std::to_string(i);
-  }
-  sandbox_.MakeFolder("Out");
-  EXPECT_EQ(paths_.ToLinux(drive_form), linux_path);
-  EXPECT_FALSE(files_.MakeFolder(drive_form));
-  EXPECT_EQ(files_.Probe(drive_form), "");
+// Deeper than the longest path the system takes whole: the names below it
+// are still looked up without regard to case, and every operation reaches
+// them.
+TEST_F(SandboxFilesTest, APathLongerThanTheSystemTakesWholeIsLikeAnyOther) {
+  const std::string name(200, 'n');
+  std::string folder = "C:\\Deep";
+  for (int level = 0; level < 30; ++level) folder += "\\" + name;
+  ASSERT_TRUE(files_.MakeFolder(folder));
+  const std::string upper = UpperAscii(folder);
+  ASSERT_TRUE(files_.WriteLines(upper + "\\bottom", WriteMode::kCreateNew, {},
+                                {"line"}));
+  EXPECT_EQ(files_.Probe(upper + "\\BOTTOM"), "bottom");
+  EXPECT_EQ(files_.Length(upper + "\\Bottom"), 6);
+  EXPECT_TRUE(files_.IsFolder(upper));
+  EXPECT_TRUE(files_.CanMakeFilesIn(upper));
+  EXPECT_TRUE(files_.Link(upper + "\\BOTTOM", folder + "\\copy"));
+  EXPECT_TRUE(files_.Delete(upper + "\\COPY"));
+  EXPECT_EQ(files_.Probe(folder + "\\copy"), "");
+  EXPECT_TRUE(files_.Rename(upper + "\\BOTTOM", folder + "\\moved"));
+  EXPECT_EQ(files_.Probe(upper + "\\MOVED"), "moved");
+  EXPECT_TRUE(files_.Rename(upper + "\\MOVED", upper + "\\bottom"));
+  sandbox_.RemoveChain("Deep", name);
 }
 
 }  // namespace
