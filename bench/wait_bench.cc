@@ -2,7 +2,10 @@
 // runs, and how soon the search pass begins once the batch signals. A
 // stand-in interpreter beside the program sleeps instead of listing, so
 // the wait lasts as long as the benchmark likes; the benchmark writes the
-// disk map beforehand and the completion signal itself.
+// disk map beforehand and the completion signal itself, and ends the
+// stand-in as soon as the signal is in place, as a batch ends once it has
+// written its signal (the run counts a signal only from a batch that has
+// ended).
 //
 // Usage: wait_bench [WORK_FOLDER]
 //
@@ -83,6 +86,7 @@ std::optional<WaitResult> RunOnce(const Sandbox& sandbox,
     WriteFile(staged, "OK! \r\n");
     const SteadyClock::time_point signalled = SteadyClock::now();
     fs::rename(staged, sandbox.temp() / "Signal.txt");
+    EndStandIn(pid_file);
     const std::optional<SteadyClock::time_point> searching =
         watcher.WaitFor(kSearchStart, setup, signalled + kLimit);
     const Ending ending = setup.Wait(SteadyClock::now() + kLimit);
