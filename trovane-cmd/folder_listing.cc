@@ -27,6 +27,9 @@ std::array<unsigned char, 256> MakeFoldTable() {
 }
 const std::array<unsigned char, 256> kFold = MakeFoldTable();
 
+// The bytes of a name the two order keys hold.
+constexpr size_t kKeyedBytes = 16;
+
 // Eight bytes of the upper-cased name from `from` on, big-endian, NULs
 // past its end.
 uint64_t OrderKey(const char* name, size_t size, size_t from) {
@@ -62,18 +65,26 @@ void FolderListing::AddStored(size_t offset, size_t size, bool is_folder) {
     ++passed_over_;
     return;
   }
-  entries_.push_back(Entry{OrderKey(name, size, 0), OrderKey(name, size, 8),
-                           static_cast<uint32_t>(offset),
+  entries_.push_back(Entry{0, 0, static_cast<uint32_t>(offset),
                            static_cast<uint16_t>(size), is_folder});
 }
 
-void FolderListing::Add(std::string_view name, bool is_folder) {
+size_t FolderListing::Store(std::string_view name) {
   const std::span<char> room = Room(name.size() + 1);
   std::memcpy(room.data(), name.data(), name.size());
   room[name.size()] = '\0';
   const size_t offset = used_;
   Keep(name.size() + 1);
-  AddStored(offset, name.size(), is_folder);
+  return offset;
+}
+
+void FolderListing::Add(std::string_view name, bool is_folder) {
+  AddStored(Store(name), name.size(), is_folder);
+}
+
+void FolderListing::AddListed(std::string_view name, bool is_folder) {
+  entries_.push_back(Entry{0, 0, static_cast<uint32_t>(Store(name)),
+                           static_cast<uint16_t>(name.size()), is_folder});
 }
 
 void FolderListing::TrimMemory() {
@@ -86,19 +97,27 @@ void FolderListing::TrimMemory() {
 
 void FolderListing::Sort() {
   // The order of CompareNamesNoCase, taken in steps that suit a sort of
-  // many names: the first eight bytes settle most comparisons through the
-  // order key, and the rest of the name is only looked at on a tie there.
+  // many names: the first sixteen bytes settle most comparisons through the
+  // order keys, made once a name here rather than at every comparison, and
+  // the rest of the name is only looked at on a tie there. A listing that
+  // comes in order (from an index) needs no keys, so none are made before.
+  for (Entry& entry : entries_) {
+    const char* name = store_.data() + entry.name_offset;
+    entry.order_key = OrderKey(name, entry.name_size, 0);
+    entry.order_key_rest = OrderKey(name, entry.name_size, 8);
+  }
   std::sort(
       entries_.begin(), entries_.end(), [this](const Entry& a, const Entry& b) {
-        if (a.order_key != b.order_key) {
-          return a.order_key < b.order_key;
+        if (a.order_key != b.order_key) return a.order_key < b.order_key;
+        if (a.order_key_rest != b.order_key_rest) {
+          return a.order_key_rest < b.order_key_rest;
         }
         const auto* x = reinterpret_cast<const unsigned char*>(store_.data() +
                                                                a.name_offset);
         const auto* y = reinterpret_cast<const unsigned char*>(store_.data() +
                                                                b.name_offset);
         const size_t common = std::min(a.name_size, b.name_size);
-        for (size_t i = sizeof a.order_key; i < common; ++i) {
+        for (size_t i = kKeyedBytes; i < common; ++i) {
           if (kFold[x[i]] != kFold[y[i]]) {
             return kFold[x[i]] < kFold[y[i]];
           }

@@ -19,7 +19,7 @@ class FolderListing {
   struct Entry {
     // The first sixteen bytes of the upper-cased name, big-endian, in two
     // halves: names that share a long start ("Report 2024 ...") are still
-    // told apart by integer comparisons.
+    // told apart by integer comparisons. Made by Sort().
     uint64_t order_key;
     uint64_t order_key_rest;
     uint32_t name_offset;
@@ -46,6 +46,10 @@ class FolderListing {
   void AddStored(size_t offset, size_t size, bool is_folder);
   // The same for a name that is not in the store yet.
   void Add(std::string_view name, bool is_folder);
+  // The same for a name that an earlier listing of the folder took, and so
+  // one that a drive path can hold: from the index of that listing, whose
+  // records are checked whole before a name of them is taken.
+  void AddListed(std::string_view name, bool is_folder);
   // Counts names left out by an earlier reading of the same folder.
   void CountPassedOver(size_t names) { passed_over_ += names; }
 
@@ -70,6 +74,9 @@ class FolderListing {
   }
 
  private:
+  // Copies `name` and a NUL to the end of the store; where it begins.
+  size_t Store(std::string_view name);
+
   std::vector<char> store_;
   size_t used_ = 0;
   std::vector<Entry> entries_;

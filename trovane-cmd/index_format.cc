@@ -136,7 +136,7 @@ bool DecodeIndexRecord(std::string_view record, FolderListing* listing) {
     const size_t name_size = Get<uint16_t>(body, at);
     const bool is_folder = Get<uint8_t>(body, at + 2) != 0;
     at += kEntryFixedSize;
-    listing->Add(body.substr(at, name_size), is_folder);
+    listing->AddListed(body.substr(at, name_size), is_folder);
     at += name_size;
   }
   listing->CountPassedOver(passed_over);
