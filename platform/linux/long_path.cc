@@ -11,9 +11,13 @@
 namespace trovane::long_path {
 namespace {
 
+int OpenForLookups(int folder, const char* piece) {
+  return openat(folder, piece, O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
 // `path` as a folder and a name in it: the current folder and the path
 // itself when the system takes the path whole, else the path's last folder,
-// opened (for look-ups only) a piece at a time, and its last name.
+// opened for look-ups only, and its last name.
 class PathAt {
  public:
   explicit PathAt(const std::string& path) : name_(path.c_str()) {
@@ -22,31 +26,9 @@ class PathAt {
     // A path of one name that long names nothing on any file system, and
     // the call says so.
     if (last_slash == std::string::npos || last_slash == 0) return;
-    size_t start = 0;
-    int at = AT_FDCWD;
-    while (start < last_slash) {
-      size_t end = last_slash;
-      if (end - start >= PATH_MAX) {
-        end = path.rfind('/', start + PATH_MAX - 1);
-        // One name longer than a whole path: no file system holds it.
-        if (end == std::string::npos || end <= start) {
-          failure_ = ENAMETOOLONG;
-          return;
-        }
-      }
-      // The root's "/" begins the first piece; every later piece is
-      // relative to the folder before it.
-      const std::string piece = path.substr(start, end - start);
-      folder_.Reset(
-          openat(at, piece.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-      if (!folder_.valid()) {
-        failure_ = errno;
-        return;
-      }
-      at = folder_.get();
-      start = end + 1;
-      while (start < last_slash && path[start] == '/') ++start;
-    }
+    folder_ = OpenInPieces(
+        AT_FDCWD, std::string_view(path).substr(0, last_slash), OpenForLookups);
+    if (!folder_.valid()) failure_ = errno;
     name_ = path.c_str() + last_slash + 1;
   }
 
@@ -65,6 +47,26 @@ class PathAt {
 };
 
 }  // namespace
+
+UniqueFd OpenInPieces(int at, std::string_view path,
+                      int (*open_piece)(int folder, const char* piece)) {
+  UniqueFd piece_fd;
+  for (;;) {
+    if (path.size() < PATH_MAX) {
+      return UniqueFd(open_piece(at, std::string(path).c_str()));
+    }
+    const size_t cut = path.rfind('/', PATH_MAX - 1);
+    if (cut == std::string_view::npos || cut == 0) {
+      errno = ENAMETOOLONG;
+      return UniqueFd();
+    }
+    piece_fd =
+        UniqueFd(open_piece(at, std::string(path.substr(0, cut)).c_str()));
+    if (!piece_fd.valid()) return piece_fd;
+    at = piece_fd.get();
+    path.remove_prefix(cut + 1);
+  }
+}
 
 int Stat(const std::string& path, struct stat* info, bool follow_links) {
   const PathAt at(path);

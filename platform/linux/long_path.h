@@ -15,8 +15,19 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
+
+#include "platform/linux/unique_fd.h"
 
 namespace trovane::long_path {
+
+// Opens `path`, relative to the folder `at` (or absolute), a piece at a
+// time: each piece a run of whole names shorter than PATH_MAX, opened with
+// `open_piece(folder, piece)` relative to the piece before it, as openat
+// would. The last piece's descriptor; invalid, with errno set, when a piece
+// could not be opened or one name is longer than any path.
+UniqueFd OpenInPieces(int at, std::string_view path,
+                      int (*open_piece)(int folder, const char* piece));
 
 // stat, or lstat with `follow_links` false.
 int Stat(const std::string& path, struct stat* info, bool follow_links = true);

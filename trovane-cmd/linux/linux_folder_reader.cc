@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <limits.h>
 #include <linux/magic.h>
 #include <linux/openat2.h>
 #include <stdlib.h>
@@ -20,6 +19,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/linux/long_path.h"
 #include "platform/linux/unique_fd.h"
 
 namespace trovane {
@@ -50,24 +50,6 @@ int OpenWithoutLinks(int at, const char* path) {
     has_openat2.store(false, std::memory_order_relaxed);
   }
   return openat(at, path, kFolderFlags | O_NOFOLLOW);
-}
-
-// The same for a path that may be longer than the system takes at once: it
-// is opened in pieces cut between names, each below PATH_MAX.
-UniqueFd OpenBelow(int at, std::string_view path) {
-  UniqueFd piece_fd;
-  for (;;) {
-    if (path.size() < PATH_MAX) {
-      return UniqueFd(OpenWithoutLinks(at, std::string(path).c_str()));
-    }
-    const size_t cut = path.rfind('/', PATH_MAX - 1);
-    if (cut == std::string_view::npos || cut == 0) return UniqueFd();
-    piece_fd = UniqueFd(
-        OpenWithoutLinks(at, std::string(path.substr(0, cut)).c_str()));
-    if (!piece_fd.valid()) return piece_fd;
-    at = piece_fd.get();
-    path.remove_prefix(cut + 1);
-  }
 }
 
 // The path the mount table uses for `folder`; the root becomes empty so
@@ -140,7 +122,9 @@ FolderReader::FolderPtr LinuxFolderReader::OpenSubfolder(
   } else {
     folder->anchor = parent->anchor;
     folder->from_anchor = parent->from_anchor + "/" + name;
-    folder->fd = OpenBelow(folder->anchor->fd.get(), folder->from_anchor);
+    // A path that may be longer than the system takes at once.
+    folder->fd = long_path::OpenInPieces(folder->anchor->fd.get(),
+                                         folder->from_anchor, OpenWithoutLinks);
   }
   if (!folder->fd.valid() || fstat(folder->fd.get(), &folder->info) != 0 ||
       pseudo_mounts_.IsPseudoDevice(folder->info.st_dev)) {
