@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -203,6 +204,37 @@ TEST(HostileTest, AnEntryThreeThousandFoldersDeepIsFoundAndKept) {
   const std::string entry = "\r\nDeep=" + UpperAscii(path) + "\\BOTTOM\r\n";
   EXPECT_TRUE(run.sandbox.Read("Trovane").find(entry) != std::string::npos);
   run.sandbox.RemoveChain("Deep", "d");
+}
+
+// A temporary folder on a file system too small for the disk map: the
+// listing's write fails, so the batch ends without its signal, and the run
+// stops rather than search a listing cut short. Mounting needs root; the
+// test is skipped elsewhere.
+TEST(HostileTest, ADiskMapCutShortByAFullTemporaryFolderIsNeverSearched) {
+  ProgramRun run;
+  run.sandbox.MakeFolder("Temp");
+  const std::string temp = run.sandbox.Path("Temp");
+  if (mount("none", temp.c_str(), "tmpfs", 0, "size=64k") != 0) {
+    GTEST_SKIP() << "a tmpfs cannot be mounted here (not root)";
+  }
+  const struct Unmount {
+    ~Unmount() { umount2(path.c_str(), MNT_DETACH); }
+    std::string path;
+  } unmount{temp};
+  // About 200 KB of listing; the wanted file comes last.
+  for (int i = 0; i < 4000; ++i) {
+    run.sandbox.Write("Data/Entry number " + std::to_string(i) + ".txt", "");
+  }
+  run.sandbox.Write("Data/zzz.dll", "");
+  run.sandbox.Write("Run/FileList.txt", "Wanted=zzz.dll\r\n");
+
+  EXPECT_EQ(run.Run(), 2);
+  EXPECT_THAT(run.ErrorOutput(),
+              HasSubstr("The scan batch ended without writing its completion "
+                        "signal"));
+  EXPECT_THAT(run.sandbox.Read("Run/Map.err"),
+              HasSubstr("failed: the batch stops here"));
+  EXPECT_THAT(run.ActivityLog(), Not(Contains("About to begin search")));
 }
 
 }  // namespace
