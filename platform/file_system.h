@@ -42,6 +42,12 @@ enum class WriteMode {
   kReplace,    // created, or emptied when it exists
   kAppend,     // written at the end, created when missing
   kCreateNew,  // created; fails when anything of that name exists
+  // Written from the start over what is there, created when missing; the
+  // old bytes past the new ones stay until the writer cuts them off with
+  // Truncate(). A large file replaced by much the same bytes then costs
+  // neither the freeing of its space nor the flush a file system makes of
+  // a file emptied and written anew.
+  kOverwrite,
 };
 
 // Which version of a file a path names: it changes whenever the file is

@@ -78,7 +78,8 @@ bool Interpreter::Echo(const BatchLine& line) {
     console_->WriteOutput(text);
     return true;
   }
-  const std::unique_ptr<WritableFile> target = OpenTarget(line);
+  const std::unique_ptr<WritableFile> target =
+      OpenTarget(line, WriteMode::kReplace);
   if (!target) {
     return true;
   }
@@ -117,7 +118,12 @@ bool Interpreter::List(const BatchLine& line) {
   // found.
   std::unique_ptr<WritableFile> target;
   if (line.redirection != Redirection::kNone) {
-    target = OpenTarget(line);
+    // A disk map replaced by the next listing of the same disk is written
+    // over, and the rest of the last one cut off once the listing is done:
+    // most of its bytes are the same, and emptying a map of a million
+    // lines first, with the flush the file system then makes of it, costs
+    // a tenth of the listing itself.
+    target = OpenTarget(line, WriteMode::kOverwrite);
     if (!target) {
       return true;
     }
@@ -140,6 +146,9 @@ bool Interpreter::List(const BatchLine& line) {
                           {past_index.get(), next_index.get()});
   }
   bool written = out->Flush();
+  if (written && target && line.redirection == Redirection::kReplace) {
+    written = target->Truncate(static_cast<int64_t>(out->bytes()));
+  }
   // While the map is still held: no other run's interpreter writes its
   // index meanwhile.
   if (written && walk.written && next_index) next_index->Commit();
@@ -176,10 +185,11 @@ void Interpreter::OpenIndexes(const BatchLine& line,
       past->get(), request.folder, started_ns);
 }
 
-std::unique_ptr<WritableFile> Interpreter::OpenTarget(const BatchLine& line) {
+std::unique_ptr<WritableFile> Interpreter::OpenTarget(const BatchLine& line,
+                                                      WriteMode replace_mode) {
   const WriteMode mode = line.redirection == Redirection::kAppend
                              ? WriteMode::kAppend
-                             : WriteMode::kReplace;
+                             : replace_mode;
   // Held while the command writes it: another run's interpreter that is
   // still at work on the same disk map is waited for, not written across.
   const OpenOptions options{.refuse_link = true, .lock = true};

@@ -76,9 +76,11 @@ class Interpreter {
   void Delete(std::string_view path);
   void ChangeFolder(std::string_view path);
 
-  // The redirection target of `line`, created or emptied, or opened for
-  // appending; null (after a message) when it cannot be opened.
-  std::unique_ptr<WritableFile> OpenTarget(const BatchLine& line);
+  // The redirection target of `line`, opened for appending, or else in
+  // `replace_mode` (emptied, or to be written over); null (after a message)
+  // when it cannot be opened.
+  std::unique_ptr<WritableFile> OpenTarget(const BatchLine& line,
+                                           WriteMode replace_mode);
 
   void Complain(std::string_view message, std::string_view subject = {});
   void ComplainOfFailedWrite(std::string_view target);

@@ -32,6 +32,7 @@ bool ListingWriter::Write(std::string_view lines, uint64_t count) {
   }
   const uint64_t reports_before = lines_ / kLinesPerReport;
   lines_ += count;
+  bytes_ += lines.size();
   if (count_ != nullptr && lines_ / kLinesPerReport != reports_before) {
     count_->Publish(already_listed_ + lines_);
   }

@@ -44,6 +44,8 @@ class ListingWriter : public ListingSink {
   bool Flush();
 
   uint64_t lines() const { return lines_; }
+  // The bytes of those lines.
+  uint64_t bytes() const { return bytes_; }
 
  private:
   static constexpr uint64_t kLinesPerReport = 1024;
@@ -58,6 +60,7 @@ class ListingWriter : public ListingSink {
   std::vector<char> buffer_;
   size_t used_ = 0;
   uint64_t lines_ = 0;
+  uint64_t bytes_ = 0;
   bool ok_ = true;
 };
 

@@ -61,6 +61,8 @@ int ModeFlags(WriteMode mode) {
       return O_APPEND;
     case WriteMode::kCreateNew:
       return O_EXCL;
+    case WriteMode::kOverwrite:
+      return 0;
   }
   return O_TRUNC;
 }

@@ -276,8 +276,9 @@ std::unique_ptr<WritableFile> WindowsFileSystem::OpenWritable(
     std::string_view path, WriteMode mode, OpenOptions options) {
   const std::optional<std::wstring> system_path = SystemPathOf(path);
   if (!system_path) return nullptr;
-  // An existing file is opened and emptied rather than made anew, which
-  // would fail on a hidden file and drop the attributes it has.
+  // An existing file is opened and emptied (or written over) rather than
+  // made anew, which would fail on a hidden file and drop the attributes
+  // it has.
   UniqueHandle file = OpenFile(
       *system_path, GENERIC_WRITE,
       mode == WriteMode::kCreateNew ? CREATE_NEW : OPEN_ALWAYS, options);

@@ -188,6 +188,20 @@ TYPED_TEST(FileSystemContract, OpeningHonoursItsModesAndRefusedLinks) {
   EXPECT_TRUE(files.WriteLines("C:\\REAL.txt", WriteMode::kReplace, {}, {}));
   EXPECT_EQ(disk.Read("real.txt"), "");
   EXPECT_EQ(disk.Read("New.txt"), "new\r\n");
+
+  // Written over from the start; what is left of the old bytes goes only
+  // when the writer cuts it off.
+  std::unique_ptr<WritableFile> over =
+      files.OpenWritable("C:\\NEW.txt", WriteMode::kOverwrite, {});
+  ASSERT_NE(over, nullptr);
+  EXPECT_TRUE(over->Write("old"));
+  EXPECT_EQ(disk.Read("New.txt"), "old\r\n");
+  EXPECT_TRUE(over->Truncate(3));
+  EXPECT_TRUE(over->Close());
+  EXPECT_EQ(disk.Read("New.txt"), "old");
+  EXPECT_NE(files.OpenWritable("C:\\Fresh.txt", WriteMode::kOverwrite, {}),
+            nullptr);
+  EXPECT_EQ(disk.Read("Fresh.txt"), "");
 }
 
 // A link is followed only to an ordinary file of its own owner: one a

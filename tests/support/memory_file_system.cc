@@ -9,7 +9,8 @@
 
 namespace trovane::testing {
 
-// An open file: reads from where it stands, writes at the end.
+// An open file: reads from where it stands, writes at the end unless told
+// to write from the start.
 class MemoryFileSystem::File final : public ReadableFile,
                                      public WritableFile,
                                      private FileNumbers::Holder {
@@ -33,10 +34,17 @@ class MemoryFileSystem::File final : public ReadableFile,
   }
   bool Write(std::string_view bytes) override {
     if (closed_) return false;
-    content_->bytes.append(bytes);
+    if (writes_at_end_) {
+      content_->bytes.append(bytes);
+    } else {
+      content_->bytes.replace(write_position_, bytes.size(), bytes);
+      write_position_ += bytes.size();
+    }
     ++content_->generation;
     return true;
   }
+  // Writes go over the content from its start rather than after its end.
+  void WriteFromStart() { writes_at_end_ = false; }
   bool Sync() override { return !closed_; }
   bool Truncate(int64_t size) override {
     if (closed_) return false;
@@ -55,7 +63,9 @@ class MemoryFileSystem::File final : public ReadableFile,
 
   std::shared_ptr<Content> content_;
   FileNumbers::Lease lease_;
-  size_t position_ = 0;
+  size_t position_ = 0;  // of reading
+  size_t write_position_ = 0;
+  bool writes_at_end_ = true;
   bool numbered_;
   bool closed_ = false;
 };
@@ -337,6 +347,7 @@ std::unique_ptr<WritableFile> MemoryFileSystem::OpenWritable(
   auto file = std::make_unique<File>(node->content,
                                      options.numbered ? &numbers_ : nullptr);
   if (file->refused()) return nullptr;
+  if (mode == WriteMode::kOverwrite) file->WriteFromStart();
   return file;
 }
 

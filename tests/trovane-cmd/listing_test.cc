@@ -116,9 +116,10 @@ TEST_F(ListingTest, NamesWithBlanksAndSignsNeedNoQuoting) {
                           "C:\\T\\Program Files & more\\a,b;c\\x y.txt"));
 }
 
-TEST_F(ListingTest, NothingFoundLeavesAnEmptyMapAndSaysSo) {
-  AddFile("map.txt", "old contents\r\n");
+TEST_F(ListingTest, ANewListingReplacesTheMapWholeAndNothingFoundEmptiesIt) {
+  AddFile("map.txt", "C:\\an older listing, longer than the new one\r\n");
   AddFile("T/file");
+  EXPECT_THAT(Listing("C:\\T"), ElementsAre("C:\\T\\file"));
   EXPECT_THAT(Listing("C:\\T\\*.exe"), IsEmpty());
   EXPECT_TRUE(disk_.Exists("map.txt"));
   EXPECT_THAT(Listing("C:\\Missing"), IsEmpty());
