@@ -37,24 +37,40 @@ std::optional<FolderNames::Listing> FolderNames::Listing::Read(
     listing.names_.append(name);
   }
   listing.upper_ = UpperAscii(listing.names_);
-  std::sort(listing.slots_.begin(), listing.slots_.end(),
-            [&listing](const Slot& a, const Slot& b) {
-              const int order = listing.UpperOf(a).compare(listing.UpperOf(b));
-              return order != 0 ? order < 0
-                                : listing.NameOf(a) < listing.NameOf(b);
-            });
   return listing;
 }
 
 std::vector<FolderNames::Entry> FolderNames::Listing::Matches(
-    std::string_view name) const {
+    std::string_view name) {
   const std::string upper = UpperAscii(name);
+  std::vector<Entry> matches;
+  // Most folders are looked in once, for one path: a pass over the names
+  // costs less than putting them in order. The second look puts them in
+  // order for every later one.
+  if (!sorted_ && !looked_in_) {
+    looked_in_ = true;
+    for (const Slot& slot : slots_) {
+      if (UpperOf(slot) == upper) {
+        matches.push_back({std::string(NameOf(slot)), slot.type});
+      }
+    }
+    std::sort(matches.begin(), matches.end(),
+              [](const Entry& a, const Entry& b) { return a.name < b.name; });
+    return matches;
+  }
+  if (!sorted_) {
+    std::sort(slots_.begin(), slots_.end(),
+              [this](const Slot& a, const Slot& b) {
+                const int order = UpperOf(a).compare(UpperOf(b));
+                return order != 0 ? order < 0 : NameOf(a) < NameOf(b);
+              });
+    sorted_ = true;
+  }
   const auto first =
       std::lower_bound(slots_.begin(), slots_.end(), upper,
                        [this](const Slot& slot, std::string_view wanted) {
                          return UpperOf(slot) < wanted;
                        });
-  std::vector<Entry> matches;
   for (auto it = first; it != slots_.end() && UpperOf(*it) == upper; ++it) {
     matches.push_back({std::string(NameOf(*it)), it->type});
   }
@@ -123,7 +139,7 @@ void FolderNames::KeepWithinBound() {
 std::vector<FolderNames::Entry> FolderNames::Matches(const std::string& folder,
                                                      std::string_view name) {
   if (!keeps()) {
-    const std::optional<Listing> listing = Listing::Read(folder);
+    std::optional<Listing> listing = Listing::Read(folder);
     return listing ? listing->Matches(name) : std::vector<Entry>();
   }
   Folder& kept = folders_[folder];
@@ -132,7 +148,7 @@ std::vector<FolderNames::Entry> FolderNames::Matches(const std::string& folder,
     if (kept.watch >= 0) watched_[kept.watch].push_back(folder);
   }
   if (kept.watch < 0) {
-    const std::optional<Listing> listing = Listing::Read(folder);
+    std::optional<Listing> listing = Listing::Read(folder);
     return listing ? listing->Matches(name) : std::vector<Entry>();
   }
   if (kept.listing) {

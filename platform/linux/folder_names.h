@@ -57,13 +57,14 @@ class FolderNames {
 
  private:
   // A folder's names in one block, and beside it the same names
-  // upper-cased, found by binary search: a few bytes an entry beside the
-  // names themselves.
+  // upper-cased: a few bytes an entry beside the names themselves. The
+  // first look goes over them all; from the second on they are in order
+  // and found by binary search.
   class Listing {
    public:
     // Nothing when the folder cannot be read.
     static std::optional<Listing> Read(const std::string& folder);
-    std::vector<Entry> Matches(std::string_view name) const;
+    std::vector<Entry> Matches(std::string_view name);
     size_t size() const { return slots_.size(); }
 
    private:
@@ -80,7 +81,9 @@ class FolderNames {
     }
     std::string names_;
     std::string upper_;
-    std::vector<Slot> slots_;  // by upper-cased name, then by name
+    std::vector<Slot> slots_;  // once sorted: by upper-cased name, then name
+    bool sorted_ = false;
+    bool looked_in_ = false;
   };
   struct Folder {
     int watch = -1;
