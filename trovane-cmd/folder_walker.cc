@@ -1,10 +1,14 @@
 #include "trovane-cmd/folder_walker.h"
 
+#include <algorithm>
+#include <atomic>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "platform/thread_waits.h"
 #include "trovane-cmd/folder_listing.h"
 #include "trovane-cmd/index_format.h"
 #include "trovane-cmd/read_ahead.h"
@@ -12,6 +16,12 @@
 
 namespace trovane {
 namespace {
+
+// Whether folder reads wait on the disk is seen in the first reads of a
+// walk, and after them in one read of every so many, which keeps the cost
+// of asking (a system call before and after the read) out of the walk.
+constexpr uint64_t kFirstReadsLookedAt = 256;
+constexpr uint64_t kReadsBetweenLooks = 32;
 
 class Walk {
  public:
@@ -22,21 +32,37 @@ class Walk {
         index_(index),
         read_ahead_(limits.folders_ahead, limits.bytes_ahead) {}
 
-  WalkResult Run(ListingSink* out, size_t readers) {
+  WalkResult Run(ListingSink* out, const WalkLimits& limits) {
     WalkNode root;
     read_ahead_.Start(&root);
-    std::vector<std::thread> threads;
-    threads.reserve(readers);
-    for (size_t i = 0; i < readers; ++i) {
-      threads.emplace_back(&Walk::ReadFolders, this);
-    }
+    most_readers_ = limits.readers;
+    const size_t processors =
+        std::max<size_t>(1, std::thread::hardware_concurrency());
+    const size_t first =
+        ThreadWaits()
+            ? (limits.first_readers > 0 ? limits.first_readers : processors)
+            : limits.readers;
+    for (size_t i = 0; i < std::min(first, most_readers_); ++i) AddReader();
     const WalkResult result = WriteInOrder(&root, out);
     read_ahead_.Stop();
+    std::vector<std::thread> threads;
+    {
+      const std::lock_guard<std::mutex> lock(readers_mutex_);
+      stopping_ = true;
+      threads.swap(readers_);
+    }
     for (std::thread& thread : threads) thread.join();
     return result;
   }
 
  private:
+  void AddReader() {
+    const std::lock_guard<std::mutex> lock(readers_mutex_);
+    if (stopping_ || readers_.size() >= most_readers_) return;
+    readers_.emplace_back(&Walk::ReadFolders, this);
+    reader_count_.store(readers_.size(), std::memory_order_relaxed);
+  }
+
   // A reading thread: takes folders until the walk is over.
   void ReadFolders() {
     FolderListing listing;
@@ -46,7 +72,14 @@ class Walk {
   }
 
   void ReadAndFinish(WalkNode* node, FolderListing* listing) {
+    const uint64_t read = reads_.fetch_add(1, std::memory_order_relaxed);
+    const bool looked_at =
+        reader_count_.load(std::memory_order_relaxed) < most_readers_ &&
+        (read < kFirstReadsLookedAt || read % kReadsBetweenLooks == 0);
+    const std::optional<uint64_t> waits_before =
+        looked_at ? ThreadWaits() : std::nullopt;
     ReadFolder(node, listing);
+    if (waits_before && ThreadWaits() > waits_before) AddReader();
     listing->Clear();
     listing->TrimMemory();
     read_ahead_.Finished(node);
@@ -185,6 +218,13 @@ class Walk {
   FolderReader* const reader_;
   const WalkIndex index_;
   ReadAhead read_ahead_;
+
+  size_t most_readers_ = 0;
+  std::mutex readers_mutex_;
+  std::vector<std::thread> readers_;  // under the mutex
+  bool stopping_ = false;             // under the mutex
+  std::atomic<size_t> reader_count_{0};
+  std::atomic<uint64_t> reads_{0};
 };
 
 }  // namespace
@@ -192,7 +232,7 @@ class Walk {
 WalkResult ListFolderTree(const ListingRequest& request, FolderReader* reader,
                           ListingSink* out, const WalkLimits& limits,
                           const WalkIndex& index) {
-  return Walk(request, reader, limits, index).Run(out, limits.readers);
+  return Walk(request, reader, limits, index).Run(out, limits);
 }
 
 }  // namespace trovane
