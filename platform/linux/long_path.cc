@@ -26,8 +26,8 @@ class PathAt {
     // A path of one name that long names nothing on any file system, and
     // the call says so.
     if (last_slash == std::string::npos || last_slash == 0) return;
-    folder_ = OpenInPieces(
-        AT_FDCWD, std::string_view(path).substr(0, last_slash), OpenForLookups);
+    const std::string_view folder{path.data(), last_slash};
+    folder_ = OpenInPieces(AT_FDCWD, folder, OpenForLookups);
     if (!folder_.valid()) failure_ = errno;
     name_ = path.c_str() + last_slash + 1;
   }

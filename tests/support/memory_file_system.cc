@@ -1,7 +1,6 @@
 #include "tests/support/memory_file_system.h"
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 #include "platform/text.h"
@@ -28,7 +27,7 @@ class MemoryFileSystem::File final : public ReadableFile,
     if (closed_) return std::nullopt;
     if (position_ >= content_->bytes.size()) return 0;
     const size_t n = std::min(size, content_->bytes.size() - position_);
-    std::memcpy(out, content_->bytes.data() + position_, n);
+    std::copy_n(content_->bytes.data() + position_, n, out);
     position_ += n;
     return n;
   }
