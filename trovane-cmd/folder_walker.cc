@@ -38,10 +38,7 @@ class Walk {
     most_readers_ = limits.readers;
     const size_t processors =
         std::max<size_t>(1, std::thread::hardware_concurrency());
-    const size_t first =
-        ThreadWaits()
-            ? (limits.first_readers > 0 ? limits.first_readers : processors)
-            : limits.readers;
+    const size_t first = ThreadWaits() ? processors : limits.readers;
     for (size_t i = 0; i < std::min(first, most_readers_); ++i) AddReader();
     const WalkResult result = WriteInOrder(&root, out);
     read_ahead_.Stop();

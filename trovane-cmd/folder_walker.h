@@ -38,13 +38,12 @@ struct ListingRequest {
 
 struct WalkLimits {
   // The threads that read folders, at most. The walk starts with as many as
-  // the processor runs at once (`first_readers`, 0 for that), and starts
-  // more once reading a folder is seen to wait on the disk: on a slow disk
-  // the threads wait rather than compute, and more of them keep it busy;
-  // on a fast one, threads beyond the processor's only take turns. Where
-  // the system cannot tell a thread's waits, every reader starts at once.
+  // the processor runs at once, and starts more once reading a folder is
+  // seen to wait on the disk: on a slow disk the threads wait rather than
+  // compute, and more of them keep it busy; on a fast one, threads beyond
+  // the processor's only take turns. Where the system cannot tell a
+  // thread's waits, every reader starts at once.
   size_t readers = 16;
-  size_t first_readers = 0;
   // At most this many folders are being read or wait to be written ...
   size_t folders_ahead = 256;
   // ... and no read starts while the lines waiting take this many bytes.
