@@ -69,22 +69,13 @@ void FolderListing::AddStored(size_t offset, size_t size, bool is_folder) {
                            static_cast<uint16_t>(size), is_folder});
 }
 
-size_t FolderListing::Store(std::string_view name) {
+void FolderListing::Add(std::string_view name, bool is_folder) {
   const std::span<char> room = Room(name.size() + 1);
   std::memcpy(room.data(), name.data(), name.size());
   room[name.size()] = '\0';
   const size_t offset = used_;
   Keep(name.size() + 1);
-  return offset;
-}
-
-void FolderListing::Add(std::string_view name, bool is_folder) {
-  AddStored(Store(name), name.size(), is_folder);
-}
-
-void FolderListing::AddListed(std::string_view name, bool is_folder) {
-  entries_.push_back(Entry{0, 0, static_cast<uint32_t>(Store(name)),
-                           static_cast<uint16_t>(name.size()), is_folder});
+  AddStored(offset, name.size(), is_folder);
 }
 
 void FolderListing::TrimMemory() {

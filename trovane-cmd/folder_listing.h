@@ -46,10 +46,7 @@ class FolderListing {
   void AddStored(size_t offset, size_t size, bool is_folder);
   // The same for a name that is not in the store yet.
   void Add(std::string_view name, bool is_folder);
-  // The same for a name that an earlier listing of the folder took, and so
-  // one that a drive path can hold: from the index of that listing, whose
-  // records are checked whole before a name of them is taken.
-  void AddListed(std::string_view name, bool is_folder);
+
   // Counts names left out by an earlier reading of the same folder.
   void CountPassedOver(size_t names) { passed_over_ += names; }
 
@@ -61,6 +58,11 @@ class FolderListing {
   void TrimMemory();
 
   std::span<const Entry> entries() const { return entries_; }
+  // Calls `visit(name, is_folder)` for every entry, in the order they are in.
+  template <typename Visit>
+  void ForEach(Visit visit) const {
+    for (const Entry& entry : entries_) visit(Name(entry), entry.is_folder);
+  }
   // The names left out since the last Clear() because no drive path can
   // hold them.
   size_t passed_over() const { return passed_over_; }
@@ -74,9 +76,6 @@ class FolderListing {
   }
 
  private:
-  // Copies `name` and a NUL to the end of the store; where it begins.
-  size_t Store(std::string_view name);
-
   std::vector<char> store_;
   size_t used_ = 0;
   std::vector<Entry> entries_;

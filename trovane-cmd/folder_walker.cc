@@ -97,20 +97,19 @@ class Walk {
         parent->shown = std::string();
       }
     }
-    if (folder == nullptr || !ReadEntries(*folder, node, listing)) {
+    if (folder == nullptr) {
       node->shown = std::string();
       return;
     }
-    node->passed_over = listing->passed_over();
-    FormatLines(*listing, node);
-    for (const FolderListing::Entry& entry : listing->entries()) {
-      if (!entry.is_folder) continue;
-      auto subfolder = std::make_unique<WalkNode>();
-      subfolder->parent = node;
-      subfolder->depth = node->depth + 1;
-      subfolder->index = static_cast<uint32_t>(node->subfolders.size());
-      subfolder->name = listing->Name(entry);
-      node->subfolders.push_back(std::move(subfolder));
+    if (const std::optional<IndexEntries> recalled = Recall(*folder, node)) {
+      node->passed_over = recalled->passed_over();
+      TakeEntries(*recalled, node);
+    } else if (ReadEntries(*folder, node, listing)) {
+      node->passed_over = listing->passed_over();
+      TakeEntries(*listing, node);
+    } else {
+      node->shown = std::string();
+      return;
     }
     if (node->subfolders.empty()) {
       node->shown = std::string();
@@ -120,24 +119,28 @@ class Walk {
     }
   }
 
-  // The folder's entries in listing order: from the last listing's index
-  // when the folder has not changed since, else from the disk; and, for
-  // the next listing's index, the folder's record. False when the folder
-  // cannot be read.
-  bool ReadEntries(FolderReader::Folder& folder, WalkNode* node,
-                   FolderListing* listing) {
-    if (index_.past == nullptr && index_.next == nullptr) {
-      if (!reader_->Read(folder, listing)) return false;
-      listing->Sort();
-      return true;
-    }
+  // The folder's entries in listing order from the last listing's index,
+  // and its record there, when the folder has not changed since; nothing
+  // otherwise. The folder is stamped here whenever an index is kept.
+  std::optional<IndexEntries> Recall(FolderReader::Folder& folder,
+                                     WalkNode* node) {
+    if (index_.past == nullptr && index_.next == nullptr) return std::nullopt;
     node->stamp = reader_->Stamp(folder);
-    if (index_.past != nullptr &&
-        index_.past->Recall(node->stamp, listing, &node->record)) {
+    if (index_.past == nullptr) return std::nullopt;
+    std::optional<IndexEntries> recalled =
+        index_.past->Recall(node->stamp, &node->record);
+    if (recalled) {
       node->from_past = true;
       reader_->ReadElsewhere(folder);
-      return true;
     }
+    return recalled;
+  }
+
+  // The folder's entries in listing order from the disk, and, for the next
+  // listing's index, the folder's record. False when the folder cannot be
+  // read.
+  bool ReadEntries(FolderReader::Folder& folder, WalkNode* node,
+                   FolderListing* listing) {
     node->record.clear();
     if (!reader_->Read(folder, listing)) return false;
     listing->Sort();
@@ -147,26 +150,36 @@ class Walk {
     return true;
   }
 
-  // The folder's lines, "SHOWN\NAME" CR LF for each matching entry.
-  void FormatLines(const FolderListing& listing, WalkNode* node) const {
+  // The folder's lines, "SHOWN\NAME" CR LF for each matching entry, and a
+  // node for each subfolder, from `entries` (a FolderListing, or the
+  // IndexEntries of a record): anything with ForEach(visit(name, folder)).
+  template <typename Entries>
+  void TakeEntries(const Entries& entries, WalkNode* node) const {
     const NameFilter& filter = request_.filter;
     const std::string& shown = node->shown;
     size_t size = 0;
     uint64_t count = 0;
-    for (const FolderListing::Entry& entry : listing.entries()) {
-      if (filter.MatchesAll() || filter.Matches(listing.Name(entry))) {
-        size += shown.size() + entry.name_size + 3;
+    entries.ForEach([&](std::string_view name, bool /*is_folder*/) {
+      if (filter.MatchesAll() || filter.Matches(name)) {
+        size += shown.size() + name.size() + 3;
         ++count;
       }
-    }
+    });
     std::string& lines = node->lines;
     lines.reserve(size);
     node->line_count = count;
-    for (const FolderListing::Entry& entry : listing.entries()) {
-      const std::string_view name = listing.Name(entry);
-      if (!filter.MatchesAll() && !filter.Matches(name)) continue;
-      lines.append(shown).append(1, '\\').append(name).append("\r\n", 2);
-    }
+    entries.ForEach([&](std::string_view name, bool is_folder) {
+      if (filter.MatchesAll() || filter.Matches(name)) {
+        lines.append(shown).append(1, '\\').append(name).append("\r\n", 2);
+      }
+      if (!is_folder) return;
+      auto subfolder = std::make_unique<WalkNode>();
+      subfolder->parent = node;
+      subfolder->depth = node->depth + 1;
+      subfolder->index = static_cast<uint32_t>(node->subfolders.size());
+      subfolder->name = name;
+      node->subfolders.push_back(std::move(subfolder));
+    });
   }
 
   // The writer: each folder's lines in listing order, depth first.

@@ -14,8 +14,7 @@ constexpr std::string_view kFooterMagic = "TRVINEND";
 constexpr size_t kHeaderFixedSize = 8 + 4 + 4 + 8;
 // Volume, id, changed, modified, names passed over, entries.
 constexpr size_t kRecordFixedSize = 4 * 8 + 4 + 4;
-// An entry's name size and whether it is a folder.
-constexpr size_t kEntryFixedSize = 2 + 1;
+constexpr size_t kEntryFixedSize = IndexEntries::kEntryFixedSize;
 
 template <typename T>
 void Put(T value, std::string* out) {
@@ -115,32 +114,22 @@ std::optional<FolderStamp> RecordStamp(std::string_view record) {
   return stamp;
 }
 
-bool DecodeIndexRecord(std::string_view record, FolderListing* listing) {
-  if (record.size() < sizeof(uint64_t) + kRecordFixedSize) return false;
+std::optional<IndexEntries> IndexEntries::Of(std::string_view record) {
+  if (record.size() < sizeof(uint64_t) + kRecordFixedSize) return std::nullopt;
   const std::string_view body = record.substr(sizeof(uint64_t));
-  if (Get<uint64_t>(record, 0) != IndexChecksum(body)) return false;
+  if (Get<uint64_t>(record, 0) != IndexChecksum(body)) return std::nullopt;
   const uint32_t passed_over = Get<uint32_t>(body, 32);
   const uint32_t entries = Get<uint32_t>(body, 36);
-  // Every entry is checked to fit before the first is added.
   size_t at = kRecordFixedSize;
   for (uint32_t i = 0; i < entries; ++i) {
-    if (body.size() - at < kEntryFixedSize) return false;
+    if (body.size() - at < kEntryFixedSize) return std::nullopt;
     const size_t name_size = Get<uint16_t>(body, at);
     at += kEntryFixedSize;
-    if (body.size() - at < name_size) return false;
+    if (body.size() - at < name_size) return std::nullopt;
     at += name_size;
   }
-  if (at != body.size()) return false;
-  at = kRecordFixedSize;
-  for (uint32_t i = 0; i < entries; ++i) {
-    const size_t name_size = Get<uint16_t>(body, at);
-    const bool is_folder = Get<uint8_t>(body, at + 2) != 0;
-    at += kEntryFixedSize;
-    listing->AddListed(body.substr(at, name_size), is_folder);
-    at += name_size;
-  }
-  listing->CountPassedOver(passed_over);
-  return true;
+  if (at != body.size()) return std::nullopt;
+  return IndexEntries(body.substr(kRecordFixedSize), passed_over);
 }
 
 std::string EncodeIndexTable(const std::vector<IndexSlot>& slots,

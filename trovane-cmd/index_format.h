@@ -23,6 +23,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,9 +59,40 @@ void AppendIndexRecord(const FolderStamp& stamp, const FolderListing& listing,
 // The stamp of a whole record, read from its body alone; nothing when the
 // record is too short to hold one.
 std::optional<FolderStamp> RecordStamp(std::string_view record);
-// Adds the record's entries, already in listing order, to `listing`; false,
-// adding nothing, when the record is spoilt.
-bool DecodeIndexRecord(std::string_view record, FolderListing* listing);
+
+// The entries of a whole record, in listing order, as they lie in it. The
+// record is checked before any entry is looked at: its checksum, and that
+// every entry lies inside it.
+class IndexEntries {
+ public:
+  // An entry's name size (two bytes) and whether it is a folder (one).
+  static constexpr size_t kEntryFixedSize = 2 + 1;
+
+  // Nothing when the record is spoilt. The entries are a view of `record`.
+  static std::optional<IndexEntries> Of(std::string_view record);
+
+  // The names the folder's listing left out, as its record counts them.
+  size_t passed_over() const { return passed_over_; }
+
+  // Calls `visit(name, is_folder)` for every entry, in listing order.
+  template <typename Visit>
+  void ForEach(Visit visit) const {
+    for (size_t at = 0; at < entries_.size();) {
+      uint16_t name_size = 0;
+      std::memcpy(&name_size, entries_.data() + at, sizeof name_size);
+      visit(entries_.substr(at + kEntryFixedSize, name_size),
+            entries_[at + 2] != 0);
+      at += kEntryFixedSize + name_size;
+    }
+  }
+
+ private:
+  IndexEntries(std::string_view entries, size_t passed_over)
+      : entries_(entries), passed_over_(passed_over) {}
+
+  std::string_view entries_;
+  size_t passed_over_;
+};
 
 struct IndexSlot {
   uint64_t volume = 0;

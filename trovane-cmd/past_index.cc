@@ -46,19 +46,21 @@ std::unique_ptr<PastIndex> PastIndex::Open(std::unique_ptr<IndexSource> source,
       new PastIndex(std::move(source), header->started_ns, std::move(*slots)));
 }
 
-bool PastIndex::Recall(const FolderStamp& stamp, FolderListing* listing,
-                       std::string* record) const {
+std::optional<IndexEntries> PastIndex::Recall(const FolderStamp& stamp,
+                                              std::string* record) const {
   if (!stamp.stands_for_entries ||
       stamp.changed_ns > started_ns_ - kClockGrainNs ||
       stamp.modified_ns > started_ns_ - kClockGrainNs) {
-    return false;
+    return std::nullopt;
   }
-  if (!RecordOf(stamp.volume, stamp.id, record)) return false;
+  if (!RecordOf(stamp.volume, stamp.id, record)) return std::nullopt;
   const std::optional<FolderStamp> recorded = RecordStamp(*record);
-  return recorded && recorded->volume == stamp.volume &&
-         recorded->id == stamp.id && recorded->changed_ns == stamp.changed_ns &&
-         recorded->modified_ns == stamp.modified_ns &&
-         DecodeIndexRecord(*record, listing);
+  if (!recorded || recorded->volume != stamp.volume ||
+      recorded->id != stamp.id || recorded->changed_ns != stamp.changed_ns ||
+      recorded->modified_ns != stamp.modified_ns) {
+    return std::nullopt;
+  }
+  return IndexEntries::Of(*record);
 }
 
 bool PastIndex::RecordOf(uint64_t volume, uint64_t id,

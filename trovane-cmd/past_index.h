@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,12 +33,11 @@ class PastIndex {
   static std::unique_ptr<PastIndex> Open(std::unique_ptr<IndexSource> source,
                                          const std::string& start_folder);
 
-  // The entries, in listing order, of the folder `stamp` stands for, added
-  // to `listing`, and its whole record in `*record`, when the index holds
-  // the folder as it still is; false otherwise (`listing` untouched).
-  // Called by many threads at once.
-  bool Recall(const FolderStamp& stamp, FolderListing* listing,
-              std::string* record) const;
+  // The whole record of the folder `stamp` stands for in `*record`, and
+  // its entries (a view of it), when the index holds the folder as it
+  // still is; nothing otherwise. Called by many threads at once.
+  std::optional<IndexEntries> Recall(const FolderStamp& stamp,
+                                     std::string* record) const;
 
   // The bytes of the record of the folder (`volume`, `id`), whatever its
   // state; false when the index holds none or it cannot be read.
