@@ -18,17 +18,21 @@ constexpr std::string_view kBatchNotStarted =
 
 }  // namespace
 
+std::unique_ptr<InputFile> Window::OpenSignal() {
+  // The signal file lies in the temporary folder, which may be shared: it
+  // is never opened through a symbolic link. Opening creates it empty when
+  // it is missing; the batch deletes and rewrites it all the same.
+  return services_.files.OpenForReading(
+      InFolder(temporary_folder(), kSignalFileName),
+      {.refuse_link = true, .create = true});
+}
+
 void Window::Wait_Timer() {
   // Taken in before the look at the signal: a batch that writes its signal
   // and then ends must not pass for one that ended without it.
   const bool batch_ended = scan_batch_ && scan_batch_->TakeInEnded();
-  // The signal file lies in the temporary folder, which may be shared: it
-  // is never opened through a symbolic link. Opening creates it empty when
-  // it is missing; the batch deletes and rewrites it all the same.
   char signal[2] = {'\0', '\0'};
-  std::unique_ptr<InputFile> file = services_.files.OpenForReading(
-      InFolder(temporary_folder(), kSignalFileName),
-      {.refuse_link = true, .create = true});
+  std::unique_ptr<InputFile> file = OpenSignal();
   if (file) {
     file->ReadBytes(signal, sizeof signal);
     file->Close();

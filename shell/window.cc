@@ -93,6 +93,11 @@ void Window::StartScanBatch(const std::string& batch) {
                    disk_map +
                    " as this run's was started, which waited for it to end.");
   }
+  // The wait's look makes the signal file, empty, while it is missing: one
+  // look before the batch starts has it there for the batch's Del in
+  // every run, so that what the batch says does not hang on which of the
+  // two, the batch or the wait's first look, comes first.
+  if (std::unique_ptr<InputFile> signal = OpenSignal()) signal->Close();
   std::unique_ptr<StartedProcess> process =
       services_.interpreter.empty()
           ? nullptr

@@ -128,6 +128,11 @@ class Window {
   }
 
  private:
+  // The completion signal file, opened to be read and made empty when it
+  // is missing, as every look of the batch wait opens it; null when it
+  // cannot be opened.
+  std::unique_ptr<InputFile> OpenSignal();
+
   Services services_;
   WindowPasses& passes_;
   FrontEnd& front_end_;
