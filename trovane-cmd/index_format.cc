@@ -14,7 +14,6 @@ constexpr std::string_view kFooterMagic = "TRVINEND";
 constexpr size_t kHeaderFixedSize = 8 + 4 + 4 + 8;
 // Volume, id, changed, modified, names passed over, entries.
 constexpr size_t kRecordFixedSize = 4 * 8 + 4 + 4;
-constexpr size_t kEntryFixedSize = IndexEntries::kEntryFixedSize;
 
 template <typename T>
 void Put(T value, std::string* out) {
