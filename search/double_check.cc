@@ -126,10 +126,14 @@ bool DoubleCheck(Window& window) {
     }
     if (!correct.empty()) window.LogActivity("Correct filename = " + correct);
 
-    // A folder is tested through its marker.
-    if (files.Probe(path).empty()) path += kFolderMarkerName;
+    // A folder is tested through its marker. A file found at the path is
+    // the answer to both looks: it is not looked for twice.
+    bool exists = !files.Probe(path).empty();
+    if (!exists) {
+      path += kFolderMarkerName;
+      exists = !files.Probe(path).empty();
+    }
     const bool named = ContainsNoCase(path, correct);
-    const bool exists = !files.Probe(path).empty();
     window.LogActivity(std::string("Checks up = ") + TruthText(named));
     window.LogActivity(std::string("Exists = ") + TruthText(exists));
 
