@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 
 #include "platform/clock.h"
 #include "platform/linux/long_path.h"
@@ -16,6 +17,8 @@ namespace {
 constexpr double kLongestUnrefreshed = 0.02;  // seconds
 // About 12 MB of names at most, whatever the folders.
 constexpr size_t kMostNamesKept = 250'000;
+
+constexpr size_t kLongestEvent = sizeof(inotify_event) + NAME_MAX + 1;
 
 constexpr uint32_t kChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM |
                               IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF |
@@ -87,9 +90,12 @@ void FolderNames::Refresh() {
   touched_ = false;
   refreshed_at_ = now;
   alignas(inotify_event) char events[16 * 1024];
-  for (;;) {
+  for (bool drained = false; !drained;) {
     const ssize_t got = read(changes_.get(), events, sizeof events);
     if (got <= 0) return;
+    // A read that left room for the longest event took every event there
+    // was: asking again would only be told there are no more.
+    drained = sizeof events - static_cast<size_t>(got) >= kLongestEvent;
     for (ssize_t at = 0; at < got;) {
       const auto* event = reinterpret_cast<const inotify_event*>(events + at);
       at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
