@@ -46,7 +46,8 @@ enum class WriteMode {
   // old bytes past the new ones stay until the writer cuts them off with
   // Truncate(). A large file replaced by much the same bytes then costs
   // neither the freeing of its space nor the flush a file system makes of
-  // a file emptied and written anew.
+  // a file emptied and written anew. Where bytes already stand as
+  // written, the system may leave them alone rather than write them again.
   kOverwrite,
 };
 

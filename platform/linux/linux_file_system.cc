@@ -257,15 +257,25 @@ std::unique_ptr<WritableFile> LinuxFileSystem::OpenWritable(
   // A file held by its lock is emptied only once the lock is this one's:
   // truncated by the open, it would be cut under its holder's writes.
   const bool empty_after_lock = options.lock && mode == WriteMode::kReplace;
-  int flags = OpenFlags(options) | O_WRONLY | O_CREAT | ModeFlags(mode);
+  int flags = OpenFlags(options) | O_CREAT | ModeFlags(mode);
   if (empty_after_lock) flags &= ~O_TRUNC;
-  UniqueFd fd = Open(path, flags);
+  // A file written over is read back too, to leave alone what stays the
+  // same; one that cannot be read is written all the same.
+  bool compare = mode == WriteMode::kOverwrite;
+  UniqueFd fd = Open(path, flags | (compare ? O_RDWR : O_WRONLY));
+  if (compare && !fd.valid() && errno == EACCES) {
+    compare = false;
+    fd = Open(path, flags | O_WRONLY);
+  }
   if (!fd.valid()) return nullptr;
   if (options.lock && (!WaitForFileLock(fd.get()) ||
                        (empty_after_lock && ftruncate(fd.get(), 0) != 0))) {
     return nullptr;
   }
-  return LinuxFile::Take(std::move(fd), options.numbered ? &numbers_ : nullptr);
+  std::unique_ptr<LinuxFile> file =
+      LinuxFile::Take(std::move(fd), options.numbered ? &numbers_ : nullptr);
+  if (file && compare) file->LeaveSameBytesAlone();
+  return file;
 }
 
 bool LinuxFileSystem::InUse(std::string_view path) {
