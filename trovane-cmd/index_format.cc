@@ -113,6 +113,14 @@ std::optional<FolderStamp> RecordStamp(std::string_view record) {
   return stamp;
 }
 
+bool SameEntries(std::string_view record, std::string_view other) {
+  // What follows the checksum and the stamp (volume, id, changed and
+  // modified): the names passed over, the count of entries and the entries.
+  constexpr size_t kStampEnd = sizeof(uint64_t) + 4 * sizeof(uint64_t);
+  return IndexEntries::Of(record) && IndexEntries::Of(other) &&
+         record.substr(kStampEnd) == other.substr(kStampEnd);
+}
+
 std::optional<IndexEntries> IndexEntries::Of(std::string_view record) {
   if (record.size() < sizeof(uint64_t) + kRecordFixedSize) return std::nullopt;
   const std::string_view body = record.substr(sizeof(uint64_t));

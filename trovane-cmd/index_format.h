@@ -60,6 +60,10 @@ void AppendIndexRecord(const FolderStamp& stamp, const FolderListing& listing,
 // record is too short to hold one.
 std::optional<FolderStamp> RecordStamp(std::string_view record);
 
+// Whether two records, each checked whole, hold the same entries, whatever
+// their stamps say.
+bool SameEntries(std::string_view record, std::string_view other);
+
 // The entries of a whole record, in listing order, as they lie in it. The
 // record is checked before any entry is looked at: its checksum, and that
 // every entry lies inside it.

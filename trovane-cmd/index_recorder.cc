@@ -1,6 +1,8 @@
 #include "trovane-cmd/index_recorder.h"
 
 #include <algorithm>
+#include <optional>
+#include <string>
 #include <tuple>
 #include <utility>
 
@@ -21,10 +23,14 @@ void IndexRecorder::StartWriting() {
   }
   buffer_.reserve(kBufferSize);
   Put(EncodeIndexHeader({start_folder_, started_ns_}));
-  // The records taken from the last index so far, read from it again.
+  // The records taken so far: those held, and those of the last index,
+  // read from it again.
   std::string record;
-  for (IndexSlot& slot : slots_) {
-    if (!past_->RecordOf(slot.volume, slot.id, &record)) {
+  for (size_t i = 0; i < slots_.size(); ++i) {
+    IndexSlot& slot = slots_[i];
+    if (const auto held = held_.find(i); held != held_.end()) {
+      record = std::move(held->second);
+    } else if (!past_->RecordOf(slot.volume, slot.id, &record)) {
       failed_ = true;
       return;
     }
@@ -32,6 +38,18 @@ void IndexRecorder::StartWriting() {
     slot.size = record.size();
     Put(record);
   }
+  held_.clear();
+}
+
+bool IndexRecorder::OnlyTimesMoved(const FolderStamp& stamp,
+                                   std::string_view record) const {
+  std::string past_record;
+  if (!past_->RecordOf(stamp.volume, stamp.id, &past_record)) return false;
+  const std::optional<FolderStamp> past_stamp = RecordStamp(past_record);
+  return past_stamp &&
+         (past_stamp->changed_ns != stamp.changed_ns ||
+          past_stamp->modified_ns != stamp.modified_ns) &&
+         SameEntries(past_record, record);
 }
 
 void IndexRecorder::Put(std::string_view bytes) {
@@ -51,6 +69,19 @@ void IndexRecorder::Add(const FolderStamp& stamp, std::string_view record,
                         bool from_past) {
   if (failed_) return;
   if (sink_ == nullptr && from_past && past_ != nullptr) {
+    slots_.push_back({stamp.volume, stamp.id, 0, 0});
+    return;
+  }
+  // A folder whose times moved while its names stayed (a file made and
+  // removed in it, as every run does in its temporary folder) is no change
+  // that needs a new index: its new record is held, and written only if
+  // something else changes. Until then the last index keeps the old one,
+  // whose stamp no longer matches, so the next listing reads it again.
+  if (sink_ == nullptr && past_ != nullptr &&
+      held_bytes_ + record.size() <= kBufferSize &&
+      OnlyTimesMoved(stamp, record)) {
+    held_.emplace(slots_.size(), std::string(record));
+    held_bytes_ += record.size();
     slots_.push_back({stamp.volume, stamp.id, 0, 0});
     return;
   }

@@ -4,10 +4,12 @@
 // of folders at the end. Memory holds a write buffer and the table (32
 // bytes a folder), never the entries of the whole tree.
 //
-// As long as every folder so far came from the last index, nothing is
-// written: a listing that found nothing changed keeps the last index as it
-// is, which still holds every folder as it stands. The first folder read
-// from the disk starts the new index with the records taken so far.
+// As long as every folder so far came from the last index, or was read
+// again only to find the names the last index holds for it, nothing is
+// written: a listing that found no name changed keeps the last index as it
+// is, which still holds every folder's names as they stand. The first
+// folder read from the disk with other names starts the new index with the
+// records taken so far.
 #ifndef TROVANE_TROVANE_CMD_INDEX_RECORDER_H_
 #define TROVANE_TROVANE_CMD_INDEX_RECORDER_H_
 
@@ -16,6 +18,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "trovane-cmd/folder_reader.h"
@@ -51,6 +54,9 @@ class IndexRecorder {
 
   // Makes the sink and writes the header and the records taken so far.
   void StartWriting();
+  // True when the last index holds the folder `stamp` stands for with the
+  // entries of `record` under other times.
+  bool OnlyTimesMoved(const FolderStamp& stamp, std::string_view record) const;
   void Put(std::string_view bytes);
 
   SinkMaker make_sink_;
@@ -62,6 +68,10 @@ class IndexRecorder {
   std::string buffer_;
   uint64_t written_ = 0;  // bytes of the file so far, the buffer's included
   std::vector<IndexSlot> slots_;
+  // The new records of folders whose times alone moved, by their place in
+  // `slots_`, while nothing is written; a few at most, and bounded.
+  std::unordered_map<size_t, std::string> held_;
+  size_t held_bytes_ = 0;
 };
 
 }  // namespace trovane

@@ -344,6 +344,27 @@ TEST(ListingIndexTest, ARepeatListingIsAFreshOneReadingOnlyWhatChanged) {
   }
 }
 
+// A file made and removed again moves its folder's times but none of its
+// names: the folder is read again, every time, and the last index stays.
+TEST(ListingIndexTest, AFolderWhoseNamesStayTheSameLeavesTheIndexAsItWas) {
+  IndexedDrive drive;
+  drive.ListLater();
+  drive.List("C:\\T");
+  const std::string index = drive.Path(IndexedDrive::kIndex);
+  struct stat first {};
+  ASSERT_EQ(stat(index.c_str(), &first), 0);
+  drive.PassTick();
+  drive.sandbox().Write("T/Deep/L1/passing", "");
+  ASSERT_EQ(unlink(drive.Path("T/Deep/L1/passing").c_str()), 0);
+  for (int listing = 0; listing < 2; ++listing) {
+    EXPECT_EQ(drive.List("C:\\T"), drive.Fresh("C:\\T"));
+    EXPECT_EQ(drive.reads(), 1);
+  }
+  struct stat last {};
+  ASSERT_EQ(stat(index.c_str(), &last), 0);
+  EXPECT_EQ(last.st_ino, first.st_ino) << "the index was written anew";
+}
+
 TEST(ListingIndexTest, EachListingIntoTheSameMapHasAnIndexOfItsOwn) {
   IndexedDrive drive;
   drive.ListLater();
