@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "trovane-cmd/folder_listing.h"
@@ -66,6 +67,17 @@ class FolderReader {
   // Taken from what opening the folder found out, so it is to be asked
   // before the folder is read.
   virtual FolderStamp Stamp(const Folder& folder) const = 0;
+
+  // The stamp of the subfolder `name` of `parent`, told without opening
+  // it, never through a symbolic link; nothing when it cannot be told so,
+  // or when the folder might not open for the walk as it is (then it is
+  // opened to be stamped). A folder whose entries come from an earlier
+  // listing's index and that holds no folder to enter is then never
+  // opened at all.
+  virtual std::optional<FolderStamp> PeekSubfolder(const FolderPtr& /*parent*/,
+                                                   const char* /*name*/) {
+    return std::nullopt;
+  }
 
   // The folder's entries were taken from elsewhere (an earlier listing's
   // index): it will not be read, and whatever reading it would have let go

@@ -85,11 +85,15 @@ class Walk {
   void ReadFolder(WalkNode* node, FolderListing* listing) {
     WalkNode* parent = node->parent;
     FolderReader::FolderPtr folder;
+    std::optional<IndexEntries> recalled;
     if (parent == nullptr) {
       folder = reader_->OpenStart(request_.folder);
       node->shown = request_.shown_folder;
     } else {
-      folder = reader_->OpenSubfolder(parent->folder, node->name.c_str());
+      recalled = RecallUnopened(*parent, node);
+      if (!recalled) {
+        folder = reader_->OpenSubfolder(parent->folder, node->name.c_str());
+      }
       node->shown.reserve(parent->shown.size() + 1 + node->name.size());
       node->shown.append(parent->shown).append("\\").append(node->name);
       if (parent->unopened.fetch_sub(1, std::memory_order_acq_rel) == 1) {
@@ -97,11 +101,14 @@ class Walk {
         parent->shown = std::string();
       }
     }
-    if (folder == nullptr) {
-      node->shown = std::string();
-      return;
+    if (!recalled) {
+      if (folder == nullptr) {
+        node->shown = std::string();
+        return;
+      }
+      recalled = Recall(*folder, node);
     }
-    if (const std::optional<IndexEntries> recalled = Recall(*folder, node)) {
+    if (recalled) {
       node->passed_over = recalled->passed_over();
       TakeEntries(*recalled, node);
     } else if (ReadEntries(*folder, node, listing)) {
@@ -117,6 +124,28 @@ class Walk {
       node->unopened.store(node->subfolders.size(), std::memory_order_relaxed);
       node->folder = std::move(folder);
     }
+  }
+
+  // The entries of the subfolder `node` of `parent` from the last
+  // listing's index when it holds no folder to enter and its stamp, told
+  // without opening it, has not moved since; nothing otherwise. Most
+  // folders of a tree hold files alone: a repeat listing of a tree that
+  // has not changed opens none of them.
+  std::optional<IndexEntries> RecallUnopened(const WalkNode& parent,
+                                             WalkNode* node) {
+    if (index_.past == nullptr) return std::nullopt;
+    const std::optional<FolderStamp> stamp =
+        reader_->PeekSubfolder(parent.folder, node->name.c_str());
+    if (!stamp) return std::nullopt;
+    std::optional<IndexEntries> recalled =
+        index_.past->Recall(*stamp, &node->record);
+    if (!recalled || recalled->holds_folders()) {
+      node->record.clear();
+      return std::nullopt;
+    }
+    node->stamp = *stamp;
+    node->from_past = true;
+    return recalled;
   }
 
   // The folder's entries in listing order from the last listing's index,

@@ -128,15 +128,18 @@ std::optional<IndexEntries> IndexEntries::Of(std::string_view record) {
   const uint32_t passed_over = Get<uint32_t>(body, 32);
   const uint32_t entries = Get<uint32_t>(body, 36);
   size_t at = kRecordFixedSize;
+  bool holds_folders = false;
   for (uint32_t i = 0; i < entries; ++i) {
     if (body.size() - at < kEntryFixedSize) return std::nullopt;
     const size_t name_size = Get<uint16_t>(body, at);
+    holds_folders = holds_folders || body[at + 2] != 0;
     at += kEntryFixedSize;
     if (body.size() - at < name_size) return std::nullopt;
     at += name_size;
   }
   if (at != body.size()) return std::nullopt;
-  return IndexEntries(body.substr(kRecordFixedSize), passed_over);
+  return IndexEntries(body.substr(kRecordFixedSize), passed_over,
+                      holds_folders);
 }
 
 std::string EncodeIndexTable(const std::vector<IndexSlot>& slots,

@@ -77,6 +77,8 @@ class IndexEntries {
 
   // The names the folder's listing left out, as its record counts them.
   size_t passed_over() const { return passed_over_; }
+  // Whether any entry is a folder to enter.
+  bool holds_folders() const { return holds_folders_; }
 
   // Calls `visit(name, is_folder)` for every entry, in listing order.
   template <typename Visit>
@@ -91,11 +93,14 @@ class IndexEntries {
   }
 
  private:
-  IndexEntries(std::string_view entries, size_t passed_over)
-      : entries_(entries), passed_over_(passed_over) {}
+  IndexEntries(std::string_view entries, size_t passed_over, bool holds_folders)
+      : entries_(entries),
+        passed_over_(passed_over),
+        holds_folders_(holds_folders) {}
 
   std::string_view entries_;
   size_t passed_over_;
+  bool holds_folders_;
 };
 
 struct IndexSlot {

@@ -45,21 +45,29 @@ int64_t ChangedNs(const std::string& path) {
   return int64_t{info.st_ctim.tv_sec} * 1'000'000'000 + info.st_ctim.tv_nsec;
 }
 
-// The Linux reader, counting the folders it reads from the disk.
+// The Linux reader, counting the folders it reads from the disk and, with
+// `opens`, the subfolders it opens.
 class CountingReader : public LinuxFolderReader {
  public:
-  CountingReader(const Sandbox& sandbox, std::atomic<int>* reads)
+  CountingReader(const Sandbox& sandbox, std::atomic<int>* reads,
+                 std::atomic<int>* opens = nullptr)
       : LinuxFolderReader(PathView(sandbox.Drives(), sandbox.root()),
                           PseudoMounts()),
-        reads_(reads) {}
+        reads_(reads),
+        opens_(opens) {}
 
   bool Read(Folder& folder, FolderListing* listing) override {
     ++*reads_;
     return LinuxFolderReader::Read(folder, listing);
   }
+  FolderPtr OpenSubfolder(const FolderPtr& parent, const char* name) override {
+    if (opens_ != nullptr) ++*opens_;
+    return LinuxFolderReader::OpenSubfolder(parent, name);
+  }
 
  private:
   std::atomic<int>* reads_;
+  std::atomic<int>* opens_;
 };
 
 // An index being written that kills its process halfway through its first
@@ -127,7 +135,7 @@ class IndexedDrive {
   void StartInterpreter(bool killing) {
     interpreter_.emplace(
         files_, environment_, console_,
-        std::make_unique<CountingReader>(sandbox_, &reads_),
+        std::make_unique<CountingReader>(sandbox_, &reads_, &opens_),
         std::make_unique<ClockedIndexFiles>(sandbox_, &now_, killing));
   }
 
@@ -150,6 +158,7 @@ class IndexedDrive {
   // Runs batch lines that write C:\map.txt.
   Listed Run(std::initializer_list<std::string> lines) {
     reads_ = 0;
+    opens_ = 0;
     const size_t error_before = console_.error.size();
     for (const std::string& line : lines) interpreter_->RunLine(line);
     return {sandbox_.Read("map.txt"), console_.error.substr(error_before)};
@@ -184,6 +193,7 @@ class IndexedDrive {
   }
 
   int reads() const { return reads_.load(); }
+  int opens() const { return opens_.load(); }
   const Sandbox& sandbox() const { return sandbox_; }
   std::string Path(std::string_view relative) const {
     return sandbox_.Path(relative);
@@ -195,6 +205,7 @@ class IndexedDrive {
   DriveMapEnvironment environment_{"C:\\"};
   FakeConsole console_;
   std::atomic<int> reads_{0};
+  std::atomic<int> opens_{0};
   int64_t now_ = 0;
   std::optional<Interpreter> interpreter_;
 };
@@ -363,6 +374,23 @@ TEST(ListingIndexTest, AFolderWhoseNamesStayTheSameLeavesTheIndexAsItWas) {
   struct stat last {};
   ASSERT_EQ(stat(index.c_str(), &last), 0);
   EXPECT_EQ(last.st_ino, first.st_ino) << "the index was written anew";
+}
+
+// Of the folders below C:\T, Deep, L1, L2 and Other hold folders; L3, Sub
+// and Empty hold none, and are opened only once their stamps move.
+TEST(ListingIndexTest, AnUnchangedFolderHoldingNoFolderIsNotEvenOpened) {
+  IndexedDrive drive;
+  drive.ListLater();
+  drive.List("C:\\T");
+  EXPECT_EQ(drive.opens(), IndexedDrive::kFolders - 1);
+  EXPECT_EQ(drive.List("C:\\T"), drive.Fresh("C:\\T"));
+  EXPECT_EQ(drive.opens(), 4);
+  EXPECT_EQ(drive.reads(), 0);
+  drive.PassTick();
+  drive.sandbox().Write("T/Deep/L1/L2/L3/f3", "");
+  EXPECT_EQ(drive.List("C:\\T"), drive.Fresh("C:\\T"));
+  EXPECT_EQ(drive.opens(), 5);
+  EXPECT_EQ(drive.reads(), 1);
 }
 
 TEST(ListingIndexTest, EachListingIntoTheSameMapHasAnIndexOfItsOwn) {

@@ -205,15 +205,39 @@ bool LinuxFolderReader::KeepAsDeepAnchor(LinuxFolder* folder) {
 
 FolderStamp LinuxFolderReader::Stamp(const Folder& opened) const {
   const auto& folder = static_cast<const LinuxFolder&>(opened);
-  const struct stat& info = folder.info;
+  // Below a pseudo file system's mount point the mount table decides which
+  // entries are entered, and it changes with no folder's times.
+  return StampOf(folder.info,
+                 !folder.leads_to_pseudo_mount &&
+                     KeepsTimes(folder.info.st_dev, folder.fd.get()));
+}
+
+std::optional<FolderStamp> LinuxFolderReader::PeekSubfolder(
+    const FolderPtr& parent_folder, const char* name) {
+  const auto& parent = static_cast<const LinuxFolder&>(*parent_folder);
+  if (!parent.fd.valid() || parent.leads_to_pseudo_mount) return std::nullopt;
+  struct stat info;
+  // Only the user's own folders that the user may read are told from
+  // their stamp alone: whether another's opens may hang on which groups
+  // this process is in, or on an access list, which no stamp reflects. A
+  // volume whose file system is not known yet is asked once it is opened.
+  if (fstatat(parent.fd.get(), name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+      !S_ISDIR(info.st_mode) || info.st_uid != user_ ||
+      (info.st_mode & S_IRUSR) == 0 ||
+      pseudo_mounts_.IsPseudoDevice(info.st_dev) ||
+      !KeepsTimes(info.st_dev, /*fd=*/-1)) {
+    return std::nullopt;
+  }
+  return StampOf(info, /*stands_for_entries=*/true);
+}
+
+FolderStamp LinuxFolderReader::StampOf(const struct stat& info,
+                                       bool stands_for_entries) {
   return FolderStamp{
       static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
       int64_t{info.st_ctim.tv_sec} * 1'000'000'000 + info.st_ctim.tv_nsec,
       int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec,
-      // Below a pseudo file system's mount point the mount table decides
-      // which entries are entered, and it changes with no folder's times.
-      !folder.leads_to_pseudo_mount &&
-          KeepsTimes(info.st_dev, folder.fd.get())};
+      stands_for_entries};
 }
 
 bool LinuxFolderReader::KeepsTimes(dev_t volume, int fd) const {

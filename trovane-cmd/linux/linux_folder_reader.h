@@ -15,11 +15,14 @@
 #ifndef TROVANE_TROVANE_CMD_LINUX_LINUX_FOLDER_READER_H_
 #define TROVANE_TROVANE_CMD_LINUX_LINUX_FOLDER_READER_H_
 
+#include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstddef>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,17 +57,22 @@ class LinuxFolderReader : public FolderReader {
   // each volume: network and foreign file systems may keep them coarsely,
   // late or not at all.
   FolderStamp Stamp(const Folder& folder) const override;
+  std::optional<FolderStamp> PeekSubfolder(const FolderPtr& parent,
+                                           const char* name) override;
   void ReadElsewhere(Folder& folder) override;
 
  private:
+  static FolderStamp StampOf(const struct stat& info, bool stands_for_entries);
   // True when the deep folder just read keeps its descriptor.
   bool KeepAsDeepAnchor(LinuxFolder* folder);
   // What a folder lets go of once its entries are known.
   void DoneReading(LinuxFolder* folder);
   // Whether the file system of the open folder `fd`, on `volume`, keeps
-  // folder times faithfully.
+  // folder times faithfully; without a folder (`fd` -1), false for a
+  // volume not met before.
   bool KeepsTimes(dev_t volume, int fd) const;
 
+  const uid_t user_ = geteuid();
   const PathView paths_;
   PseudoMounts pseudo_mounts_;
   const int most_deep_anchors_;
