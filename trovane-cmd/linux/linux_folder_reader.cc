@@ -218,8 +218,8 @@ std::optional<FolderStamp> LinuxFolderReader::PeekSubfolder(
   if (!parent.fd.valid() || parent.leads_to_pseudo_mount) return std::nullopt;
   struct stat info;
   // Only the user's own folders that the user may read are told from
-  // their stamp alone: whether another's opens may hang on which groups
-  // this process is in, or on an access list, which no stamp reflects. A
+  // their stamp alone: whether anyone else's opens depends on the groups
+  // this process is in, or on an access list, and no stamp shows either. A
   // volume whose file system is not known yet is asked once it is opened.
   if (fstatat(parent.fd.get(), name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
       !S_ISDIR(info.st_mode) || info.st_uid != user_ ||
