@@ -66,6 +66,9 @@ void CheckEntry(Window& window, int index) {
 
 void CheckOldEntries(Window& window) {
   Data& data = window.services().data;
+  // The last run's listing read the folders the old entries lie in.
+  window.services().files.LearnFolderNamesFrom(
+      InFolder(window.temporary_folder(), kDiskMapName));
   const int loaded = window.FileList().ListCount();
   window.P2().SetMin(0);
   window.P2().SetMax(static_cast<float>(loaded));

@@ -180,6 +180,12 @@ class FileSystem {
   // A watch on the folder `path`; null when none can be had.
   virtual std::unique_ptr<FolderWatch> WatchFolder(std::string_view path) = 0;
 
+  // The listing that wrote the disk map `disk_map` may have left an index
+  // of the folders it read: where the system looks names up without
+  // regard to case by reading folders, it may take the names of a folder
+  // unchanged since from there. Only a speed-up: nothing else changes.
+  virtual void LearnFolderNamesFrom(std::string_view /*disk_map*/) {}
+
   // `path` as the system names it, for what takes the system's own paths
   // (a toolkit's folder chooser); nothing for a path on no drive.
   virtual std::optional<std::string> SystemPath(std::string_view path) = 0;

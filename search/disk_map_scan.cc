@@ -104,6 +104,9 @@ void ScanDiskMap(Window& window) {
   // The disk map lies in the temporary folder, which may be shared.
   const std::string disk_map =
       InFolder(window.temporary_folder(), kDiskMapName);
+  // The listing just read the folders that the entries recorded now, and
+  // checked next, lie in.
+  files.LearnFolderNamesFrom(disk_map);
   std::unique_ptr<InputFile> map =
       files.OpenForReading(disk_map, {.refuse_link = true});
   if (map) {

@@ -4,8 +4,8 @@
 #include <array>
 #include <cstring>
 
+#include "platform/drive_name.h"
 #include "platform/text.h"
-#include "trovane-cmd/drive_name.h"
 
 namespace trovane {
 namespace {

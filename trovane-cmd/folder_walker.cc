@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "platform/index_format.h"
 #include "platform/thread_waits.h"
 #include "trovane-cmd/folder_listing.h"
-#include "trovane-cmd/index_format.h"
 #include "trovane-cmd/read_ahead.h"
 #include "trovane-cmd/walk_node.h"
 
@@ -174,7 +174,12 @@ class Walk {
     if (!reader_->Read(folder, listing)) return false;
     listing->Sort();
     if (index_.next != nullptr && node->stamp.stands_for_entries) {
-      AppendIndexRecord(node->stamp, *listing, &node->record);
+      IndexRecordWriter record(node->stamp, listing->passed_over(),
+                               listing->entries().size(), &node->record);
+      listing->ForEach([&record](std::string_view name, bool is_folder) {
+        record.Add(name, is_folder);
+      });
+      record.Seal();
     }
     return true;
   }

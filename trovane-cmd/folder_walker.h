@@ -16,11 +16,11 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/past_index.h"
 #include "trovane-cmd/folder_reader.h"
 #include "trovane-cmd/index_recorder.h"
 #include "trovane-cmd/listing_sink.h"
 #include "trovane-cmd/name_filter.h"
-#include "trovane-cmd/past_index.h"
 
 namespace trovane {
 

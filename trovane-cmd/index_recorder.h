@@ -21,10 +21,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/index_files.h"
+#include "platform/index_format.h"
+#include "platform/past_index.h"
 #include "trovane-cmd/folder_reader.h"
-#include "trovane-cmd/index_files.h"
-#include "trovane-cmd/index_format.h"
-#include "trovane-cmd/past_index.h"
 
 namespace trovane {
 
@@ -39,7 +39,7 @@ class IndexRecorder {
   IndexRecorder(SinkMaker make_sink, const PastIndex* past,
                 std::string start_folder, int64_t started_ns);
 
-  // Adds the record of the folder `stamp` stands for (AppendIndexRecord),
+  // Adds the record of the folder `stamp` stands for (IndexRecordWriter),
   // from one thread, in listing order; `from_past` when it was taken from
   // the last index.
   void Add(const FolderStamp& stamp, std::string_view record, bool from_past);

@@ -14,15 +14,15 @@
 #include "platform/console.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
+#include "platform/index_files.h"
 #include "platform/listing_count.h"
 #include "platform/output_file.h"
+#include "platform/past_index.h"
 #include "trovane-cmd/batch_line.h"
 #include "trovane-cmd/batch_paths.h"
 #include "trovane-cmd/folder_reader.h"
 #include "trovane-cmd/folder_walker.h"
-#include "trovane-cmd/index_files.h"
 #include "trovane-cmd/index_recorder.h"
-#include "trovane-cmd/past_index.h"
 
 namespace trovane {
 

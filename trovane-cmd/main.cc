@@ -10,9 +10,9 @@
 #include "platform/file_system.h"
 #include "platform/listing_count.h"
 #include "platform/version.h"
-#include "trovane-cmd/index_files.h"
 #include "trovane-cmd/interpreter.h"
 #include "trovane-cmd/system_folder_reader.h"
+#include "trovane-cmd/system_index_files.h"
 #include "trovane-cmd/usage.h"
 
 namespace trovane {

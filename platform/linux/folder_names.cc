@@ -2,13 +2,18 @@
 
 #include <dirent.h>
 #include <sys/inotify.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <climits>
 
 #include "platform/clock.h"
+#include "platform/drive_name.h"
+#include "platform/linux/folder_times.h"
 #include "platform/linux/long_path.h"
+#include "platform/linux/path_view.h"
 #include "platform/text.h"
 
 namespace trovane {
@@ -41,6 +46,29 @@ std::optional<FolderNames::Listing> FolderNames::Listing::Read(
   }
   listing.upper_ = UpperAscii(listing.names_);
   return listing;
+}
+
+FolderNames::Listing FolderNames::Listing::Of(const IndexEntries& entries) {
+  Listing listing;
+  listing.whole_ = false;
+  entries.ForEach([&listing](std::string_view name, bool is_folder) {
+    // Anything but a folder the listing entered is looked at when its type
+    // matters: it may be a file, a link or a folder of another kind.
+    listing.slots_.push_back(
+        {static_cast<uint32_t>(listing.names_.size()),
+         static_cast<uint32_t>(name.size()),
+         static_cast<unsigned char>(is_folder ? DT_DIR : DT_UNKNOWN)});
+    listing.names_.append(name);
+  });
+  listing.upper_ = UpperAscii(listing.names_);
+  return listing;
+}
+
+bool FolderNames::Listing::Answers(std::string_view name) const {
+  // Case changes neither what makes a name hidden nor what keeps it out of
+  // a drive path, so every name that matches one the index may hold is
+  // one it holds.
+  return whole_ || (!IsHiddenName(name) && HasDriveForm(name));
 }
 
 std::vector<FolderNames::Entry> FolderNames::Listing::Matches(
@@ -81,7 +109,8 @@ std::vector<FolderNames::Entry> FolderNames::Listing::Matches(
 }
 
 FolderNames::FolderNames(bool keep)
-    : changes_(keep ? inotify_init1(IN_NONBLOCK | IN_CLOEXEC) : -1) {}
+    : changes_(keep ? inotify_init1(IN_NONBLOCK | IN_CLOEXEC) : -1),
+      user_(geteuid()) {}
 
 void FolderNames::Refresh() {
   if (!changes_.valid()) return;
@@ -118,6 +147,53 @@ void FolderNames::Refresh() {
   }
 }
 
+void FolderNames::UseIndexes(std::vector<std::unique_ptr<PastIndex>> indexes) {
+  indexes_ = std::move(indexes);
+}
+
+std::optional<FolderNames::Listing> FolderNames::ReadListing(
+    const std::string& folder, std::string_view name) {
+  if (!indexes_.empty() && !IsHiddenName(name) && HasDriveForm(name)) {
+    std::optional<Listing> recalled = Recall(folder);
+    if (recalled) return recalled;
+  }
+  return Listing::Read(folder);
+}
+
+std::optional<FolderNames::Listing> FolderNames::Recall(
+    const std::string& folder) {
+  struct stat info;
+  // Only the user's own folders that the user may read, as the listing
+  // reads them: whether anyone else's may be read depends on the groups
+  // this process is in, or on an access list, and no stamp shows either.
+  if (long_path::Stat(folder, &info) != 0 || !S_ISDIR(info.st_mode) ||
+      info.st_uid != user_ || (info.st_mode & S_IRUSR) == 0 ||
+      !KeepsTimes(info.st_dev, folder)) {
+    return std::nullopt;
+  }
+  const FolderStamp stamp{
+      static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
+      int64_t{info.st_ctim.tv_sec} * 1'000'000'000 + info.st_ctim.tv_nsec,
+      int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec,
+      /*stands_for_entries=*/true};
+  std::string record;
+  for (const std::unique_ptr<PastIndex>& index : indexes_) {
+    const std::optional<IndexEntries> entries = index->Recall(stamp, &record);
+    if (entries) return Listing::Of(*entries);
+  }
+  return std::nullopt;
+}
+
+bool FolderNames::KeepsTimes(dev_t volume, const std::string& folder) {
+  for (const auto& [seen, keeps] : volumes_) {
+    if (seen == volume) return keeps;
+  }
+  struct statfs file_system;
+  if (statfs(folder.c_str(), &file_system) != 0) return false;
+  volumes_.emplace_back(volume, KeepsFolderTimes(file_system));
+  return volumes_.back().second;
+}
+
 void FolderNames::DropListing(Folder& folder) {
   if (!folder.listing) return;
   kept_names_ -= folder.listing->size();
@@ -145,7 +221,7 @@ void FolderNames::KeepWithinBound() {
 std::vector<FolderNames::Entry> FolderNames::Matches(const std::string& folder,
                                                      std::string_view name) {
   if (!keeps()) {
-    std::optional<Listing> listing = Listing::Read(folder);
+    std::optional<Listing> listing = ReadListing(folder, name);
     return listing ? listing->Matches(name) : std::vector<Entry>();
   }
   Folder& kept = folders_[folder];
@@ -154,13 +230,14 @@ std::vector<FolderNames::Entry> FolderNames::Matches(const std::string& folder,
     if (kept.watch >= 0) watched_[kept.watch].push_back(folder);
   }
   if (kept.watch < 0) {
-    std::optional<Listing> listing = Listing::Read(folder);
+    std::optional<Listing> listing = ReadListing(folder, name);
     return listing ? listing->Matches(name) : std::vector<Entry>();
   }
+  if (kept.listing && !kept.listing->Answers(name)) DropListing(kept);
   if (kept.listing) {
     recent_.splice(recent_.begin(), recent_, kept.recent);
   } else {
-    kept.listing = Listing::Read(folder);
+    kept.listing = ReadListing(folder, name);
     if (!kept.listing) return {};
     recent_.push_front(folder);
     kept.recent = recent_.begin();

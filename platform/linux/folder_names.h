@@ -12,19 +12,31 @@
 // folders; reading each folder once instead of once per path is what keeps
 // that cost in proportion to the paths. What is kept is bounded: the
 // folders looked in least recently are let go first.
+//
+// A whole-drive listing has just read most of those folders, and its index
+// holds their names under each folder's stamp: a folder of this user's on
+// a file system that keeps folder times, whose stamp has not moved since,
+// takes its names from there for one stat instead of a read. The index
+// leaves hidden names out, and names no drive path can hold, so a look-up
+// of such a name still reads the folder.
 #ifndef TROVANE_PLATFORM_FOLDER_NAMES_H_
 #define TROVANE_PLATFORM_FOLDER_NAMES_H_
+
+#include <sys/types.h>
 
 #include <cstdint>
 #include <list>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/linux/unique_fd.h"
+#include "platform/past_index.h"
 
 namespace trovane {
 
@@ -50,6 +62,10 @@ class FolderNames {
   // Notes that this process changed something on the disk.
   void Touched() { touched_ = true; }
 
+  // The indexes of earlier listings that folders unchanged since may take
+  // their names from, in place of any given before.
+  void UseIndexes(std::vector<std::unique_ptr<PastIndex>> indexes);
+
   // The entries of the Linux folder `folder` whose names equal `name`
   // without regard to case, in byte order of their names; empty when
   // there are none or the folder cannot be read.
@@ -64,8 +80,12 @@ class FolderNames {
    public:
     // Nothing when the folder cannot be read.
     static std::optional<Listing> Read(const std::string& folder);
+    // The names an index holds for a folder.
+    static Listing Of(const IndexEntries& entries);
     std::vector<Entry> Matches(std::string_view name);
     size_t size() const { return slots_.size(); }
+    // Whether the listing holds every name that could match `name`.
+    bool Answers(std::string_view name) const;
 
    private:
     struct Slot {
@@ -84,12 +104,20 @@ class FolderNames {
     std::vector<Slot> slots_;  // once sorted: by upper-cased name, then name
     bool sorted_ = false;
     bool looked_in_ = false;
+    bool whole_ = true;  // false for names from an index
   };
   struct Folder {
     int watch = -1;
     std::optional<Listing> listing;
     std::list<std::string>::iterator recent;  // while a listing is kept
   };
+
+  // The folder's names, from an index when one holds them as they still
+  // are and holds every name that could match `name`, else from the disk.
+  std::optional<Listing> ReadListing(const std::string& folder,
+                                     std::string_view name);
+  std::optional<Listing> Recall(const std::string& folder);
+  bool KeepsTimes(dev_t volume, const std::string& folder);
 
   // Drops what is kept of `folder` and of every folder below it.
   void Drop(const std::string& folder);
@@ -104,6 +132,10 @@ class FolderNames {
   // one watch.
   std::unordered_map<int, std::vector<std::string>> watched_;
   std::list<std::string> recent_;  // folders with listings, latest first
+  std::vector<std::unique_ptr<PastIndex>> indexes_;
+  const uid_t user_;  // this process's effective user
+  // Whether each file system met keeps folder times.
+  std::vector<std::pair<dev_t, bool>> volumes_;
   size_t kept_names_ = 0;
   bool touched_ = true;
   double refreshed_at_ = 0;  // monotonic seconds

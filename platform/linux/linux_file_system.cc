@@ -15,8 +15,10 @@
 #include "platform/linux/linux_file.h"
 #include "platform/linux/linux_folder.h"
 #include "platform/linux/linux_folder_watch.h"
+#include "platform/linux/linux_index_files.h"
 #include "platform/linux/linux_locks.h"
 #include "platform/linux/long_path.h"
+#include "platform/past_index.h"
 #include "platform/text.h"
 #include "platform/wildcard.h"
 
@@ -372,6 +374,21 @@ std::unique_ptr<FolderWatch> LinuxFileSystem::WatchFolder(
   const std::optional<std::string> folder = paths_.ToLinux(path);
   if (!folder) return nullptr;
   return WatchLinuxFolder(*folder);
+}
+
+void LinuxFileSystem::LearnFolderNamesFrom(std::string_view disk_map) {
+  // One index for each listing the batch wrote to the map, the first
+  // missing one ending the row.
+  constexpr int kMostListings = 64;
+  LinuxIndexFiles index_files(paths_);
+  std::vector<std::unique_ptr<PastIndex>> indexes;
+  for (int ordinal = 1; ordinal <= kMostListings; ++ordinal) {
+    std::unique_ptr<PastIndex> index =
+        PastIndex::OpenOfAnyFolder(index_files.OpenLast(disk_map, ordinal));
+    if (!index) break;
+    indexes.push_back(std::move(index));
+  }
+  paths_.UseListingIndexes(std::move(indexes));
 }
 
 std::optional<std::string> LinuxFileSystem::SystemPath(std::string_view path) {

@@ -37,6 +37,7 @@ class LinuxFileSystem : public FileSystem {
   bool SyncFolderOf(std::string_view path) override;
   bool InUse(std::string_view path) override;
   std::unique_ptr<FolderWatch> WatchFolder(std::string_view path) override;
+  void LearnFolderNamesFrom(std::string_view disk_map) override;
   std::optional<std::string> SystemPath(std::string_view path) override;
 
  private:

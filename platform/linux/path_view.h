@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/linux/drive_map.h"
 #include "platform/linux/folder_names.h"
@@ -27,6 +29,14 @@ class PathView {
   // Notes that this process changed something on the disk, so that kept
   // folder names take it in at the next look-up.
   void Touched() const { folder_names_->Touched(); }
+
+  // Look-ups without regard to case may take the names of folders
+  // unchanged since from these indexes of earlier listings (see
+  // FolderNames). Copies of the view share them.
+  void UseListingIndexes(
+      std::vector<std::unique_ptr<PastIndex>> indexes) const {
+    folder_names_->UseIndexes(std::move(indexes));
+  }
 
   // The Linux path of `path`. Each name that does not exist with its exact
   // case is replaced by the first name of that folder, in byte order, that

@@ -1,18 +1,23 @@
 // Drive-form paths and the disk behind them: the drive table, names matched
 // without regard to case, the file probe and the file operations.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
 #include <utility>
 
 #include "platform/file_system.h"
+#include "platform/index_format.h"
 #include "platform/linux/drive_map.h"
 #include "platform/linux/linux_file_system.h"
+#include "platform/linux/linux_index_files.h"
 #include "platform/text.h"
 #include "platform/time_text.h"
 #include "tests/support/fakes.h"
@@ -277,6 +282,62 @@ TEST_F(SandboxFilesTest, KeptFolderNamesFollowEveryChange) {
   EXPECT_EQ(files_.Probe("C:\\dir\\sub\\other.txt"), "Other.txt");
   ASSERT_NE(files_.OpenForWriting("C:\\DIR\\SUB\\NEW.TXT", {}), nullptr);
   EXPECT_EQ(files_.Probe("C:\\dir\\sub\\new.txt"), "NEW.TXT");
+}
+
+// A listing's index of the folders it read, as the listing writes it
+// beside its disk map: Dir's record holds `names`, whatever Dir holds.
+void WriteListingIndex(const PathView& paths, const std::string& disk_map,
+                       const std::string& dir,
+                       std::initializer_list<std::string_view> names) {
+  struct stat info;
+  ASSERT_EQ(stat(dir.c_str(), &info), 0);
+  const FolderStamp stamp{
+      info.st_dev, info.st_ino,
+      int64_t{info.st_ctim.tv_sec} * 1'000'000'000 + info.st_ctim.tv_nsec,
+      int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec,
+      true};
+  // Started well after every change the test makes before it.
+  std::string bytes =
+      EncodeIndexHeader({"C:\\", stamp.changed_ns + 3'600'000'000'000});
+  const uint64_t offset = bytes.size();
+  IndexRecordWriter record(stamp, 0, names.size(), &bytes);
+  for (const std::string_view name : names) record.Add(name, false);
+  record.Seal();
+  const uint64_t table = bytes.size();
+  bytes += EncodeIndexTable({{stamp.volume, stamp.id, offset, table - offset}},
+                            table);
+  std::unique_ptr<IndexSink> sink =
+      LinuxIndexFiles(paths).StartNext(disk_map, 1);
+  ASSERT_NE(sink, nullptr);
+  ASSERT_TRUE(sink->Write(bytes));
+  ASSERT_TRUE(sink->Commit());
+}
+
+// Names looked up without regard to case come from a listing's index while
+// the folder stays as the listing found it: here the index holds only one
+// of two variants, so the answer tells where it came from.
+TEST_F(SandboxFilesTest, ALookUpTakesAnUnchangedFoldersNamesFromTheIndex) {
+  sandbox_.Write("Dir/Data.txt", "");
+  sandbox_.Write("Dir/data.txt", "");
+  sandbox_.Write("Dir/.hidden", "");
+  sandbox_.MakeFolder("Temp");
+  WriteListingIndex(paths_, "C:\\Temp\\Map.txt", sandbox_.Path("Dir"),
+                    {"data.txt"});
+  files_.LearnFolderNamesFrom("C:\\Temp\\Map.txt");
+  EXPECT_EQ(files_.Probe("C:\\DIR\\DATA.TXT"), "data.txt");
+  // A hidden name is not in the index: the folder itself is read for it.
+  EXPECT_TRUE(files_.IsFile("C:\\dir\\.HIDDEN"));
+  EXPECT_EQ(files_.Probe("C:\\DIR\\DATA.TXT"), "Data.txt");
+
+  LinuxFileSystem changed = sandbox_.Files();
+  changed.LearnFolderNamesFrom("C:\\Temp\\Map.txt");
+  EXPECT_EQ(changed.Probe("C:\\DIR\\DATA.TXT"), "data.txt");
+  // A folder changed since the listing is read again.
+  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  sandbox_.Write("Dir/new.txt", "");
+  LinuxFileSystem later = sandbox_.Files();
+  later.LearnFolderNamesFrom("C:\\Temp\\Map.txt");
+  EXPECT_EQ(later.Probe("C:\\DIR\\DATA.TXT"), "Data.txt");
 }
 
 TEST_F(SandboxFilesTest, MissingNamesKeepTheCaseGiven) {

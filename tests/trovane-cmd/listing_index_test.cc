@@ -21,12 +21,12 @@
 #include <utility>
 #include <vector>
 
+#include "platform/linux/linux_index_files.h"
 #include "tests/support/fakes.h"
 #include "tests/support/sandbox.h"
 #include "tests/trovane-cmd/drive_map_environment.h"
 #include "trovane-cmd/interpreter.h"
 #include "trovane-cmd/linux/linux_folder_reader.h"
-#include "trovane-cmd/linux/linux_index_files.h"
 
 namespace trovane::testing {
 namespace {

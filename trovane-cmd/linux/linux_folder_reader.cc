@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <linux/magic.h>
 #include <linux/openat2.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -19,6 +18,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/linux/folder_times.h"
 #include "platform/linux/long_path.h"
 #include "platform/linux/unique_fd.h"
 
@@ -248,9 +248,7 @@ bool LinuxFolderReader::KeepsTimes(dev_t volume, int fd) const {
   if (known != volumes_.end()) return known->second;
   struct statfs file_system;
   if (fd < 0 || fstatfs(fd, &file_system) != 0) return false;
-  const auto type = static_cast<uint64_t>(file_system.f_type);
-  const bool keeps = type == EXT4_SUPER_MAGIC || type == XFS_SUPER_MAGIC ||
-                     type == BTRFS_SUPER_MAGIC || type == TMPFS_MAGIC;
+  const bool keeps = KeepsFolderTimes(file_system);
   volumes_.emplace_back(volume, keeps);
   return keeps;
 }

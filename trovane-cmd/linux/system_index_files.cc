@@ -1,8 +1,9 @@
+#include "trovane-cmd/system_index_files.h"
+
 #include <memory>
 
-#include "trovane-cmd/index_files.h"
+#include "platform/linux/linux_index_files.h"
 #include "trovane-cmd/linux/environment_path_view.h"
-#include "trovane-cmd/linux/linux_index_files.h"
 
 namespace trovane {
 

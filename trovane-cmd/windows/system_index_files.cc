@@ -1,4 +1,4 @@
-#include "trovane-cmd/index_files.h"
+#include "trovane-cmd/system_index_files.h"
 
 namespace trovane {
 

@@ -1,4 +1,4 @@
-#include "trovane-cmd/past_index.h"
+#include "platform/past_index.h"
 
 #include <algorithm>
 #include <optional>
@@ -11,6 +11,8 @@ namespace {
 // A record larger than this is not read: no folder's entries come near it,
 // so the size is spoilt.
 constexpr uint64_t kLargestRecord = uint64_t{1} << 30;
+// Linux's PATH_MAX, and more than any drive path names.
+constexpr size_t kLongestStartFolder = 4096;
 
 std::optional<std::string> ReadBytes(const IndexSource& source, uint64_t offset,
                                      uint64_t size) {
@@ -23,22 +25,39 @@ std::optional<std::string> ReadBytes(const IndexSource& source, uint64_t offset,
 
 std::unique_ptr<PastIndex> PastIndex::Open(std::unique_ptr<IndexSource> source,
                                            const std::string& start_folder) {
+  return OpenOf(std::move(source), &start_folder);
+}
+
+std::unique_ptr<PastIndex> PastIndex::OpenOfAnyFolder(
+    std::unique_ptr<IndexSource> source) {
+  return OpenOf(std::move(source), nullptr);
+}
+
+std::unique_ptr<PastIndex> PastIndex::OpenOf(
+    std::unique_ptr<IndexSource> source, const std::string* start_folder) {
   if (source == nullptr) return nullptr;
   const uint64_t size = source->size();
-  const size_t most_header = MostIndexHeaderSize(start_folder);
-  if (size < most_header + kIndexFooterSize) return nullptr;
+  if (size < kIndexFooterSize) return nullptr;
+  // A header is read at once: as much as that of the folder asked for
+  // takes, or for any folder that of the longest folder a path can name.
+  const size_t most_header = std::min<uint64_t>(
+      start_folder ? MostIndexHeaderSize(*start_folder)
+                   : MostIndexHeaderSize({}) + kLongestStartFolder,
+      size - kIndexFooterSize);
   const std::optional<std::string> head = ReadBytes(*source, 0, most_header);
   size_t header_size = 0;
   const std::optional<IndexHeader> header =
       head ? DecodeIndexHeader(*head, &header_size) : std::nullopt;
-  if (!header || header->start_folder != start_folder) return nullptr;
+  if (!header || (start_folder && header->start_folder != *start_folder)) {
+    return nullptr;
+  }
   const std::optional<std::string> tail =
       ReadBytes(*source, size - kIndexFooterSize, kIndexFooterSize);
   const std::optional<IndexFooter> footer =
       tail ? DecodeIndexFooter(*tail, size) : std::nullopt;
   if (!footer) return nullptr;
-  const std::optional<std::string> table =
-      ReadBytes(*source, footer->table_offset, footer->slots * kIndexSlotSize);
+  const std::optional<std::string> table = ReadBytes(
+      *source, footer->table_offset, footer->slot_count * kIndexSlotSize);
   std::optional<std::vector<IndexSlot>> slots =
       table ? DecodeIndexTable(*table, *footer, header_size) : std::nullopt;
   if (!slots) return nullptr;

@@ -5,8 +5,8 @@
 //
 // Only the table of folders is held (32 bytes a folder); each folder's
 // entries are read from the file when they are wanted.
-#ifndef TROVANE_TROVANE_CMD_PAST_INDEX_H_
-#define TROVANE_TROVANE_CMD_PAST_INDEX_H_
+#ifndef TROVANE_PLATFORM_PAST_INDEX_H_
+#define TROVANE_PLATFORM_PAST_INDEX_H_
 
 #include <cstdint>
 #include <memory>
@@ -14,10 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "trovane-cmd/folder_listing.h"
-#include "trovane-cmd/folder_reader.h"
-#include "trovane-cmd/index_files.h"
-#include "trovane-cmd/index_format.h"
+#include "platform/folder_stamp.h"
+#include "platform/index_files.h"
+#include "platform/index_format.h"
 
 namespace trovane {
 
@@ -32,6 +31,10 @@ class PastIndex {
   // a listing of `start_folder`; null otherwise.
   static std::unique_ptr<PastIndex> Open(std::unique_ptr<IndexSource> source,
                                          const std::string& start_folder);
+  // The same, whatever folder the listing started from: for the look-ups
+  // of names in the folders it read.
+  static std::unique_ptr<PastIndex> OpenOfAnyFolder(
+      std::unique_ptr<IndexSource> source);
 
   // The whole record of the folder `stamp` stands for in `*record`, and
   // its entries (a view of it), when the index holds the folder as it
@@ -44,11 +47,15 @@ class PastIndex {
   bool RecordOf(uint64_t volume, uint64_t id, std::string* record) const;
 
  private:
+  // `start_folder` null for any.
+  static std::unique_ptr<PastIndex> OpenOf(std::unique_ptr<IndexSource> source,
+                                           const std::string* start_folder);
+
   PastIndex(std::unique_ptr<IndexSource> source, int64_t started_ns,
-            std::vector<IndexSlot> slots)
+            std::vector<IndexSlot> table)
       : source_(std::move(source)),
         started_ns_(started_ns),
-        slots_(std::move(slots)) {}
+        slots_(std::move(table)) {}
 
   const std::unique_ptr<IndexSource> source_;
   const int64_t started_ns_;
@@ -57,4 +64,4 @@ class PastIndex {
 
 }  // namespace trovane
 
-#endif  // TROVANE_TROVANE_CMD_PAST_INDEX_H_
+#endif  // TROVANE_PLATFORM_PAST_INDEX_H_

@@ -4,16 +4,14 @@
 // name is never read, and a new index takes the place of the old one in a
 // single step, only once its listing ended well: a listing cut short
 // (killed, a full disk) leaves the old index or none, never a part of one.
-#ifndef TROVANE_TROVANE_CMD_INDEX_FILES_H_
-#define TROVANE_TROVANE_CMD_INDEX_FILES_H_
+#ifndef TROVANE_PLATFORM_INDEX_FILES_H_
+#define TROVANE_PLATFORM_INDEX_FILES_H_
 
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
-
-#include "platform/environment.h"
 
 namespace trovane {
 
@@ -59,11 +57,6 @@ class IndexFiles {
   virtual int64_t NowNs() const = 0;
 };
 
-// The index files of the system the interpreter runs on, the drive-form
-// paths taken as `environment` maps the drives.
-std::unique_ptr<IndexFiles> MakeSystemIndexFiles(
-    const Environment& environment);
-
 }  // namespace trovane
 
-#endif  // TROVANE_TROVANE_CMD_INDEX_FILES_H_
+#endif  // TROVANE_PLATFORM_INDEX_FILES_H_

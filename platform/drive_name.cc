@@ -1,4 +1,4 @@
-#include "trovane-cmd/drive_name.h"
+#include "platform/drive_name.h"
 
 #include <array>
 

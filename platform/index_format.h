@@ -18,8 +18,8 @@
 // A file cut short ends in no footer, and one written by another version
 // or program starts with another header: both are refused whole. A record
 // spoilt in between fails its checksum, and its folder is read again.
-#ifndef TROVANE_TROVANE_CMD_INDEX_FORMAT_H_
-#define TROVANE_TROVANE_CMD_INDEX_FORMAT_H_
+#ifndef TROVANE_PLATFORM_INDEX_FORMAT_H_
+#define TROVANE_PLATFORM_INDEX_FORMAT_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -29,8 +29,7 @@
 #include <string_view>
 #include <vector>
 
-#include "trovane-cmd/folder_listing.h"
-#include "trovane-cmd/folder_reader.h"
+#include "platform/folder_stamp.h"
 
 namespace trovane {
 
@@ -52,10 +51,21 @@ std::optional<IndexHeader> DecodeIndexHeader(std::string_view bytes,
 // The most bytes a header may take, for a reader that reads it at once.
 size_t MostIndexHeaderSize(std::string_view start_folder);
 
-// Appends the record of a folder whose stamp is `stamp` and whose entries,
-// in listing order, are `listing`'s.
-void AppendIndexRecord(const FolderStamp& stamp, const FolderListing& listing,
-                       std::string* out);
+// Appends to `*out` the record of a folder whose stamp is `stamp`, whose
+// listing left `passed_over` names out and holds `entries` entries, which
+// Add() then appends one by one, in listing order; Seal() ends it.
+class IndexRecordWriter {
+ public:
+  IndexRecordWriter(const FolderStamp& stamp, size_t passed_over,
+                    size_t entries, std::string* out);
+  void Add(std::string_view name, bool is_folder);
+  // Puts the checksum of the whole record in its place.
+  void Seal();
+
+ private:
+  std::string* const out_;
+  const size_t start_;
+};
 // The stamp of a whole record, read from its body alone; nothing when the
 // record is too short to hold one.
 std::optional<FolderStamp> RecordStamp(std::string_view record);
@@ -113,13 +123,13 @@ inline constexpr size_t kIndexSlotSize = 4 * sizeof(uint64_t);
 inline constexpr size_t kIndexFooterSize = 4 * sizeof(uint64_t);
 
 // The table and the footer, to follow the last record at `table_offset`;
-// `slots` are in the order of (volume, id), each folder once.
-std::string EncodeIndexTable(const std::vector<IndexSlot>& slots,
+// `table` holds the slots in the order of (volume, id), each folder once.
+std::string EncodeIndexTable(const std::vector<IndexSlot>& table,
                              uint64_t table_offset);
 
 struct IndexFooter {
   uint64_t table_offset = 0;
-  uint64_t slots = 0;
+  uint64_t slot_count = 0;
   uint64_t checksum = 0;
 };
 // The footer of an index of `file_size` bytes, from its last bytes; nothing
@@ -133,4 +143,4 @@ std::optional<std::vector<IndexSlot>> DecodeIndexTable(
 
 }  // namespace trovane
 
-#endif  // TROVANE_TROVANE_CMD_INDEX_FORMAT_H_
+#endif  // TROVANE_PLATFORM_INDEX_FORMAT_H_

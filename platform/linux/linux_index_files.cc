@@ -1,4 +1,4 @@
-#include "trovane-cmd/linux/linux_index_files.h"
+#include "platform/linux/linux_index_files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

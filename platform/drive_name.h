@@ -3,8 +3,8 @@
 // a line break, a separator, a wildcard or another character no drive
 // path can hold would either forge lines of its own or name something
 // else; such a name is neither listed nor entered.
-#ifndef TROVANE_TROVANE_CMD_DRIVE_NAME_H_
-#define TROVANE_TROVANE_CMD_DRIVE_NAME_H_
+#ifndef TROVANE_PLATFORM_DRIVE_NAME_H_
+#define TROVANE_PLATFORM_DRIVE_NAME_H_
 
 #include <string_view>
 
@@ -17,4 +17,4 @@ bool HasDriveForm(std::string_view name);
 
 }  // namespace trovane
 
-#endif  // TROVANE_TROVANE_CMD_DRIVE_NAME_H_
+#endif  // TROVANE_PLATFORM_DRIVE_NAME_H_

@@ -3,16 +3,16 @@
 // written to the map, and so on), written as FOLDER/.NAME.index.new and
 // renamed over it. Only an ordinary file of this user's that no one else
 // may write is read, opened without following a link and without waiting.
-#ifndef TROVANE_TROVANE_CMD_LINUX_LINUX_INDEX_FILES_H_
-#define TROVANE_TROVANE_CMD_LINUX_LINUX_INDEX_FILES_H_
+#ifndef TROVANE_PLATFORM_LINUX_LINUX_INDEX_FILES_H_
+#define TROVANE_PLATFORM_LINUX_LINUX_INDEX_FILES_H_
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "platform/index_files.h"
 #include "platform/linux/path_view.h"
-#include "trovane-cmd/index_files.h"
 
 namespace trovane {
 
@@ -36,4 +36,4 @@ class LinuxIndexFiles : public IndexFiles {
 
 }  // namespace trovane
 
-#endif  // TROVANE_TROVANE_CMD_LINUX_LINUX_INDEX_FILES_H_
+#endif  // TROVANE_PLATFORM_LINUX_LINUX_INDEX_FILES_H_

@@ -1,4 +1,4 @@
-#include "trovane-cmd/index_format.h"
+#include "platform/index_format.h"
 
 #include <algorithm>
 #include <cstring>
@@ -82,24 +82,29 @@ std::optional<IndexHeader> DecodeIndexHeader(std::string_view bytes,
                      Get<int64_t>(bytes, 16)};
 }
 
-void AppendIndexRecord(const FolderStamp& stamp, const FolderListing& listing,
-                       std::string* out) {
-  const size_t start = out->size();
+IndexRecordWriter::IndexRecordWriter(const FolderStamp& stamp,
+                                     size_t passed_over, size_t entries,
+                                     std::string* out)
+    : out_(out), start_(out->size()) {
   Put(uint64_t{0}, out);  // the checksum, once the body is there
   Put(stamp.volume, out);
   Put(stamp.id, out);
   Put(stamp.changed_ns, out);
   Put(stamp.modified_ns, out);
-  Put(static_cast<uint32_t>(listing.passed_over()), out);
-  Put(static_cast<uint32_t>(listing.entries().size()), out);
-  for (const FolderListing::Entry& entry : listing.entries()) {
-    Put(entry.name_size, out);
-    Put(static_cast<uint8_t>(entry.is_folder), out);
-    out->append(listing.Name(entry));
-  }
-  const std::string_view record = *out;
-  const uint64_t sum = IndexChecksum(record.substr(start + sizeof(uint64_t)));
-  std::memcpy(out->data() + start, &sum, sizeof sum);
+  Put(static_cast<uint32_t>(passed_over), out);
+  Put(static_cast<uint32_t>(entries), out);
+}
+
+void IndexRecordWriter::Add(std::string_view name, bool is_folder) {
+  Put(static_cast<uint16_t>(name.size()), out_);
+  Put(static_cast<uint8_t>(is_folder), out_);
+  out_->append(name);
+}
+
+void IndexRecordWriter::Seal() {
+  const std::string_view record = *out_;
+  const uint64_t sum = IndexChecksum(record.substr(start_ + sizeof(uint64_t)));
+  std::memcpy(out_->data() + start_, &sum, sizeof sum);
 }
 
 std::optional<FolderStamp> RecordStamp(std::string_view record) {
@@ -142,11 +147,11 @@ std::optional<IndexEntries> IndexEntries::Of(std::string_view record) {
                       holds_folders);
 }
 
-std::string EncodeIndexTable(const std::vector<IndexSlot>& slots,
+std::string EncodeIndexTable(const std::vector<IndexSlot>& table,
                              uint64_t table_offset) {
   std::string out;
-  out.reserve(slots.size() * kIndexSlotSize + kIndexFooterSize);
-  for (const IndexSlot& slot : slots) {
+  out.reserve(table.size() * kIndexSlotSize + kIndexFooterSize);
+  for (const IndexSlot& slot : table) {
     Put(slot.volume, &out);
     Put(slot.id, &out);
     Put(slot.offset, &out);
@@ -154,7 +159,7 @@ std::string EncodeIndexTable(const std::vector<IndexSlot>& slots,
   }
   const uint64_t sum = IndexChecksum(out);
   Put(table_offset, &out);
-  Put(static_cast<uint64_t>(slots.size()), &out);
+  Put(static_cast<uint64_t>(table.size()), &out);
   Put(sum, &out);
   out.append(kFooterMagic);
   return out;
@@ -172,7 +177,7 @@ std::optional<IndexFooter> DecodeIndexFooter(std::string_view bytes,
   if (file_size < kIndexFooterSize ||
       footer.table_offset > file_size - kIndexFooterSize ||
       (file_size - kIndexFooterSize - footer.table_offset) / kIndexSlotSize !=
-          footer.slots ||
+          footer.slot_count ||
       (file_size - kIndexFooterSize - footer.table_offset) % kIndexSlotSize !=
           0) {
     return std::nullopt;
@@ -182,11 +187,11 @@ std::optional<IndexFooter> DecodeIndexFooter(std::string_view bytes,
 
 std::optional<std::vector<IndexSlot>> DecodeIndexTable(
     std::string_view bytes, const IndexFooter& footer, size_t records_start) {
-  if (bytes.size() != footer.slots * kIndexSlotSize ||
+  if (bytes.size() != footer.slot_count * kIndexSlotSize ||
       IndexChecksum(bytes) != footer.checksum) {
     return std::nullopt;
   }
-  std::vector<IndexSlot> slots(footer.slots);
+  std::vector<IndexSlot> slots(footer.slot_count);
   for (size_t i = 0; i < slots.size(); ++i) {
     const size_t at = i * kIndexSlotSize;
     IndexSlot& slot = slots[i];
