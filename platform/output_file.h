@@ -19,6 +19,10 @@ class WritableFile {
   virtual int number() const = 0;
   // Writes every byte of `bytes`; false when not all of them were written.
   virtual bool Write(std::string_view bytes) = 0;
+  // True while a write costs no system call of its own, so that a writer
+  // need not gather small writes into large ones first: a file written
+  // over that only compares what it is given with what it holds.
+  virtual bool TakesSmallWrites() const { return false; }
   // Makes what was written survive a power cut.
   virtual bool Sync() = 0;
   // Cuts the file back to its first `size` bytes.

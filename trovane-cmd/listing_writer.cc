@@ -7,7 +7,7 @@ namespace trovane {
 
 ListingWriter::ListingWriter(WritableFile& file, size_t chunk_size)
     : ListingWriter(
-          [&file](std::string_view chunk) { return file.Write(chunk); },
+          [&file](std::string_view chunk) { return file.Write(chunk); }, &file,
           chunk_size) {}
 
 ListingWriter::ListingWriter(Console& console, size_t chunk_size)
@@ -15,16 +15,21 @@ ListingWriter::ListingWriter(Console& console, size_t chunk_size)
           [&console](std::string_view chunk) {
             return console.WriteOutput(chunk);
           },
-          chunk_size) {}
+          nullptr, chunk_size) {}
 
-ListingWriter::ListingWriter(ChunkWriter write_chunk, size_t chunk_size)
-    : write_chunk_(std::move(write_chunk)), buffer_(chunk_size) {}
+ListingWriter::ListingWriter(ChunkWriter write_chunk, const WritableFile* file,
+                             size_t chunk_size)
+    : write_chunk_(std::move(write_chunk)), file_(file), buffer_(chunk_size) {}
 
 ListingWriter::~ListingWriter() { Flush(); }
 
 bool ListingWriter::Write(std::string_view lines, uint64_t count) {
   if (buffer_.size() - used_ < lines.size()) Flush();
-  if (lines.size() >= buffer_.size()) {
+  // A copy into the buffer would cost more than what the file does with
+  // the lines while it only compares them with the last disk map's.
+  const bool straight =
+      used_ == 0 && file_ != nullptr && file_->TakesSmallWrites();
+  if (straight || lines.size() >= buffer_.size()) {
     ok_ = ok_ && write_chunk_(lines);
   } else if (!lines.empty()) {
     std::memcpy(buffer_.data() + used_, lines.data(), lines.size());

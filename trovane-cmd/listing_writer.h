@@ -52,9 +52,11 @@ class ListingWriter : public ListingSink {
 
   // Writes every byte of a chunk; false when not all of them were written.
   using ChunkWriter = std::function<bool(std::string_view)>;
-  ListingWriter(ChunkWriter write_chunk, size_t chunk_size);
+  ListingWriter(ChunkWriter write_chunk, const WritableFile* file,
+                size_t chunk_size);
 
   const ChunkWriter write_chunk_;
+  const WritableFile* const file_;  // null for the standard output
   ListingCount* count_ = nullptr;
   uint64_t already_listed_ = 0;
   std::vector<char> buffer_;

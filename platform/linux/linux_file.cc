@@ -48,18 +48,27 @@ bool LinuxFile::Write(std::string_view bytes) {
 }
 
 bool LinuxFile::HoldsAlready(std::string_view bytes) {
-  const size_t room = std::min(kComparedPiece, bytes.size());
-  if (compared_.size() < room) compared_.resize(room);
-  for (size_t done = 0; done < bytes.size();) {
-    const size_t piece = std::min(compared_.size(), bytes.size() - done);
-    const ssize_t n = pread(fd_.get(), compared_.data(), piece,
-                            same_bytes_ + static_cast<int64_t>(done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0 || std::memcmp(compared_.data(), bytes.data() + done,
-                              static_cast<size_t>(n)) != 0) {
+  // The old bytes are read back a large piece at a time, however small the
+  // writes: one read then stands for many of them.
+  compared_.resize(kComparedPiece);
+  int64_t at = same_bytes_;
+  while (!bytes.empty()) {
+    if (at < compared_at_ ||
+        at >= compared_at_ + static_cast<int64_t>(compared_size_)) {
+      const ssize_t n =
+          pread(fd_.get(), compared_.data(), compared_.size(), at);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      compared_at_ = at;
+      compared_size_ = static_cast<size_t>(n);
+    }
+    const size_t from = static_cast<size_t>(at - compared_at_);
+    const size_t piece = std::min(compared_size_ - from, bytes.size());
+    if (std::memcmp(compared_.data() + from, bytes.data(), piece) != 0) {
       return false;
     }
-    done += static_cast<size_t>(n);
+    bytes.remove_prefix(piece);
+    at += static_cast<int64_t>(piece);
   }
   return true;
 }

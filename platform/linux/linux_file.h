@@ -36,6 +36,7 @@ class LinuxFile final : public ReadableFile,
   int number() const override { return lease_.number(); }
   std::optional<size_t> Read(char* out, size_t size) override;
   bool Write(std::string_view bytes) override;
+  bool TakesSmallWrites() const override { return comparing_; }
   bool Sync() override;
   bool Truncate(int64_t size) override;
   bool Close() override;
@@ -50,7 +51,10 @@ class LinuxFile final : public ReadableFile,
   FileNumbers::Lease lease_;
   bool comparing_ = false;
   int64_t same_bytes_ = 0;  // from the start, left alone
+  // The old bytes read back ahead of the writes, from `compared_at_` on.
   std::vector<char> compared_;
+  int64_t compared_at_ = 0;
+  size_t compared_size_ = 0;
 };
 
 }  // namespace trovane

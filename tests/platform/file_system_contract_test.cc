@@ -208,6 +208,19 @@ TYPED_TEST(FileSystemContract, OpeningHonoursItsModesAndRefusedLinks) {
   EXPECT_TRUE(over->Write("R"));
   EXPECT_TRUE(over->Close());
   EXPECT_EQ(disk.Read("New.txt"), "olDER");
+  // The same over more than the file reads back at once, in small writes.
+  std::string long_text(600'000, 'x');
+  for (size_t i = 0; i < long_text.size(); i += 7) long_text[i] = 'y';
+  disk.Write("Long.txt", long_text);
+  long_text[262'900] =
+      'z';  // past the first piece read back, in a write across it
+  over = files.OpenWritable("C:\\Long.txt", WriteMode::kOverwrite, {});
+  ASSERT_NE(over, nullptr);
+  for (size_t i = 0; i < long_text.size(); i += 1000) {
+    EXPECT_TRUE(over->Write(std::string_view(long_text).substr(i, 1000)));
+  }
+  EXPECT_TRUE(over->Close());
+  EXPECT_EQ(disk.Read("Long.txt"), long_text);
   EXPECT_NE(files.OpenWritable("C:\\Fresh.txt", WriteMode::kOverwrite, {}),
             nullptr);
   EXPECT_EQ(disk.Read("Fresh.txt"), "");
