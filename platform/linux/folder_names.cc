@@ -23,6 +23,13 @@ constexpr double kLongestUnrefreshed = 0.02;  // seconds
 // About 12 MB of names at most, whatever the folders.
 constexpr size_t kMostNamesKept = 250'000;
 
+// Whether a listing's index holds every name that equals `name` without
+// regard to case. It leaves out hidden names and names no drive path can
+// hold, and case changes neither.
+bool IndexHoldsAnyMatch(std::string_view name) {
+  return !IsHiddenName(name) && HasDriveForm(name);
+}
+
 constexpr size_t kLongestEvent = sizeof(inotify_event) + NAME_MAX + 1;
 
 constexpr uint32_t kChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM |
@@ -65,10 +72,7 @@ FolderNames::Listing FolderNames::Listing::Of(const IndexEntries& entries) {
 }
 
 bool FolderNames::Listing::Answers(std::string_view name) const {
-  // Case changes neither what makes a name hidden nor what keeps it out of
-  // a drive path, so every name that matches one the index may hold is
-  // one it holds.
-  return whole_ || (!IsHiddenName(name) && HasDriveForm(name));
+  return whole_ || IndexHoldsAnyMatch(name);
 }
 
 std::vector<FolderNames::Entry> FolderNames::Listing::Matches(
@@ -153,7 +157,7 @@ void FolderNames::UseIndexes(std::vector<std::unique_ptr<PastIndex>> indexes) {
 
 std::optional<FolderNames::Listing> FolderNames::ReadListing(
     const std::string& folder, std::string_view name) {
-  if (!indexes_.empty() && !IsHiddenName(name) && HasDriveForm(name)) {
+  if (!indexes_.empty() && IndexHoldsAnyMatch(name)) {
     std::optional<Listing> recalled = Recall(folder);
     if (recalled) return recalled;
   }
@@ -171,11 +175,7 @@ std::optional<FolderNames::Listing> FolderNames::Recall(
       !KeepsTimes(info.st_dev, folder)) {
     return std::nullopt;
   }
-  const FolderStamp stamp{
-      static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
-      int64_t{info.st_ctim.tv_sec} * 1'000'000'000 + info.st_ctim.tv_nsec,
-      int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec,
-      /*stands_for_entries=*/true};
+  const FolderStamp stamp = StampOf(info, /*stands_for_entries=*/true);
   std::string record;
   for (const std::unique_ptr<PastIndex>& index : indexes_) {
     const std::optional<IndexEntries> entries = index->Recall(stamp, &record);

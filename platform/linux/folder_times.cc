@@ -12,4 +12,12 @@ bool KeepsFolderTimes(const struct statfs& file_system) {
          type == BTRFS_SUPER_MAGIC || type == TMPFS_MAGIC;
 }
 
+FolderStamp StampOf(const struct stat& info, bool stands_for_entries) {
+  return FolderStamp{
+      static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
+      int64_t{info.st_ctim.tv_sec} * 1'000'000'000 + info.st_ctim.tv_nsec,
+      int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec,
+      stands_for_entries};
+}
+
 }  // namespace trovane

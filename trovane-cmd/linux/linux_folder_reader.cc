@@ -231,15 +231,6 @@ std::optional<FolderStamp> LinuxFolderReader::PeekSubfolder(
   return StampOf(info, /*stands_for_entries=*/true);
 }
 
-FolderStamp LinuxFolderReader::StampOf(const struct stat& info,
-                                       bool stands_for_entries) {
-  return FolderStamp{
-      static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
-      int64_t{info.st_ctim.tv_sec} * 1'000'000'000 + info.st_ctim.tv_nsec,
-      int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec,
-      stands_for_entries};
-}
-
 bool LinuxFolderReader::KeepsTimes(dev_t volume, int fd) const {
   std::lock_guard<std::mutex> lock(volumes_mutex_);
   const auto known =

@@ -62,7 +62,6 @@ class LinuxFolderReader : public FolderReader {
   void ReadElsewhere(Folder& folder) override;
 
  private:
-  static FolderStamp StampOf(const struct stat& info, bool stands_for_entries);
   // True when the deep folder just read keeps its descriptor.
   bool KeepAsDeepAnchor(LinuxFolder* folder);
   // What a folder lets go of once its entries are known.
