@@ -212,6 +212,11 @@ int64_t CountLines(const fs::path& path) {
   return lines;
 }
 
+fs::path IndexBeside(const fs::path& disk_map) {
+  return disk_map.parent_path() /
+         ("." + disk_map.filename().string() + ".index");
+}
+
 std::optional<int64_t> FirstDifference(const fs::path& a, const fs::path& b) {
   std::ifstream in_a(a, std::ios::binary);
   std::ifstream in_b(b, std::ios::binary);

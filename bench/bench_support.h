@@ -51,6 +51,9 @@ void PrintGoal(std::string_view what, std::string_view figure,
 void WriteFile(const std::filesystem::path& path, std::string_view content);
 // The number of line feeds in the file.
 int64_t CountLines(const std::filesystem::path& path);
+// The index a listing keeps beside the disk map `disk_map`, for the next
+// listing of the same folder to it.
+std::filesystem::path IndexBeside(const std::filesystem::path& disk_map);
 // Where the two files' bytes first differ (the shorter one's size when it
 // is the other's beginning); nullopt when they are the same bytes.
 std::optional<int64_t> FirstDifference(const std::filesystem::path& a,

@@ -224,10 +224,8 @@ bool RepeatMatchesFresh(const Listers& listers, std::string* figure) {
 
 // The size of the index the repeat keeps beside its disk map.
 void PrintIndexSize(const Lister& repeat) {
-  const fs::path index = repeat.listing.parent_path() /
-                         ("." + repeat.listing.filename().string() + ".index");
   std::error_code error;
-  const uintmax_t size = fs::file_size(index, error);
+  const uintmax_t size = fs::file_size(IndexBeside(repeat.listing), error);
   std::printf(
       "  the repeat's index: %s\n",
       error ? "none"
