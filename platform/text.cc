@@ -19,24 +19,28 @@ std::string UpperAscii(std::string_view text) {
   return result;
 }
 
-void UpperAsciiInPlace(std::string& text) {
+uint64_t UpperAsciiWord(uint64_t word) {
   constexpr uint64_t kLowSeven = 0x7F7F7F7F7F7F7F7FULL;
   constexpr uint64_t kHighBits = 0x8080808080808080ULL;
+  // A byte's high bit ends up set where it lies in 'a'..'z': at least 'a'
+  // (0x61 + 0x1F reaches 0x80) and not above 'z' (0x7A + 0x05 stays below
+  // 0x80), and not a byte above 0x7F to begin with. No sum carries into
+  // the next byte.
+  const uint64_t low = word & kLowSeven;
+  const uint64_t from_a = low + 0x1F1F1F1F1F1F1F1FULL;
+  const uint64_t past_z = low + 0x0505050505050505ULL;
+  const uint64_t lower = from_a & ~past_z & ~word & kHighBits;
+  return word ^ (lower >> 2);  // 0x80 >> 2 is the 0x20 between the cases
+}
+
+void UpperAsciiInPlace(std::string& text) {
   char* data = text.data();
   const size_t size = text.size();
   size_t i = 0;
   for (; i + 8 <= size; i += 8) {
     uint64_t word;
     std::memcpy(&word, data + i, 8);
-    // A byte's high bit ends up set where it lies in 'a'..'z': at least 'a'
-    // (0x61 + 0x1F reaches 0x80) and not above 'z' (0x7A + 0x05 stays below
-    // 0x80), and not a byte above 0x7F to begin with. No sum carries into
-    // the next byte.
-    const uint64_t low = word & kLowSeven;
-    const uint64_t from_a = low + 0x1F1F1F1F1F1F1F1FULL;
-    const uint64_t past_z = low + 0x0505050505050505ULL;
-    const uint64_t lower = from_a & ~past_z & ~word & kHighBits;
-    word ^= lower >> 2;  // 0x80 >> 2 is the 0x20 between the cases
+    word = UpperAsciiWord(word);
     std::memcpy(data + i, &word, 8);
   }
   for (; i < size; ++i) data[i] = UpperAscii(data[i]);

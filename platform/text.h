@@ -4,6 +4,7 @@
 #ifndef TROVANE_PLATFORM_TEXT_H_
 #define TROVANE_PLATFORM_TEXT_H_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,10 @@ inline bool IsAsciiLetter(char c) {
 }
 
 std::string UpperAscii(std::string_view text);
+
+// The eight bytes of `word` with their ASCII letters upper-cased, whatever
+// their order in it.
+uint64_t UpperAsciiWord(uint64_t word);
 
 // Upper-cases the ASCII letters of `text` where it stands, eight bytes at a
 // time.

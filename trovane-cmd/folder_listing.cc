@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 #include "platform/drive_name.h"
@@ -33,13 +34,15 @@ constexpr size_t kKeyedBytes = 16;
 // Eight bytes of the upper-cased name from `from` on, big-endian, NULs
 // past its end.
 uint64_t OrderKey(const char* name, size_t size, size_t from) {
-  uint64_t key = 0;
-  for (size_t i = from; i < from + 8; ++i) {
-    const unsigned char c =
-        i < size ? kFold[static_cast<unsigned char>(name[i])] : 0;
-    key = (key << 8) | c;
+  uint64_t word = 0;
+  if (from < size) {
+    std::memcpy(&word, name + from, std::min<size_t>(8, size - from));
   }
-  return key;
+  word = UpperAsciiWord(word);
+  if constexpr (std::endian::native == std::endian::little) {
+    word = __builtin_bswap64(word);
+  }
+  return word;
 }
 
 }  // namespace
