@@ -16,6 +16,7 @@
 
 #include "platform/clock.h"
 #include "platform/environment.h"
+#include "platform/file_version.h"
 #include "platform/input_file.h"
 #include "platform/output_file.h"
 #include "platform/waitable.h"
@@ -49,17 +50,6 @@ enum class WriteMode {
   // a file emptied and written anew. Where bytes already stand as
   // written, the system may leave them alone rather than write them again.
   kOverwrite,
-};
-
-// Which version of a file a path names: it changes whenever the file is
-// replaced, written or has its attributes changed.
-struct FileVersion {
-  uint64_t device = 0;
-  uint64_t inode = 0;
-  int64_t size = 0;
-  int64_t modified_ns = 0;
-  int64_t changed_ns = 0;
-  bool operator==(const FileVersion&) const = default;
 };
 
 struct FileStatus {

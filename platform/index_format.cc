@@ -9,9 +9,9 @@ namespace {
 
 constexpr std::string_view kHeaderMagic = "TRVINDEX";
 constexpr std::string_view kFooterMagic = "TRVINEND";
-// Magic, version, the folder's size, the start time; then the folder and
-// the checksum.
-constexpr size_t kHeaderFixedSize = 8 + 4 + 4 + 8;
+// Magic, version, the folder's size, the start time, the key of the shown
+// paths' sums; then the folder and the checksum.
+constexpr size_t kHeaderFixedSize = 8 + 4 + 4 + 8 + 8;
 // Volume, id, changed, modified, names passed over, entries.
 constexpr size_t kRecordFixedSize = 4 * 8 + 4 + 4;
 
@@ -27,6 +27,29 @@ T Get(std::string_view bytes, size_t at) {
   T value;
   std::memcpy(&value, bytes.data() + at, sizeof value);
   return value;
+}
+
+// The disk map's version in the footer: device, inode, size, modified and
+// changed, all 0 when there is none.
+constexpr size_t kMapVersionSize = 5 * sizeof(uint64_t);
+
+std::string EncodeMapVersion(const std::optional<FileVersion>& map) {
+  const FileVersion version = map.value_or(FileVersion{});
+  std::string out;
+  Put(version.device, &out);
+  Put(version.inode, &out);
+  Put(version.size, &out);
+  Put(version.modified_ns, &out);
+  Put(version.changed_ns, &out);
+  return out;
+}
+
+std::optional<FileVersion> DecodeMapVersion(std::string_view bytes) {
+  const FileVersion version{Get<uint64_t>(bytes, 0), Get<uint64_t>(bytes, 8),
+                            Get<int64_t>(bytes, 16), Get<int64_t>(bytes, 24),
+                            Get<int64_t>(bytes, 32)};
+  if (version == FileVersion{}) return std::nullopt;
+  return version;
 }
 
 }  // namespace
@@ -54,6 +77,7 @@ std::string EncodeIndexHeader(const IndexHeader& header) {
   Put(kIndexVersion, &out);
   Put(static_cast<uint32_t>(header.start_folder.size()), &out);
   Put(header.started_ns, &out);
+  Put(header.shown_key, &out);
   out.append(header.start_folder);
   Put(IndexChecksum(out), &out);
   return out;
@@ -79,7 +103,7 @@ std::optional<IndexHeader> DecodeIndexHeader(std::string_view bytes,
   }
   *size = checked + sizeof(uint64_t);
   return IndexHeader{std::string(bytes.substr(kHeaderFixedSize, folder_size)),
-                     Get<int64_t>(bytes, 16)};
+                     Get<int64_t>(bytes, 16), Get<uint64_t>(bytes, 24)};
 }
 
 IndexRecordWriter::IndexRecordWriter(const FolderStamp& stamp,
@@ -147,8 +171,18 @@ std::optional<IndexEntries> IndexEntries::Of(std::string_view record) {
                       holds_folders);
 }
 
+uint64_t ShownSum(uint64_t key, std::string_view filter_key,
+                  std::string_view shown) {
+  std::string bytes;
+  bytes.reserve(sizeof key + filter_key.size() + 1 + shown.size());
+  Put(key, &bytes);
+  bytes.append(filter_key).append(1, '\0').append(shown);
+  return IndexChecksum(bytes);
+}
+
 std::string EncodeIndexTable(const std::vector<IndexSlot>& table,
-                             uint64_t table_offset) {
+                             uint64_t table_offset,
+                             const std::optional<FileVersion>& map) {
   std::string out;
   out.reserve(table.size() * kIndexSlotSize + kIndexFooterSize);
   for (const IndexSlot& slot : table) {
@@ -156,11 +190,16 @@ std::string EncodeIndexTable(const std::vector<IndexSlot>& table,
     Put(slot.id, &out);
     Put(slot.offset, &out);
     Put(slot.size, &out);
+    Put(slot.lines.offset, &out);
+    Put(slot.lines.size, &out);
+    Put(slot.lines.shown_sum, &out);
   }
-  const uint64_t sum = IndexChecksum(out);
+  const std::string map_bytes = EncodeMapVersion(map);
+  const uint64_t sum = IndexChecksum(out + map_bytes);
   Put(table_offset, &out);
   Put(static_cast<uint64_t>(table.size()), &out);
   Put(sum, &out);
+  out.append(map_bytes);
   out.append(kFooterMagic);
   return out;
 }
@@ -168,11 +207,12 @@ std::string EncodeIndexTable(const std::vector<IndexSlot>& table,
 std::optional<IndexFooter> DecodeIndexFooter(std::string_view bytes,
                                              uint64_t file_size) {
   if (bytes.size() != kIndexFooterSize ||
-      bytes.substr(3 * sizeof(uint64_t)) != kFooterMagic) {
+      bytes.substr(kIndexFooterSize - kFooterMagic.size()) != kFooterMagic) {
     return std::nullopt;
   }
   const IndexFooter footer{Get<uint64_t>(bytes, 0), Get<uint64_t>(bytes, 8),
-                           Get<uint64_t>(bytes, 16)};
+                           Get<uint64_t>(bytes, 16),
+                           DecodeMapVersion(bytes.substr(24, kMapVersionSize))};
   // The table runs from its offset up to the footer, a slot at a time.
   if (file_size < kIndexFooterSize ||
       footer.table_offset > file_size - kIndexFooterSize ||
@@ -188,15 +228,20 @@ std::optional<IndexFooter> DecodeIndexFooter(std::string_view bytes,
 std::optional<std::vector<IndexSlot>> DecodeIndexTable(
     std::string_view bytes, const IndexFooter& footer, size_t records_start) {
   if (bytes.size() != footer.slot_count * kIndexSlotSize ||
-      IndexChecksum(bytes) != footer.checksum) {
+      IndexChecksum(std::string(bytes) + EncodeMapVersion(footer.map)) !=
+          footer.checksum) {
     return std::nullopt;
   }
   std::vector<IndexSlot> slots(footer.slot_count);
   for (size_t i = 0; i < slots.size(); ++i) {
     const size_t at = i * kIndexSlotSize;
     IndexSlot& slot = slots[i];
-    slot = {Get<uint64_t>(bytes, at), Get<uint64_t>(bytes, at + 8),
-            Get<uint64_t>(bytes, at + 16), Get<uint64_t>(bytes, at + 24)};
+    slot = {Get<uint64_t>(bytes, at),
+            Get<uint64_t>(bytes, at + 8),
+            Get<uint64_t>(bytes, at + 16),
+            Get<uint64_t>(bytes, at + 24),
+            {Get<uint64_t>(bytes, at + 32), Get<uint64_t>(bytes, at + 40),
+             Get<uint64_t>(bytes, at + 48)}};
     if (slot.offset < records_start || slot.offset > footer.table_offset ||
         slot.size > footer.table_offset - slot.offset ||
         (i > 0 && std::tie(slots[i - 1].volume, slots[i - 1].id) >=

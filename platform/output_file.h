@@ -7,8 +7,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/file_version.h"
 
 namespace trovane {
 
@@ -25,6 +28,14 @@ class WritableFile {
   virtual bool TakesSmallWrites() const { return false; }
   // Makes what was written survive a power cut.
   virtual bool Sync() = 0;
+  // Takes the next `size` bytes as written, without looking at them, where
+  // the caller knows the file holds them already: true when it could,
+  // which only a file written over that still compares what it is given
+  // can. The caller's proof must be the file's version (Version()).
+  virtual bool PassOverSame(size_t /*size*/) { return false; }
+  // The file's version as it stands; nothing where the system keeps none
+  // that every write to the file moves.
+  virtual std::optional<FileVersion> Version() const { return std::nullopt; }
   // Cuts the file back to its first `size` bytes.
   virtual bool Truncate(int64_t size) = 0;
   // Closes the file and gives its number back; false when closing failed.

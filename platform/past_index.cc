@@ -61,41 +61,54 @@ std::unique_ptr<PastIndex> PastIndex::OpenOf(
   std::optional<std::vector<IndexSlot>> slots =
       table ? DecodeIndexTable(*table, *footer, header_size) : std::nullopt;
   if (!slots) return nullptr;
-  return std::unique_ptr<PastIndex>(
-      new PastIndex(std::move(source), header->started_ns, std::move(*slots)));
+  return std::unique_ptr<PastIndex>(new PastIndex(
+      std::move(source), *header, footer->map, std::move(*slots)));
 }
 
 std::optional<IndexEntries> PastIndex::Recall(const FolderStamp& stamp,
-                                              std::string* record) const {
+                                              std::string* record,
+                                              MapPlacement* lines) const {
   if (!stamp.stands_for_entries ||
       stamp.changed_ns > started_ns_ - kClockGrainNs ||
       stamp.modified_ns > started_ns_ - kClockGrainNs) {
     return std::nullopt;
   }
-  if (!RecordOf(stamp.volume, stamp.id, record)) return std::nullopt;
+  const IndexSlot* slot = SlotOf(stamp.volume, stamp.id);
+  if (slot == nullptr || !ReadRecord(*slot, record)) return std::nullopt;
   const std::optional<FolderStamp> recorded = RecordStamp(*record);
   if (!recorded || recorded->volume != stamp.volume ||
       recorded->id != stamp.id || recorded->changed_ns != stamp.changed_ns ||
       recorded->modified_ns != stamp.modified_ns) {
     return std::nullopt;
   }
-  return IndexEntries::Of(*record);
+  std::optional<IndexEntries> entries = IndexEntries::Of(*record);
+  if (entries && lines != nullptr) *lines = slot->lines;
+  return entries;
 }
 
 bool PastIndex::RecordOf(uint64_t volume, uint64_t id,
                          std::string* record) const {
+  const IndexSlot* slot = SlotOf(volume, id);
+  return slot != nullptr && ReadRecord(*slot, record);
+}
+
+bool PastIndex::ReadRecord(const IndexSlot& slot, std::string* record) const {
+  if (slot.size > kLargestRecord) return false;
+  record->resize(slot.size);
+  return source_->ReadAt(slot.offset, *record);
+}
+
+const IndexSlot* PastIndex::SlotOf(uint64_t volume, uint64_t id) const {
   const auto slot =
       std::lower_bound(slots_.begin(), slots_.end(), std::tie(volume, id),
                        [](const IndexSlot& held,
                           const std::tuple<uint64_t&, uint64_t&>& wanted) {
                          return std::tie(held.volume, held.id) < wanted;
                        });
-  if (slot == slots_.end() || slot->volume != volume || slot->id != id ||
-      slot->size > kLargestRecord) {
-    return false;
+  if (slot == slots_.end() || slot->volume != volume || slot->id != id) {
+    return nullptr;
   }
-  record->resize(slot->size);
-  return source_->ReadAt(slot->offset, *record);
+  return &*slot;
 }
 
 }  // namespace trovane

@@ -38,27 +38,42 @@ class PastIndex {
 
   // The whole record of the folder `stamp` stands for in `*record`, and
   // its entries (a view of it), when the index holds the folder as it
-  // still is; nothing otherwise. Called by many threads at once.
+  // still is; nothing otherwise. With `lines`, also where the folder's
+  // lines lay in the disk map. Called by many threads at once.
   std::optional<IndexEntries> Recall(const FolderStamp& stamp,
-                                     std::string* record) const;
+                                     std::string* record,
+                                     MapPlacement* lines = nullptr) const;
 
   // The bytes of the record of the folder (`volume`, `id`), whatever its
   // state; false when the index holds none or it cannot be read.
   bool RecordOf(uint64_t volume, uint64_t id, std::string* record) const;
+
+  // The version of the disk map whose bytes the placements tell of, when
+  // the listing that wrote the index could vouch for it.
+  const std::optional<FileVersion>& map() const { return map_; }
+  uint64_t shown_key() const { return shown_key_; }
 
  private:
   // `start_folder` null for any.
   static std::unique_ptr<PastIndex> OpenOf(std::unique_ptr<IndexSource> source,
                                            const std::string* start_folder);
 
-  PastIndex(std::unique_ptr<IndexSource> source, int64_t started_ns,
-            std::vector<IndexSlot> table)
+  PastIndex(std::unique_ptr<IndexSource> source, const IndexHeader& header,
+            std::optional<FileVersion> map, std::vector<IndexSlot> table)
       : source_(std::move(source)),
-        started_ns_(started_ns),
+        started_ns_(header.started_ns),
+        shown_key_(header.shown_key),
+        map_(map),
         slots_(std::move(table)) {}
+
+  // The slot of the folder (`volume`, `id`); null when there is none.
+  const IndexSlot* SlotOf(uint64_t volume, uint64_t id) const;
+  bool ReadRecord(const IndexSlot& slot, std::string* record) const;
 
   const std::unique_ptr<IndexSource> source_;
   const int64_t started_ns_;
+  const uint64_t shown_key_;
+  const std::optional<FileVersion> map_;
   const std::vector<IndexSlot> slots_;  // by (volume, id)
 };
 

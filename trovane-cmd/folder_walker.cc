@@ -30,6 +30,7 @@ class Walk {
       : request_(request),
         reader_(reader),
         index_(index),
+        filter_key_(request.filter.Key()),
         read_ahead_(limits.folders_ahead, limits.bytes_ahead) {}
 
   WalkResult Run(ListingSink* out, const WalkLimits& limits) {
@@ -101,6 +102,9 @@ class Walk {
         parent->shown = std::string();
       }
     }
+    if (index_.past != nullptr || index_.next != nullptr) {
+      node->shown_sum = ShownSum(index_.shown_key, filter_key_, node->shown);
+    }
     if (!recalled) {
       if (folder == nullptr) {
         node->shown = std::string();
@@ -137,14 +141,16 @@ class Walk {
     const std::optional<FolderStamp> stamp =
         reader_->PeekSubfolder(parent.folder, node->name.c_str());
     if (!stamp) return std::nullopt;
+    MapPlacement lines;
     std::optional<IndexEntries> recalled =
-        index_.past->Recall(*stamp, &node->record);
+        index_.past->Recall(*stamp, &node->record, &lines);
     if (!recalled || recalled->holds_folders()) {
       node->record.clear();
       return std::nullopt;
     }
     node->stamp = *stamp;
     node->from_past = true;
+    node->past_lines = lines;
     return recalled;
   }
 
@@ -156,10 +162,12 @@ class Walk {
     if (index_.past == nullptr && index_.next == nullptr) return std::nullopt;
     node->stamp = reader_->Stamp(folder);
     if (index_.past == nullptr) return std::nullopt;
+    MapPlacement lines;
     std::optional<IndexEntries> recalled =
-        index_.past->Recall(node->stamp, &node->record);
+        index_.past->Recall(node->stamp, &node->record, &lines);
     if (recalled) {
       node->from_past = true;
+      node->past_lines = lines;
       reader_->ReadElsewhere(folder);
     }
     return recalled;
@@ -220,20 +228,22 @@ class Walk {
   WalkResult WriteInOrder(WalkNode* root, ListingSink* out) {
     WalkResult result;
     FolderListing listing;  // for the folders it reads itself
+    uint64_t written = 0;   // bytes of lines so far
     // The folders on the way down, each with the next subfolder to enter.
     std::vector<std::pair<WalkNode*, size_t>> path;
     WalkNode* next = root;
     for (;;) {
       if (next != nullptr) {
         if (read_ahead_.TakeOrWait(next)) ReadAndFinish(next, &listing);
-        if (next->line_count > 0 &&
-            !out->Write(next->lines, next->line_count)) {
+        const MapPlacement lines{written, next->lines.size(), next->shown_sum};
+        if (next->line_count > 0 && !WriteLines(*next, lines, out)) {
           result.written = false;
           return result;
         }
+        written += lines.size;
         result.passed_over += next->passed_over;
         if (index_.next != nullptr && !next->record.empty()) {
-          index_.next->Add(next->stamp, next->record, next->from_past);
+          index_.next->Add(next->stamp, next->record, next->from_past, lines);
         }
         read_ahead_.Written(next);
         if (!next->subfolders.empty()) {
@@ -258,9 +268,21 @@ class Walk {
     }
   }
 
+  // The folder's lines, which come at `lines` of the disk map. Those that
+  // came there the last time too, from the same entries under the same
+  // path, in a map that has not changed since, are known to be there.
+  bool WriteLines(const WalkNode& node, const MapPlacement& lines,
+                  ListingSink* out) const {
+    if (index_.map_as_past_left_it && node.past_lines == lines) {
+      return out->WriteSame(node.lines, node.line_count);
+    }
+    return out->Write(node.lines, node.line_count);
+  }
+
   const ListingRequest& request_;
   FolderReader* const reader_;
   const WalkIndex index_;
+  const std::string filter_key_;
   ReadAhead read_ahead_;
 
   size_t most_readers_ = 0;

@@ -64,6 +64,14 @@ struct WalkIndex {
   // Gets the record of every folder read whose stamp stands for its
   // entries, in listing order.
   IndexRecorder* next = nullptr;
+  // What the paths the lines are shown under are summed with, for the
+  // placements of both indexes.
+  uint64_t shown_key = 0;
+  // True when the disk map written holds, byte for byte, what the listing
+  // that wrote `past` left in it (its version says so): a folder taken
+  // from `past` whose lines come where and as they came then is passed
+  // over, not compared.
+  bool map_as_past_left_it = false;
 };
 
 struct WalkResult {

@@ -9,11 +9,10 @@
 namespace trovane {
 
 IndexRecorder::IndexRecorder(SinkMaker make_sink, const PastIndex* past,
-                             std::string start_folder, int64_t started_ns)
+                             IndexHeader header)
     : make_sink_(std::move(make_sink)),
       past_(past),
-      start_folder_(std::move(start_folder)),
-      started_ns_(started_ns) {}
+      header_(std::move(header)) {}
 
 void IndexRecorder::StartWriting() {
   sink_ = make_sink_();
@@ -22,7 +21,7 @@ void IndexRecorder::StartWriting() {
     return;
   }
   buffer_.reserve(kBufferSize);
-  Put(EncodeIndexHeader({start_folder_, started_ns_}));
+  Put(EncodeIndexHeader(header_));
   // The records taken so far: those held, and those of the last index,
   // read from it again.
   std::string record;
@@ -66,10 +65,10 @@ void IndexRecorder::Put(std::string_view bytes) {
 }
 
 void IndexRecorder::Add(const FolderStamp& stamp, std::string_view record,
-                        bool from_past) {
+                        bool from_past, const MapPlacement& lines) {
   if (failed_) return;
   if (sink_ == nullptr && from_past && past_ != nullptr) {
-    slots_.push_back({stamp.volume, stamp.id, 0, 0});
+    slots_.push_back({stamp.volume, stamp.id, 0, 0, lines});
     return;
   }
   // A folder whose times moved while its names stayed (a file made and
@@ -82,17 +81,22 @@ void IndexRecorder::Add(const FolderStamp& stamp, std::string_view record,
       OnlyTimesMoved(stamp, record)) {
     held_.emplace(slots_.size(), std::string(record));
     held_bytes_ += record.size();
-    slots_.push_back({stamp.volume, stamp.id, 0, 0});
+    slots_.push_back({stamp.volume, stamp.id, 0, 0, lines});
     return;
   }
   if (sink_ == nullptr) StartWriting();
   if (failed_) return;
-  slots_.push_back({stamp.volume, stamp.id, written_, record.size()});
+  slots_.push_back({stamp.volume, stamp.id, written_, record.size(), lines});
   Put(record);
 }
 
-bool IndexRecorder::Commit() {
-  if (sink_ == nullptr && !failed_ && past_ != nullptr) return true;
+bool IndexRecorder::Commit(const std::optional<FileVersion>& map) {
+  // The last index stays while it tells of the map as well as this one
+  // would: when it vouches for the same version, or this one could not.
+  if (sink_ == nullptr && !failed_ && past_ != nullptr &&
+      (!map || past_->map() == map)) {
+    return true;
+  }
   if (sink_ == nullptr && !failed_) StartWriting();
   if (failed_) return false;
   const auto key = [](const IndexSlot& slot) {
@@ -109,7 +113,7 @@ bool IndexRecorder::Commit() {
                              return key(a) == key(b);
                            }),
                slots_.end());
-  Put(EncodeIndexTable(slots_, written_));
+  Put(EncodeIndexTable(slots_, written_, map));
   const bool written = sink_->Write(buffer_);
   buffer_.clear();
   return written && sink_->Commit();

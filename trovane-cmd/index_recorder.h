@@ -9,13 +9,17 @@
 // written: a listing that found no name changed keeps the last index as it
 // is, which still holds every folder's names as they stand. The first
 // folder read from the disk with other names starts the new index with the
-// records taken so far.
+// records taken so far. So does a disk map that this index can vouch for
+// and the last one does not: a map is vouched for only as the listing
+// that wrote the index left it, so the last index's placements still tell
+// of the map it vouches for, wherever this listing's lines came.
 #ifndef TROVANE_TROVANE_CMD_INDEX_RECORDER_H_
 #define TROVANE_TROVANE_CMD_INDEX_RECORDER_H_
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -33,21 +37,23 @@ class IndexRecorder {
   using SinkMaker = std::function<std::unique_ptr<IndexSink>()>;
 
   // Writes, to a sink `make_sink` makes once there is something new, the
-  // index of a listing of `start_folder` that started at `started_ns`.
-  // `past`, when given, is the last listing's index, which must outlive
-  // the recorder.
-  IndexRecorder(SinkMaker make_sink, const PastIndex* past,
-                std::string start_folder, int64_t started_ns);
+  // index of the listing `header` tells of: its start folder, its start,
+  // and the key of its placements' sums. `past`, when given, is the last
+  // listing's index, which must outlive the recorder.
+  IndexRecorder(SinkMaker make_sink, const PastIndex* past, IndexHeader header);
 
   // Adds the record of the folder `stamp` stands for (IndexRecordWriter),
-  // from one thread, in listing order; `from_past` when it was taken from
-  // the last index.
-  void Add(const FolderStamp& stamp, std::string_view record, bool from_past);
+  // from one thread, in listing order, and where its lines came in the
+  // disk map; `from_past` when it was taken from the last index.
+  void Add(const FolderStamp& stamp, std::string_view record, bool from_past,
+           const MapPlacement& lines);
 
   // Ends the index and puts it in the last one's place, or keeps the last
-  // one when nothing changed: only once the listing ended well. False when
-  // it could not be written whole.
-  bool Commit();
+  // one when nothing changed: only once the listing ended well. `map` is
+  // the disk map's version, when it can be vouched for: it holds the
+  // listing's lines and no later change can keep that version. False when
+  // the index could not be written whole.
+  bool Commit(const std::optional<FileVersion>& map);
 
  private:
   static constexpr size_t kBufferSize = size_t{1} << 20;
@@ -61,8 +67,7 @@ class IndexRecorder {
 
   SinkMaker make_sink_;
   const PastIndex* const past_;
-  const std::string start_folder_;
-  const int64_t started_ns_;
+  const IndexHeader header_;
   std::unique_ptr<IndexSink> sink_;
   bool failed_ = false;
   std::string buffer_;

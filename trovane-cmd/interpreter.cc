@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <random>
 #include <utility>
 
 #include "platform/input_file.h"
@@ -138,12 +139,10 @@ bool Interpreter::List(const BatchLine& line) {
   const std::optional<ListingRequest> request =
       ResolveListedPath(line.argument, paths_, *files_);
   WalkResult walk;
-  std::unique_ptr<PastIndex> past_index;
-  std::unique_ptr<IndexRecorder> next_index;
+  ListingIndexes indexes;
   if (request) {
-    if (target) OpenIndexes(line, *request, &past_index, &next_index);
-    walk = ListFolderTree(*request, folders_.get(), &*out, {},
-                          {past_index.get(), next_index.get()});
+    if (target) indexes = OpenIndexes(line, *request, *target);
+    walk = ListFolderTree(*request, folders_.get(), &*out, {}, indexes.walk);
   }
   bool written = out->Flush();
   if (written && target && line.redirection == Redirection::kReplace) {
@@ -151,7 +150,9 @@ bool Interpreter::List(const BatchLine& line) {
   }
   // While the map is still held: no other run's interpreter writes its
   // index meanwhile.
-  if (written && walk.written && next_index) next_index->Commit();
+  if (written && walk.written && indexes.next) {
+    indexes.next->Commit(VouchedVersion(line, *target));
+  }
   written = (!target || target->Close()) && written;
   listed_ += out->lines();
   if (walk.passed_over > 0) {
@@ -168,21 +169,45 @@ bool Interpreter::List(const BatchLine& line) {
   return true;
 }
 
-void Interpreter::OpenIndexes(const BatchLine& line,
-                              const ListingRequest& request,
-                              std::unique_ptr<PastIndex>* past,
-                              std::unique_ptr<IndexRecorder>* next) {
-  const std::optional<std::string> target = paths_.Absolute(line.target);
-  if (!indexes_ || !target) return;
-  int& ordinal = listings_into_[*target];
+Interpreter::ListingIndexes Interpreter::OpenIndexes(
+    const BatchLine& line, const ListingRequest& request,
+    const WritableFile& target) {
+  ListingIndexes indexes;
+  const std::optional<std::string> path = paths_.Absolute(line.target);
+  if (!indexes_ || !path) return indexes;
+  int& ordinal = listings_into_[*path];
   ordinal = line.redirection == Redirection::kAppend ? ordinal + 1 : 1;
   const int64_t started_ns = indexes_->NowNs();
-  *past = PastIndex::Open(indexes_->OpenLast(*target, ordinal), request.folder);
-  *next = std::make_unique<IndexRecorder>(
-      [this, target = *target, ordinal] {
-        return indexes_->StartNext(target, ordinal);
+  indexes.past =
+      PastIndex::Open(indexes_->OpenLast(*path, ordinal), request.folder);
+  const PastIndex* past = indexes.past.get();
+  // The sums go on with the last index's key, for its placements to be
+  // compared with this listing's.
+  const uint64_t shown_key =
+      past != nullptr
+          ? past->shown_key()
+          : (uint64_t{std::random_device{}()} << 32) ^ std::random_device{}();
+  indexes.next = std::make_unique<IndexRecorder>(
+      [this, path = *path, ordinal] {
+        return indexes_->StartNext(path, ordinal);
       },
-      past->get(), request.folder, started_ns);
+      past, IndexHeader{request.folder, started_ns, shown_key});
+  const std::optional<FileVersion> map = target.Version();
+  indexes.walk = {past, indexes.next.get(), shown_key,
+                  past != nullptr && past->map() && past->map() == map};
+  return indexes;
+}
+
+std::optional<FileVersion> Interpreter::VouchedVersion(
+    const BatchLine& line, const WritableFile& target) const {
+  if (line.redirection != Redirection::kReplace) return std::nullopt;
+  const std::optional<FileVersion> version = target.Version();
+  const int64_t settled_ns = indexes_->NowNs() - PastIndex::kClockGrainNs;
+  if (!version || version->changed_ns > settled_ns ||
+      version->modified_ns > settled_ns) {
+    return std::nullopt;
+  }
+  return version;
 }
 
 std::unique_ptr<WritableFile> Interpreter::OpenTarget(const BatchLine& line,

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -68,11 +69,23 @@ class Interpreter {
   // False when a write to the redirection target failed.
   bool Echo(const BatchLine& line);
   bool List(const BatchLine& line);
-  // For a listing of `request` into the file the line redirects to: the
-  // index its last listing there left, and the one this listing writes.
-  void OpenIndexes(const BatchLine& line, const ListingRequest& request,
-                   std::unique_ptr<PastIndex>* past,
-                   std::unique_ptr<IndexRecorder>* next);
+  // The indexes of a listing into a file: the one its last listing there
+  // left, and the one this listing writes.
+  struct ListingIndexes {
+    std::unique_ptr<PastIndex> past;
+    std::unique_ptr<IndexRecorder> next;
+    WalkIndex walk;  // what the walk takes of both
+  };
+  // Those of a listing of `request` into `target`, the file the line
+  // redirects to, as it stands before the listing.
+  ListingIndexes OpenIndexes(const BatchLine& line,
+                             const ListingRequest& request,
+                             const WritableFile& target);
+  // The version of `target`, written by the line's listing, that its index
+  // may vouch for: the listing wrote it from its start, and it is old
+  // enough that any later change moves it. Nothing otherwise.
+  std::optional<FileVersion> VouchedVersion(const BatchLine& line,
+                                            const WritableFile& target) const;
   void Delete(std::string_view path);
   void ChangeFolder(std::string_view path);
 

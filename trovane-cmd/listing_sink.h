@@ -15,6 +15,12 @@ class ListingSink {
   // Takes `lines`, `count` whole lines each ending in CR LF. False once
   // what was taken can no longer all be written: the listing then stops.
   virtual bool Write(std::string_view lines, uint64_t count) = 0;
+  // The same for lines the caller can prove the target holds already
+  // where they go (the target's version says it is as the caller left
+  // it): a sink that can, takes them without looking at them.
+  virtual bool WriteSame(std::string_view lines, uint64_t count) {
+    return Write(lines, count);
+  }
 };
 
 }  // namespace trovane

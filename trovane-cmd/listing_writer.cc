@@ -17,7 +17,7 @@ ListingWriter::ListingWriter(Console& console, size_t chunk_size)
           },
           nullptr, chunk_size) {}
 
-ListingWriter::ListingWriter(ChunkWriter write_chunk, const WritableFile* file,
+ListingWriter::ListingWriter(ChunkWriter write_chunk, WritableFile* file,
                              size_t chunk_size)
     : write_chunk_(std::move(write_chunk)), file_(file), buffer_(chunk_size) {}
 
@@ -35,13 +35,26 @@ bool ListingWriter::Write(std::string_view lines, uint64_t count) {
     std::memcpy(buffer_.data() + used_, lines.data(), lines.size());
     used_ += lines.size();
   }
+  Count(lines, count);
+  return ok_;
+}
+
+bool ListingWriter::WriteSame(std::string_view lines, uint64_t count) {
+  if (used_ > 0 || file_ == nullptr || !ok_ ||
+      !file_->PassOverSame(lines.size())) {
+    return Write(lines, count);
+  }
+  Count(lines, count);
+  return true;
+}
+
+void ListingWriter::Count(std::string_view lines, uint64_t count) {
   const uint64_t reports_before = lines_ / kLinesPerReport;
   lines_ += count;
   bytes_ += lines.size();
   if (count_ != nullptr && lines_ / kLinesPerReport != reports_before) {
     count_->Publish(already_listed_ + lines_);
   }
-  return ok_;
 }
 
 bool ListingWriter::Flush() {

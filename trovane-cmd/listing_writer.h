@@ -39,6 +39,7 @@ class ListingWriter : public ListingSink {
   }
 
   bool Write(std::string_view lines, uint64_t count) override;
+  bool WriteSame(std::string_view lines, uint64_t count) override;
 
   // Writes out what is buffered; true when every byte so far was written.
   bool Flush();
@@ -52,11 +53,13 @@ class ListingWriter : public ListingSink {
 
   // Writes every byte of a chunk; false when not all of them were written.
   using ChunkWriter = std::function<bool(std::string_view)>;
-  ListingWriter(ChunkWriter write_chunk, const WritableFile* file,
-                size_t chunk_size);
+  ListingWriter(ChunkWriter write_chunk, WritableFile* file, size_t chunk_size);
+  // Counts `lines`, `count` of them, as written, and publishes the count
+  // now and then.
+  void Count(std::string_view lines, uint64_t count);
 
   const ChunkWriter write_chunk_;
-  const WritableFile* const file_;  // null for the standard output
+  WritableFile* const file_;  // null for the standard output
   ListingCount* count_ = nullptr;
   uint64_t already_listed_ = 0;
   std::vector<char> buffer_;

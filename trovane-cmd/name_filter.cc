@@ -27,4 +27,8 @@ bool NameFilter::Matches(std::string_view name) const {
   return false;
 }
 
+std::string NameFilter::Key() const {
+  return static_cast<char>('0' + static_cast<int>(kind_)) + text_;
+}
+
 }  // namespace trovane

@@ -21,6 +21,9 @@ class NameFilter {
 
   bool MatchesAll() const { return kind_ == Kind::kAll; }
   bool Matches(std::string_view name) const;
+  // Equal for two filters built from the same text: two listings whose
+  // filters have the same key show the same entries of a folder.
+  std::string Key() const;
 
  private:
   enum class Kind { kAll, kPlainName, kPattern };

@@ -9,9 +9,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/index_format.h"
 #include "trovane-cmd/folder_reader.h"
 
 namespace trovane {
@@ -33,6 +35,10 @@ struct WalkNode {
   FolderStamp stamp;
   std::string record;
   bool from_past = false;
+  // The sum of `shown` with the name filter (ShownSum), and, when taken
+  // from the last index, where the folder's lines lay in the disk map.
+  uint64_t shown_sum = 0;
+  std::optional<MapPlacement> past_lines;
   std::vector<std::unique_ptr<WalkNode>> subfolders;
 
   // What the subfolders are opened from and their lines start with, held

@@ -12,7 +12,18 @@ namespace {
 // How much of the file is read back at a time to be compared.
 constexpr size_t kComparedPiece = size_t{256} << 10;
 
+int64_t Nanoseconds(const timespec& time) {
+  return static_cast<int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
 }  // namespace
+
+FileVersion VersionOf(const struct stat& info) {
+  return {static_cast<uint64_t>(info.st_dev),
+          static_cast<uint64_t>(info.st_ino),
+          static_cast<int64_t>(info.st_size), Nanoseconds(info.st_mtim),
+          Nanoseconds(info.st_ctim)};
+}
 
 std::unique_ptr<LinuxFile> LinuxFile::Take(UniqueFd fd, FileNumbers* numbers) {
   std::unique_ptr<LinuxFile> file(new LinuxFile(std::move(fd)));
@@ -73,10 +84,37 @@ bool LinuxFile::HoldsAlready(std::string_view bytes) {
   return true;
 }
 
+bool LinuxFile::PassOverSame(size_t size) {
+  if (!comparing_) return false;
+  // Nothing is written while comparing, so the size is the one the file
+  // had when it was opened; bytes beyond it are not there to pass over.
+  if (size_compared_ < 0) {
+    struct stat info;
+    if (fstat(fd_.get(), &info) != 0) return false;
+    size_compared_ = static_cast<int64_t>(info.st_size);
+  }
+  if (static_cast<int64_t>(size) > size_compared_ - same_bytes_) return false;
+  same_bytes_ += static_cast<int64_t>(size);
+  return true;
+}
+
+std::optional<FileVersion> LinuxFile::Version() const {
+  struct stat info;
+  if (!fd_.valid() || fstat(fd_.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    return std::nullopt;
+  }
+  return VersionOf(info);
+}
+
 bool LinuxFile::Sync() { return fd_.valid() && fdatasync(fd_.get()) == 0; }
 
 bool LinuxFile::Truncate(int64_t size) {
-  return fd_.valid() && ftruncate(fd_.get(), size) == 0;
+  if (!fd_.valid()) return false;
+  // A file that has the size already keeps its times: a disk map found the
+  // same as the last one is left as it stood, version and all.
+  struct stat info;
+  if (fstat(fd_.get(), &info) == 0 && info.st_size == size) return true;
+  return ftruncate(fd_.get(), size) == 0;
 }
 
 bool LinuxFile::Close() {

@@ -3,6 +3,8 @@
 #ifndef TROVANE_PLATFORM_LINUX_FILE_H_
 #define TROVANE_PLATFORM_LINUX_FILE_H_
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -14,6 +16,9 @@
 #include "platform/output_file.h"
 
 namespace trovane {
+
+// The version of the file a stat tells of.
+FileVersion VersionOf(const struct stat& info);
 
 class LinuxFile final : public ReadableFile,
                         public WritableFile,
@@ -37,6 +42,10 @@ class LinuxFile final : public ReadableFile,
   std::optional<size_t> Read(char* out, size_t size) override;
   bool Write(std::string_view bytes) override;
   bool TakesSmallWrites() const override { return comparing_; }
+  bool PassOverSame(size_t size) override;
+  // An ordinary file's: every write moves its change time, which no one
+  // can set back.
+  std::optional<FileVersion> Version() const override;
   bool Sync() override;
   bool Truncate(int64_t size) override;
   bool Close() override;
@@ -50,7 +59,8 @@ class LinuxFile final : public ReadableFile,
   UniqueFd fd_;
   FileNumbers::Lease lease_;
   bool comparing_ = false;
-  int64_t same_bytes_ = 0;  // from the start, left alone
+  int64_t same_bytes_ = 0;      // from the start, left alone
+  int64_t size_compared_ = -1;  // the file's size, once passing over asks
   // The old bytes read back ahead of the writes, from `compared_at_` on.
   std::vector<char> compared_;
   int64_t compared_at_ = 0;

@@ -69,10 +69,6 @@ int ModeFlags(WriteMode mode) {
   return O_TRUNC;
 }
 
-int64_t Nanoseconds(const timespec& time) {
-  return static_cast<int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
-}
-
 LocalTime LocalTimeOf(time_t when) {
   tm local{};
   localtime_r(&when, &local);
@@ -136,9 +132,7 @@ std::optional<FileStatus> LinuxFileSystem::StatusOf(std::string_view path,
   status.is_folder = S_ISDIR(info.st_mode);
   status.length = static_cast<int64_t>(info.st_size);
   status.modified = LocalTimeOf(info.st_mtime);
-  status.version = {static_cast<uint64_t>(info.st_dev),
-                    static_cast<uint64_t>(info.st_ino), status.length,
-                    Nanoseconds(info.st_mtim), Nanoseconds(info.st_ctim)};
+  status.version = VersionOf(info);
   return status;
 }
 

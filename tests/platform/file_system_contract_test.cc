@@ -208,6 +208,19 @@ TYPED_TEST(FileSystemContract, OpeningHonoursItsModesAndRefusedLinks) {
   EXPECT_TRUE(over->Write("R"));
   EXPECT_TRUE(over->Close());
   EXPECT_EQ(disk.Read("New.txt"), "olDER");
+  // Bytes passed over as known to stand there already stay as they are; a
+  // file that cannot pass over declines, and the writer writes them. None
+  // passes over more than it holds.
+  over = files.OpenWritable("C:\\NEW.txt", WriteMode::kOverwrite, {});
+  ASSERT_NE(over, nullptr);
+  EXPECT_FALSE(over->PassOverSame(6));
+  if (!over->PassOverSame(2)) {
+    EXPECT_TRUE(over->Write("ol"));
+  }
+  EXPECT_TRUE(over->Write("d!"));
+  EXPECT_TRUE(over->Truncate(4));
+  EXPECT_TRUE(over->Close());
+  EXPECT_EQ(disk.Read("New.txt"), "old!");
   // The same over more than the file reads back at once, in small writes.
   std::string long_text(600'000, 'x');
   for (size_t i = 0; i < long_text.size(); i += 7) long_text[i] = 'y';

@@ -304,8 +304,8 @@ void WriteListingIndex(const PathView& paths, const std::string& disk_map,
   for (const std::string_view name : names) record.Add(name, false);
   record.Seal();
   const uint64_t table = bytes.size();
-  bytes += EncodeIndexTable({{stamp.volume, stamp.id, offset, table - offset}},
-                            table);
+  bytes += EncodeIndexTable(
+      {{stamp.volume, stamp.id, offset, table - offset, {}}}, table, {});
   std::unique_ptr<IndexSink> sink =
       LinuxIndexFiles(paths).StartNext(disk_map, 1);
   ASSERT_NE(sink, nullptr);

@@ -122,6 +122,7 @@ class IndexedDrive {
     sandbox_.Write("T/Deep/L1/side.txt", "");
     sandbox_.Write("T/Deep/L1/L2/L3/f1", "");
     sandbox_.Write("T/Deep/L1/L2/L3/f2", "");
+    sandbox_.Write("T/Deep/L1/L2/L3/f3.txt", "");
     sandbox_.Write("T/Other/x", "");
     sandbox_.Write("T/Other/a|b", "");  // passed over, and said so
     sandbox_.Write("T/Other/Sub/y", "");
@@ -225,8 +226,9 @@ struct Case {
   std::function<void(IndexedDrive&)> change;
   // The folders the repeat reads from the disk.
   int reads;
-  // The folder the repeat lists.
+  // The folder the repeat lists, and the one listed first.
   std::string repeated = "C:\\T";
+  std::string first = "C:\\T";
   // The first listing starts as the tree is made, too close to trust it.
   bool racy = false;
 };
@@ -285,7 +287,7 @@ TEST(ListingIndexTest, ARepeatListingIsAFreshOneReadingOnlyWhatChanged) {
          ASSERT_EQ(utimensat(AT_FDCWD, d.Path("T").c_str(), times, 0), 0);
        },
        3},
-      // The header is 36 bytes, then the start folder's record, whose
+      // The header is 44 bytes, then the start folder's record, whose
       // checksum this spoils: that folder alone is read again.
       {"the index spoilt in a record",
        [&index](IndexedDrive& d) { Flip(index(d), 80); }, 1},
@@ -328,7 +330,20 @@ TEST(ListingIndexTest, ARepeatListingIsAFreshOneReadingOnlyWhatChanged) {
        },
        kAll},
       {"the last listing started as the tree was made", [](IndexedDrive&) {},
-       kAll, "C:\\T", /*racy=*/true},
+       kAll, "C:\\T", "C:\\T", /*racy=*/true},
+      // The index vouched for the map as the listing left it: a map
+      // written since is compared again, and mended.
+      {"the disk map written over since, its size kept",
+       [](IndexedDrive& d) { Flip(d.Path("map.txt"), 20); }, 0},
+      // A folder taken from the index whose lines come where they came,
+      // as many bytes, but under another path: only the path tells.
+      {"a folder renamed deep, under a filter that lists no folder",
+       [](IndexedDrive& d) {
+         ASSERT_EQ(rename(d.Path("T/Deep/L1/L2").c_str(),
+                          d.Path("T/Deep/L1/M2").c_str()),
+                   0);
+       },
+       2, "C:\\T\\*.txt", "C:\\T\\*.txt"},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.name);
@@ -338,7 +353,7 @@ TEST(ListingIndexTest, ARepeatListingIsAFreshOneReadingOnlyWhatChanged) {
     } else {
       drive.ListLater();
     }
-    ASSERT_EQ(drive.List("C:\\T"), drive.Fresh("C:\\T"));
+    ASSERT_EQ(drive.List(test.first), drive.Fresh(test.first));
     ASSERT_EQ(drive.reads(), kAll);
     drive.PassTick();
     test.change(drive);
