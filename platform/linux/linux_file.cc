@@ -1,10 +1,13 @@
 #include "platform/linux/linux_file.h"
 
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+#include "platform/linux/folder_times.h"
 
 namespace trovane {
 namespace {
@@ -99,8 +102,13 @@ bool LinuxFile::PassOverSame(size_t size) {
 }
 
 std::optional<FileVersion> LinuxFile::Version() const {
+  // Where folder times are kept faithfully, so is a file's change time;
+  // elsewhere (a network or user-space file system) a write may not show
+  // in it at once, or at all.
   struct stat info;
-  if (!fd_.valid() || fstat(fd_.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+  struct statfs file_system;
+  if (!fd_.valid() || fstat(fd_.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+      fstatfs(fd_.get(), &file_system) != 0 || !KeepsFolderTimes(file_system)) {
     return std::nullopt;
   }
   return VersionOf(info);

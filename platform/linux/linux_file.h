@@ -43,8 +43,8 @@ class LinuxFile final : public ReadableFile,
   bool Write(std::string_view bytes) override;
   bool TakesSmallWrites() const override { return comparing_; }
   bool PassOverSame(size_t size) override;
-  // An ordinary file's: every write moves its change time, which no one
-  // can set back.
+  // An ordinary file's on a file system that keeps times faithfully:
+  // every write moves its change time, which no one can set back.
   std::optional<FileVersion> Version() const override;
   bool Sync() override;
   bool Truncate(int64_t size) override;
