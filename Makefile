@@ -36,7 +36,7 @@ WINDOWS_PACKAGES := cmake ninja-build g++ libgtest-dev \
 
 # The fuzz targets, and how long `make fuzz` runs each one.
 FUZZERS      := field_reader_fuzzer entry_line_fuzzer batch_line_fuzzer \
-                drive_path_fuzzer listing_name_fuzzer
+                drive_path_fuzzer listing_name_fuzzer listing_index_fuzzer
 FUZZ_SECONDS ?= 60
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
