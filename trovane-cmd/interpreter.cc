@@ -11,6 +11,15 @@
 #include "trovane-cmd/listing_writer.h"
 
 namespace trovane {
+namespace {
+
+// A key for the sums of a new index's placements: 64 random bits.
+uint64_t NewShownKey() {
+  std::random_device random;
+  return (uint64_t{random()} << 32) ^ random();
+}
+
+}  // namespace
 
 Interpreter::Interpreter(FileSystem& files, const Environment& environment,
                          Console& console,
@@ -184,9 +193,7 @@ Interpreter::ListingIndexes Interpreter::OpenIndexes(
   // The sums go on with the last index's key, for its placements to be
   // compared with this listing's.
   const uint64_t shown_key =
-      past != nullptr
-          ? past->shown_key()
-          : (uint64_t{std::random_device{}()} << 32) ^ std::random_device{}();
+      past != nullptr ? past->shown_key() : NewShownKey();
   indexes.next = std::make_unique<IndexRecorder>(
       [this, path = *path, ordinal] {
         return indexes_->StartNext(path, ordinal);

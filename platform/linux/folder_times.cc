@@ -12,12 +12,14 @@ bool KeepsFolderTimes(const struct statfs& file_system) {
          type == BTRFS_SUPER_MAGIC || type == TMPFS_MAGIC;
 }
 
+int64_t Nanoseconds(const timespec& time) {
+  return int64_t{time.tv_sec} * 1'000'000'000 + time.tv_nsec;
+}
+
 FolderStamp StampOf(const struct stat& info, bool stands_for_entries) {
   return FolderStamp{
       static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
-      int64_t{info.st_ctim.tv_sec} * 1'000'000'000 + info.st_ctim.tv_nsec,
-      int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec,
-      stands_for_entries};
+      Nanoseconds(info.st_ctim), Nanoseconds(info.st_mtim), stands_for_entries};
 }
 
 }  // namespace trovane

@@ -8,6 +8,9 @@
 
 #include <sys/stat.h>
 #include <sys/vfs.h>
+#include <time.h>
+
+#include <cstdint>
 
 #include "platform/folder_stamp.h"
 
@@ -15,6 +18,9 @@ namespace trovane {
 
 // ext4, xfs, btrfs and tmpfs.
 bool KeepsFolderTimes(const struct statfs& file_system);
+
+// A time of the clock files are stamped by, in nanoseconds since 1970.
+int64_t Nanoseconds(const timespec& time);
 
 // The stamp of the folder `info` tells of.
 FolderStamp StampOf(const struct stat& info, bool stands_for_entries);

@@ -15,10 +15,6 @@ namespace {
 // How much of the file is read back at a time to be compared.
 constexpr size_t kComparedPiece = size_t{256} << 10;
 
-int64_t Nanoseconds(const timespec& time) {
-  return static_cast<int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
-}
-
 }  // namespace
 
 FileVersion VersionOf(const struct stat& info) {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <utility>
 
+#include "platform/linux/folder_times.h"
 #include "platform/linux/unique_fd.h"
 
 namespace trovane {
@@ -135,7 +136,7 @@ std::unique_ptr<IndexSink> LinuxIndexFiles::StartNext(std::string_view target,
 int64_t LinuxIndexFiles::NowNs() const {
   timespec now{};
   clock_gettime(CLOCK_REALTIME, &now);
-  return int64_t{now.tv_sec} * 1'000'000'000 + now.tv_nsec;
+  return Nanoseconds(now);
 }
 
 }  // namespace trovane
