@@ -15,7 +15,9 @@
 //   repeat: trovane-cmd's same batch again over the unchanged tree with its
 //   last disk map and the index beside it left in place, so that it reads
 //   no folder's entries from the disk; its output must be the fresh
-//   listing's bytes;
+//   listing's bytes; and the floor: folder_read_floor reading every folder
+//   with a thread a core and doing nothing else, the part of any listing
+//   that the kernel alone costs;
 // - cold: the three fresh listings, with the page cache dropped before every
 //   single run. That needs root; otherwise the cold rows are skipped.
 // Then the warm listings of /usr, for a tree of another shape. Prints the
@@ -27,6 +29,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
@@ -74,6 +77,7 @@ struct Listers {
   Lister repeat;  // trovane-cmd, its last disk map in place
   Lister find;
   Lister fd;
+  Lister floor;  // every folder read, nothing kept or written
 };
 
 // trovane-cmd listing `tree` with the batch `batch`, drive C being `drive`.
@@ -103,11 +107,13 @@ Listers MakeListers(const std::string& tree, const fs::path& work) {
   for (const char c : tree) tree_in_drive_form.push_back(c == '/' ? '\\' : c);
   WriteFile(batch, "@Echo off\r\nDir " + tree_in_drive_form +
                        "\\* /s /b > C:\\Trovane.txt\r\n");
-  return {CmdLister("trovane-cmd", batch, work / "fresh", true),
-          CmdLister("trovane-cmd, repeat", batch, work / "repeat", false),
-          OtherLister("find", {FindOnPath("find"), tree}, work / "find.txt"),
-          OtherLister("fdfind -u", {FindOnPath("fdfind"), "-u", ".", tree},
-                      work / "fd.txt")};
+  return {
+      CmdLister("trovane-cmd", batch, work / "fresh", true),
+      CmdLister("trovane-cmd, repeat", batch, work / "repeat", false),
+      OtherLister("find", {FindOnPath("find"), tree}, work / "find.txt"),
+      OtherLister("fdfind -u", {FindOnPath("fdfind"), "-u", ".", tree},
+                  work / "fd.txt"),
+      OtherLister("the floor", {TROVANE_FLOOR_PATH, tree}, work / "floor.txt")};
 }
 
 // Runs `lister` once; nullopt, said why, when it failed.
@@ -222,6 +228,20 @@ bool RepeatMatchesFresh(const Listers& listers, std::string* figure) {
   return false;
 }
 
+// The floor against find, and what the warm goal leaves above it for all
+// that a listing does beyond reading the folders.
+void PrintFloor(const Lister& floor, double floor_find) {
+  int64_t entries = 0;
+  int threads = 0;
+  std::ifstream(floor.listing) >> entries >> threads;
+  std::printf(
+      "    the floor (%d threads reading every folder, %s entries, nothing "
+      "kept or written) / find: %.2f; the warm goal of %.2f leaves %.2f for "
+      "the names' order, the lines and the writing\n",
+      threads, WithCommas(entries).c_str(), floor_find, kWarmGoal,
+      kWarmGoal - floor_find);
+}
+
 // The size of the index the repeat keeps beside its disk map.
 void PrintIndexSize(const Lister& repeat) {
   std::error_code error;
@@ -239,7 +259,8 @@ bool MillionEntryTree(const std::string& tree, const fs::path& work) {
   std::string same_bytes = "not compared";
   bool equal = true;
   const std::vector<const Lister*> warm_listers = {
-      &listers.fresh, &listers.repeat, &listers.find, &listers.fd};
+      &listers.fresh, &listers.repeat, &listers.find, &listers.fd,
+      &listers.floor};
   const std::optional<Rounds> warm = RunRounds(
       warm_listers, /*cold=*/false,
       [&] { equal = equal && RepeatMatchesFresh(listers, &same_bytes); });
@@ -249,6 +270,7 @@ bool MillionEntryTree(const std::string& tree, const fs::path& work) {
   const double warm_find = MedianRatio(*warm, 0, 2);
   const double repeat_find = MedianRatio(*warm, 1, 2);
   std::printf("    trovane-cmd / fdfind -u: %.2f\n", MedianRatio(*warm, 0, 3));
+  PrintFloor(listers.floor, MedianRatio(*warm, 4, 2));
   PrintGoal("warm listing: trovane-cmd / find", Ratio(warm_find),
             AtMost(kWarmGoal), Verdict(warm_find <= kWarmGoal));
   PrintGoal("repeat listing: trovane-cmd / find", Ratio(repeat_find),
