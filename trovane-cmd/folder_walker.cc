@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -99,7 +100,8 @@ class Walk {
       node->shown.append(parent->shown).append("\\").append(node->name);
       if (parent->unopened.fetch_sub(1, std::memory_order_acq_rel) == 1) {
         parent->folder.reset();
-        parent->shown = std::string();
+        // Lines still to be made may yet need it.
+        if (!parent->unmade_lines) parent->shown = std::string();
       }
     }
     if (index_.past != nullptr || index_.next != nullptr) {
@@ -123,7 +125,7 @@ class Walk {
       return;
     }
     if (node->subfolders.empty()) {
-      node->shown = std::string();
+      if (!node->unmade_lines) node->shown = std::string();
     } else {
       node->unopened.store(node->subfolders.size(), std::memory_order_relaxed);
       node->folder = std::move(folder);
@@ -192,28 +194,44 @@ class Walk {
     return true;
   }
 
-  // The folder's lines, "SHOWN\NAME" CR LF for each matching entry, and a
+  // Whether the entry `name` has a line: the name filter takes it.
+  bool Shows(std::string_view name) const {
+    return request_.filter.MatchesAll() || request_.filter.Matches(name);
+  }
+
+  static void AppendLine(std::string_view shown, std::string_view name,
+                         std::string* lines) {
+    lines->append(shown).append(1, '\\').append(name).append("\r\n", 2);
+  }
+
+  // The folder's lines, "SHOWN\NAME" CR LF for each matching entry (where
+  // they are likely to be passed over, only their size and count), and a
   // node for each subfolder, from `entries` (a FolderListing, or the
   // IndexEntries of a record): anything with ForEach(visit(name, folder)).
   template <typename Entries>
   void TakeEntries(const Entries& entries, WalkNode* node) const {
-    const NameFilter& filter = request_.filter;
     const std::string& shown = node->shown;
     size_t size = 0;
     uint64_t count = 0;
     entries.ForEach([&](std::string_view name, bool /*is_folder*/) {
-      if (filter.MatchesAll() || filter.Matches(name)) {
+      if (Shows(name)) {
         size += shown.size() + name.size() + 3;
         ++count;
       }
     });
-    std::string& lines = node->lines;
-    lines.reserve(size);
+    node->lines_size = size;
     node->line_count = count;
-    entries.ForEach([&](std::string_view name, bool is_folder) {
-      if (filter.MatchesAll() || filter.Matches(name)) {
-        lines.append(shown).append(1, '\\').append(name).append("\r\n", 2);
+    if constexpr (std::is_same_v<Entries, IndexEntries>) {
+      if (LikelyPassedOver(*node)) {
+        node->unmade_lines = entries;
+        if (!entries.holds_folders()) return;  // nothing more to take
       }
+    }
+    const bool make_lines = !node->unmade_lines;
+    std::string& lines = node->lines;
+    if (make_lines) lines.reserve(size);
+    entries.ForEach([&](std::string_view name, bool is_folder) {
+      if (make_lines && Shows(name)) AppendLine(shown, name, &lines);
       if (!is_folder) return;
       auto subfolder = std::make_unique<WalkNode>();
       subfolder->parent = node;
@@ -235,7 +253,7 @@ class Walk {
     for (;;) {
       if (next != nullptr) {
         if (read_ahead_.TakeOrWait(next)) ReadAndFinish(next, &listing);
-        const MapPlacement lines{written, next->lines.size(), next->shown_sum};
+        const MapPlacement lines{written, next->lines_size, next->shown_sum};
         if (next->line_count > 0 && !WriteLines(*next, lines, out)) {
           result.written = false;
           return result;
@@ -268,15 +286,36 @@ class Walk {
     }
   }
 
+  // Whether the lines of `node`, taken from the last index, are likely to
+  // be passed over: the disk map has been found as the last listing left
+  // it so far, and the lines are the size they were there, under the same
+  // path. Their place in the map is only known once the lines before them
+  // are written.
+  bool LikelyPassedOver(const WalkNode& node) const {
+    return index_.map_as_past_left_it &&
+           passing_over_.load(std::memory_order_relaxed) && node.past_lines &&
+           node.past_lines->size == node.lines_size &&
+           node.past_lines->shown_sum == node.shown_sum;
+  }
+
   // The folder's lines, which come at `lines` of the disk map. Those that
   // came there the last time too, from the same entries under the same
   // path, in a map that has not changed since, are known to be there.
   bool WriteLines(const WalkNode& node, const MapPlacement& lines,
-                  ListingSink* out) const {
-    if (index_.map_as_past_left_it && node.past_lines == lines) {
-      return out->WriteSame(node.lines, node.line_count);
+                  ListingSink* out) {
+    if (index_.map_as_past_left_it && node.past_lines == lines &&
+        out->PassOverSame(lines.size, node.line_count)) {
+      return true;
     }
-    return out->Write(node.lines, node.line_count);
+    if (!node.unmade_lines) return out->Write(node.lines, node.line_count);
+    // The map holds other bytes here after all: the readers make every
+    // folder's lines from now on, and this folder's are made here.
+    passing_over_.store(false, std::memory_order_relaxed);
+    made_lines_.clear();
+    node.unmade_lines->ForEach([&](std::string_view name, bool /*is_folder*/) {
+      if (Shows(name)) AppendLine(node.shown, name, &made_lines_);
+    });
+    return out->Write(made_lines_, node.line_count);
   }
 
   const ListingRequest& request_;
@@ -291,6 +330,11 @@ class Walk {
   bool stopping_ = false;             // under the mutex
   std::atomic<size_t> reader_count_{0};
   std::atomic<uint64_t> reads_{0};
+
+  // Whether the readers may leave lines unmade (LikelyPassedOver); the
+  // writer ends that at the first it has to make itself.
+  std::atomic<bool> passing_over_{true};
+  std::string made_lines_;  // the writer's, for those
 };
 
 }  // namespace

@@ -15,11 +15,12 @@ class ListingSink {
   // Takes `lines`, `count` whole lines each ending in CR LF. False once
   // what was taken can no longer all be written: the listing then stops.
   virtual bool Write(std::string_view lines, uint64_t count) = 0;
-  // The same for lines the caller can prove the target holds already
-  // where they go (the target's version says it is as the caller left
-  // it): a sink that can, takes them without looking at them.
-  virtual bool WriteSame(std::string_view lines, uint64_t count) {
-    return Write(lines, count);
+  // Takes `count` lines of `size` bytes in all without being given them,
+  // where the caller can prove the target holds them already where they
+  // go (the target's version says it is as the caller left it). False when
+  // this sink cannot: the caller then writes them.
+  virtual bool PassOverSame(uint64_t /*size*/, uint64_t /*count*/) {
+    return false;
   }
 };
 

@@ -35,23 +35,22 @@ bool ListingWriter::Write(std::string_view lines, uint64_t count) {
     std::memcpy(buffer_.data() + used_, lines.data(), lines.size());
     used_ += lines.size();
   }
-  Count(lines, count);
+  Count(lines.size(), count);
   return ok_;
 }
 
-bool ListingWriter::WriteSame(std::string_view lines, uint64_t count) {
-  if (used_ > 0 || file_ == nullptr || !ok_ ||
-      !file_->PassOverSame(lines.size())) {
-    return Write(lines, count);
+bool ListingWriter::PassOverSame(uint64_t size, uint64_t count) {
+  if (used_ > 0 || file_ == nullptr || !ok_ || !file_->PassOverSame(size)) {
+    return false;
   }
-  Count(lines, count);
+  Count(size, count);
   return true;
 }
 
-void ListingWriter::Count(std::string_view lines, uint64_t count) {
+void ListingWriter::Count(uint64_t size, uint64_t count) {
   const uint64_t reports_before = lines_ / kLinesPerReport;
   lines_ += count;
-  bytes_ += lines.size();
+  bytes_ += size;
   if (count_ != nullptr && lines_ / kLinesPerReport != reports_before) {
     count_->Publish(already_listed_ + lines_);
   }

@@ -39,7 +39,7 @@ class ListingWriter : public ListingSink {
   }
 
   bool Write(std::string_view lines, uint64_t count) override;
-  bool WriteSame(std::string_view lines, uint64_t count) override;
+  bool PassOverSame(uint64_t size, uint64_t count) override;
 
   // Writes out what is buffered; true when every byte so far was written.
   bool Flush();
@@ -54,9 +54,9 @@ class ListingWriter : public ListingSink {
   // Writes every byte of a chunk; false when not all of them were written.
   using ChunkWriter = std::function<bool(std::string_view)>;
   ListingWriter(ChunkWriter write_chunk, WritableFile* file, size_t chunk_size);
-  // Counts `lines`, `count` of them, as written, and publishes the count
-  // now and then.
-  void Count(std::string_view lines, uint64_t count);
+  // Counts `count` lines of `size` bytes as written, and publishes the
+  // count now and then.
+  void Count(uint64_t size, uint64_t count);
 
   const ChunkWriter write_chunk_;
   WritableFile* const file_;  // null for the standard output

@@ -26,9 +26,18 @@ struct WalkNode {
   uint32_t index = 0;  // among the parent's subfolders, in listing order
   std::string name;
 
-  // Filled in by the thread that reads the folder.
-  std::string lines;  // each entry's line, in listing order
+  // Filled in by the thread that reads the folder: each matching entry's
+  // line, in listing order, `line_count` lines of `lines_size` bytes.
+  std::string lines;
+  uint64_t lines_size = 0;
   uint64_t line_count = 0;
+  // For a folder taken from the last index whose lines the disk map most
+  // likely holds already where they go, its entries instead of its lines:
+  // they are made only if the map is found to hold other bytes there after
+  // all. Set before the subfolders are made and never changed, so that
+  // their readers may look; a view of `record`, which outlives the writing
+  // of the lines.
+  std::optional<IndexEntries> unmade_lines;
   size_t passed_over = 0;  // names no drive path can hold
   // For the next listing's index: the folder's stamp and, when it is to be
   // recorded, its record, and whether that came from the last index.
