@@ -212,6 +212,16 @@ int64_t CountLines(const fs::path& path) {
   return lines;
 }
 
+int64_t CountLinesWith(const fs::path& path, std::string_view text) {
+  std::ifstream in(path, std::ios::binary);
+  std::string line;
+  int64_t count = 0;
+  while (std::getline(in, line)) {
+    if (line.find(text) != std::string::npos) ++count;
+  }
+  return count;
+}
+
 fs::path IndexBeside(const fs::path& disk_map) {
   return disk_map.parent_path() /
          ("." + disk_map.filename().string() + ".index");

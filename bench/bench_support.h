@@ -51,6 +51,9 @@ void PrintGoal(std::string_view what, std::string_view figure,
 void WriteFile(const std::filesystem::path& path, std::string_view content);
 // The number of line feeds in the file.
 int64_t CountLines(const std::filesystem::path& path);
+// The number of the file's lines that hold `text`.
+int64_t CountLinesWith(const std::filesystem::path& path,
+                       std::string_view text);
 // The index a listing keeps beside the disk map `disk_map`, for the next
 // listing of the same folder to it.
 std::filesystem::path IndexBeside(const std::filesystem::path& disk_map);

@@ -10,11 +10,11 @@
 // After one run that warms the caches, alternately: a whole run of
 // trovane-setup (start to exit, the listing included), and trovane-cmd
 // alone on the Map.bat that run wrote. Prints the medians of 5, their ratio
-// (goal: at most 2), how the whole run splits between its phases, the same
-// ratio for first runs (the disk map and its index removed before each),
-// and the peak memory of each program in its own run;
-// trovane-setup's is a goal here (at most 64 MiB), trovane-cmd's is one of
-// listing_bench's.
+// (goal: at most 2), how the whole run splits between its phases, what it
+// wrote beside the listing (log lines, and the swap files of its Sets),
+// the same ratio for first runs (the disk map and its index removed before
+// each), and the peak memory of each program in its own run; trovane-setup's is
+// a goal here (at most 64 MiB), trovane-cmd's is one of listing_bench's.
 #include <algorithm>
 #include <cctype>
 #include <chrono>
@@ -172,6 +172,15 @@ int Main(int argc, char** argv) {
               kRepetitions, again->alone);
   std::printf("  the whole run's phases, medians:\n");
   again->split.Print(4);
+  // What the rest of the run cannot do without, whatever the listing costs.
+  const fs::path databank_log = sandbox.run() / "Database_IO.log";
+  std::printf(
+      "  beside the listing, the last run wrote %s activity log lines and %s "
+      "databank log lines, each in a write of its own, and set %s entries, "
+      "each through a swap file of its own\n",
+      WithCommas(CountLines(sandbox.activity_log())).c_str(),
+      WithCommas(CountLines(databank_log)).c_str(),
+      WithCommas(CountLinesWith(databank_log, "allocated swap")).c_str());
   std::printf("  peak memory: trovane-setup %.1f MiB, trovane-cmd %.1f MiB\n",
               Mebibytes(again->whole_peak_kib),
               Mebibytes(again->alone_peak_kib));
